@@ -1,0 +1,76 @@
+#pragma once
+
+#include <boost/signals2/connection.hpp>
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vorn::engine {
+
+class Component;
+class World;
+
+// The untyped heart of SortedComponentCollection: the components of one world that answer one
+// name, ordered by a priority read once, when each component enters (changing a priority later
+// does not move the component), then by entity id, then by address.
+//
+// Walking is safe against changes made by the components being visited: a component removed
+// (or deleted) before the walk reaches it is simply not visited, and one added behind the walk's
+// next position is visited in the same walk.
+class SortedCollectionCore {
+public:
+    using PriorityOf = float (*)(const Component&);
+
+    SortedCollectionCore(World& world, const std::string& name, PriorityOf priorityOf);
+    SortedCollectionCore(const SortedCollectionCore&) = delete;
+    SortedCollectionCore& operator=(const SortedCollectionCore&) = delete;
+    ~SortedCollectionCore();
+
+    // Inserts a component (nothing if it is already in).
+    void add(Component* component);
+    // Erases a component (nothing if it is not in).
+    void remove(Component* component);
+    // Whether the component is in the collection.
+    bool contains(const Component* component) const;
+    size_t size() const { return entries.size(); }
+    bool empty() const { return entries.empty(); }
+
+    // Calls f(component) for each component in order; the successor is fetched before each call.
+    template <class F> void forEach(F&& f) {
+        Walk walk{entries.begin()};
+        walks.push_back(&walk);
+        while (walk.next != entries.end()) {
+            Component* current = walk.next->component;
+            ++walk.next;
+            f(current);
+        }
+        walks.pop_back();
+    }
+
+    // The components in order, as a snapshot.
+    std::vector<Component*> toVector() const;
+
+private:
+    struct Entry {
+        float priority;
+        uint32_t entityId;
+        Component* component;
+        bool operator<(const Entry& other) const;
+    };
+    using EntrySet = std::set<Entry>;
+    struct Walk {
+        EntrySet::iterator next;
+    };
+
+    PriorityOf priorityOf;
+    EntrySet entries;
+    std::unordered_map<const Component*, EntrySet::iterator> positions;
+    std::vector<Walk*> walks;
+    boost::signals2::scoped_connection addedConnection;
+    boost::signals2::scoped_connection removedConnection;
+};
+
+} // namespace vorn::engine

@@ -1,0 +1,86 @@
+#include "game/CommandLine.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <sstream>
+
+namespace game {
+
+namespace {
+
+// Accepts a number greater than zero; the message says what is wrong otherwise.
+const CLI::Validator positiveNumber(
+    [](std::string& text) -> std::string {
+        try {
+            size_t used = 0;
+            const double value = std::stod(text, &used);
+            if (used != text.size())
+                return "'" + text + "' is not a number";
+            if (!(value > 0.0))
+                return "must be greater than 0, not " + text;
+        } catch (const std::exception&) {
+            return "'" + text + "' is not a number";
+        }
+        return {};
+    },
+    "POSITIVE");
+
+void describe(CLI::App& app, GameOptions& options) {
+    app.set_help_flag("-h,--help", "Show this help and exit");
+    app.add_option("--frames", options.frames, "Quit after N frames")
+        ->type_name("N")
+        ->check(positiveNumber);
+    app.add_option("--fixed-dt", options.fixedDt,
+                   "Use SECONDS as every frame's time step; the loop never sleeps")
+        ->type_name("SECONDS")
+        ->check(positiveNumber);
+    app.add_option("--seed", options.seed, "Seed of the random number generator (default 1)")
+        ->type_name("N");
+    app.add_option("--input", options.inputFile,
+                   "Replay keyboard and mouse input from FILE instead of the real devices")
+        ->type_name("FILE");
+    app.add_option("--screenshot", options.screenshotFile,
+                   "After the last frame, save the window's picture as PNG")
+        ->type_name("FILE");
+}
+
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n')
+            c = ' ';
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+std::string CommandLine::usage() {
+    GameOptions scratch;
+    CLI::App app("Mossfang - a 2.5D side-view action platformer", "mossfang");
+    describe(app, scratch);
+    return app.help();
+}
+
+std::optional<int> CommandLine::parse(int argc, const char* const* argv, GameOptions& options,
+                                      std::ostream& out, std::ostream& err) {
+    CLI::App app("Mossfang - a 2.5D side-view action platformer", "mossfang");
+    describe(app, options);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << app.help() << "mossfang: " << oneLine(e.what()) << "\n";
+        return 2;
+    }
+    if (!std::isfinite(options.fixedDt)) {
+        err << app.help() << "mossfang: --fixed-dt must be a finite number of seconds\n";
+        return 2;
+    }
+    return std::nullopt;
+}
+
+} // namespace game
