@@ -31,7 +31,7 @@ std::string Game::locateAssetRoot() {
     return "assets/";
 }
 
-int Game::run(const GameOptions& options) {
+int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     // The input script is read before the window opens, so a bad script stops nothing half-built.
     if (!options.inputFile.empty()) {
         try {
@@ -72,8 +72,13 @@ int Game::run(const GameOptions& options) {
             });
         }
 
-        auto first = std::make_shared<vorn::engine::World>();
-        first->addComponent(new ClearScreenRenderer(0.12f, 0.075f, 0.03f));
+        std::shared_ptr<vorn::engine::World> first;
+        if (firstScene) {
+            first = firstScene();
+        } else {
+            first = std::make_shared<vorn::engine::World>();
+            first->addComponent(new ClearScreenRenderer(0.12f, 0.075f, 0.03f));
+        }
         application.setWorld(first);
         application.run();
     }

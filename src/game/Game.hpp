@@ -2,7 +2,13 @@
 
 #include "game/GameOptions.hpp"
 
+#include <functional>
+#include <memory>
 #include <string>
+
+namespace vorn::engine {
+class World;
+}
 
 namespace game {
 
@@ -14,8 +20,12 @@ public:
     static constexpr unsigned width = 800;
     static constexpr unsigned height = 600;
 
-    // Runs the game; returns the process exit status.
-    static int run(const GameOptions& options);
+    // Builds the first scene once the window and the Application exist.
+    using SceneBuilder = std::function<std::shared_ptr<vorn::engine::World>()>;
+
+    // Runs the game; returns the process exit status. `firstScene` replaces the usual first scene
+    // (tools and tests use it).
+    static int run(const GameOptions& options, const SceneBuilder& firstScene = nullptr);
     // The asset root: "assets/" when the working directory has one, else the source tree's.
     static std::string locateAssetRoot();
 };

@@ -1,0 +1,117 @@
+#include "game/CommandLine.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using game::CommandLine;
+using game::GameOptions;
+
+namespace {
+
+struct Parsed {
+    std::optional<int> status;
+    GameOptions options;
+    std::string out;
+    std::string err;
+};
+
+Parsed parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "mossfang");
+    std::vector<const char*> argv;
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    Parsed result;
+    std::ostringstream out, err;
+    result.status = CommandLine::parse(static_cast<int>(argv.size()), argv.data(), result.options,
+                                       out, err);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+// Runs the game executable with a shell command line and gives its exit status and output.
+struct Run {
+    int status;
+    std::string output;
+};
+Run runGame(const std::string& args) {
+    const std::string command = std::string(MOSSFANG_EXE) + " " + args + " 2>&1";
+    Run run{-1, ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+} // namespace
+
+TEST(CommandLineOptions, ValuesAreParsed) {
+    const Parsed p = parse({"--frames", "120", "--fixed-dt", "0.0166", "--seed", "7", "--input",
+                            "in.txt", "--screenshot", "out.png"});
+    EXPECT_FALSE(p.status);
+    EXPECT_EQ(p.options.frames, 120u);
+    EXPECT_FLOAT_EQ(p.options.fixedDt, 0.0166f);
+    EXPECT_EQ(p.options.seed, 7u);
+    EXPECT_EQ(p.options.inputFile, "in.txt");
+    EXPECT_EQ(p.options.screenshotFile, "out.png");
+}
+
+TEST(CommandLineOptions, DefaultsPlayTheGame) {
+    const Parsed p = parse({});
+    EXPECT_FALSE(p.status);
+    EXPECT_EQ(p.options.frames, 0u);
+    EXPECT_EQ(p.options.fixedDt, 0.0f);
+    EXPECT_EQ(p.options.seed, 1u);
+}
+
+TEST(CommandLineOptions, HelpPrintsUsageAndExitsZero) {
+    const Parsed p = parse({"--help"});
+    ASSERT_TRUE(p.status);
+    EXPECT_EQ(*p.status, 0);
+    EXPECT_NE(p.out.find("--fixed-dt"), std::string::npos);
+    EXPECT_TRUE(p.err.empty());
+}
+
+TEST(CommandLineOptions, BadOptionsPrintUsageAndAReasonAndExitTwo) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"}, {"--frames"}, {"--frames", "abc"}, {"--frames", "0"}, {"--frames", "-4"},
+        {"--fixed-dt", "-0.5"}, {"--fixed-dt", "nan"}, {"--seed", "x"}, {"stray"}};
+    for (const auto& args : bad) {
+        const Parsed p = parse(args);
+        ASSERT_TRUE(p.status) << args[0];
+        EXPECT_EQ(*p.status, 2) << args[0];
+        EXPECT_NE(p.err.find("Usage:"), std::string::npos);
+        const std::string lastLine = p.err.substr(p.err.rfind('\n', p.err.size() - 2) + 1);
+        EXPECT_EQ(lastLine.rfind("mossfang: ", 0), 0u) << p.err;
+    }
+}
+
+TEST(Executable, UnknownOptionExitsTwoBeforeOpeningAWindow) {
+    const Run run = runGame("--no-such-option");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("no-such-option"), std::string::npos);
+}
+
+TEST(Executable, MalformedInputScriptIsRejectedWithItsLineNumber) {
+    const std::string path = ::testing::TempDir() + "bad_input.txt";
+    {
+        std::ofstream script(path);
+        script << "0-10 hold Right\n# comment\n12 hold Spacebar\n";
+    }
+    // No display is needed: the script is read before the window opens.
+    const Run run = runGame("--input " + path + " --frames 5");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("line 3"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Spacebar"), std::string::npos) << run.output;
+}
