@@ -9,8 +9,12 @@ std::string& rootStorage() {
 }
 } // namespace
 
-std::string assetRoot() { return rootStorage(); }
+std::string assetRoot() {
+    return rootStorage();
+}
 
-void setAssetRoot(const std::string& root) { rootStorage() = root; }
+void setAssetRoot(const std::string& root) {
+    rootStorage() = root;
+}
 
 } // namespace vorn::engine

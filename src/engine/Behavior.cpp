@@ -2,6 +2,8 @@
 
 namespace vorn::engine {
 
-Behavior::Behavior() { addName("behavior"); }
+Behavior::Behavior() {
+    addName("behavior");
+}
 
 } // namespace vorn::engine

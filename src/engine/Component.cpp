@@ -6,13 +6,16 @@ Component::Component() = default;
 
 Component::~Component() = default;
 
-void Component::addName(const std::string& name) { names.insert(name); }
+void Component::addName(const std::string& name) {
+    names.insert(name);
+}
 
-bool Component::hasName(const std::string& name) const { return names.count(name) != 0; }
+bool Component::hasName(const std::string& name) const {
+    return names.count(name) != 0;
+}
 
 namespace {
-template <class Key>
-bool lessByPriority(const Component* a, const Component* b, Key key) {
+template <class Key> bool lessByPriority(const Component* a, const Component* b, Key key) {
     const float pa = key(*a);
     const float pb = key(*b);
     if (pa != pb)

@@ -48,10 +48,12 @@ void InputSource::beginFrame(uint64_t newFrame, std::vector<sf::Event>& events) 
     const KeySet now = heldOn(frame);
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
         if (held.test(k) && !now.test(k))
-            events.push_back(keyEvent(sf::Event::KeyReleased, static_cast<sf::Keyboard::Key>(k), now));
+            events.push_back(
+                keyEvent(sf::Event::KeyReleased, static_cast<sf::Keyboard::Key>(k), now));
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
         if (!held.test(k) && now.test(k))
-            events.push_back(keyEvent(sf::Event::KeyPressed, static_cast<sf::Keyboard::Key>(k), now));
+            events.push_back(
+                keyEvent(sf::Event::KeyPressed, static_cast<sf::Keyboard::Key>(k), now));
     held = now;
     for (const InputScript::Click& click : script->clicksAt(frame)) {
         for (const auto type : {sf::Event::MouseButtonPressed, sf::Event::MouseButtonReleased}) {

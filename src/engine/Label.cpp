@@ -2,6 +2,8 @@
 
 namespace vorn::components {
 
-Label::Label(const std::string& name) { addName(name); }
+Label::Label(const std::string& name) {
+    addName(name);
+}
 
 } // namespace vorn::components

@@ -26,7 +26,8 @@ SortedCollectionCore::~SortedCollectionCore() = default;
 void SortedCollectionCore::add(Component* component) {
     if (positions.count(component))
         return;
-    const auto inserted = entries.insert(Entry{priorityOf(*component), component->entityId, component});
+    const auto inserted =
+        entries.insert(Entry{priorityOf(*component), component->entityId, component});
     positions.emplace(component, inserted.first);
 }
 

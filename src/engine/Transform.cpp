@@ -5,7 +5,9 @@
 
 namespace vorn::components {
 
-Transform::Transform(const glm::mat4& initial) : matrix(initial) { addName("transform"); }
+Transform::Transform(const glm::mat4& initial) : matrix(initial) {
+    addName("transform");
+}
 
 void Transform::setRotation(const glm::mat3& rotation) {
     for (int c = 0; c < 3; ++c)

@@ -73,7 +73,9 @@ void World::addComponent(EntityHandle entity, Component* component) {
     }
 }
 
-void World::addComponent(Component* component) { addComponent(EntityHandle{0, this}, component); }
+void World::addComponent(Component* component) {
+    addComponent(EntityHandle{0, this}, component);
+}
 
 Component* World::removeComponent(Component* component) {
     if (!component || component->world != this)
@@ -110,7 +112,8 @@ bool World::deleteComponent(EntityHandle entity, const std::string& name) {
     return true;
 }
 
-const World::ComponentList& World::getComponents(EntityHandle entity, const std::string& name) const {
+const World::ComponentList& World::getComponents(EntityHandle entity,
+                                                 const std::string& name) const {
     const auto byName = nameIndex.find(name);
     if (byName == nameIndex.end())
         return emptyList;
@@ -142,7 +145,9 @@ void World::destroyEntity(EntityHandle entity) {
         live.erase(entity);
 }
 
-void World::destroyEntityLater(EntityHandle entity) { pending.push_back(entity); }
+void World::destroyEntityLater(EntityHandle entity) {
+    pending.push_back(entity);
+}
 
 EntityCollection& World::getEntities(const std::string& name1, const std::string& name2,
                                      const std::string& name3, const std::string& name4,
@@ -184,8 +189,9 @@ World::ComponentSignal& World::removedSignal(const std::string& name) {
     return *slot;
 }
 
-void World::emitIfPresent(const std::unordered_map<std::string, std::unique_ptr<ComponentSignal>>& signals,
-                          const std::string& name, Component* component) {
+void World::emitIfPresent(
+    const std::unordered_map<std::string, std::unique_ptr<ComponentSignal>>& signals,
+    const std::string& name, Component* component) {
     const auto found = signals.find(name);
     if (found != signals.end())
         (*found->second)(component);

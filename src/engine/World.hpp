@@ -91,7 +91,8 @@ public:
     boost::signals2::connection onComponentRemoved(const std::string& name,
                                                    const ComponentSignal::slot_type& slot);
     // Calls f for every component answering `name`, in the order they joined the world.
-    void forEachComponentNamed(const std::string& name, const std::function<void(Component*)>& f) const;
+    void forEachComponentNamed(const std::string& name,
+                               const std::function<void(Component*)>& f) const;
 
     // Initialises (once) and activates every component.
     void start();
@@ -123,8 +124,9 @@ public:
 private:
     ComponentSignal& addedSignal(const std::string& name);
     ComponentSignal& removedSignal(const std::string& name);
-    void emitIfPresent(const std::unordered_map<std::string, std::unique_ptr<ComponentSignal>>& signals,
-                       const std::string& name, Component* component);
+    void
+    emitIfPresent(const std::unordered_map<std::string, std::unique_ptr<ComponentSignal>>& signals,
+                  const std::string& name, Component* component);
 
     Application* app = nullptr;
     uint32_t nextId = 1;

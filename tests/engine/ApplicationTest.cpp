@@ -170,12 +170,15 @@ TEST(ApplicationLoop, WindowEventsReachTheCurrentWorldsSignals) {
     auto world = std::make_shared<World>();
     app.setWorld(world);
     std::vector<std::string> seen;
-    world->keyPressed.connect([&](const sf::Event::KeyEvent& k) { seen.push_back("kp" + std::to_string(k.code)); });
-    world->keyReleased.connect([&](const sf::Event::KeyEvent& k) { seen.push_back("kr" + std::to_string(k.code)); });
+    world->keyPressed.connect(
+        [&](const sf::Event::KeyEvent& k) { seen.push_back("kp" + std::to_string(k.code)); });
+    world->keyReleased.connect(
+        [&](const sf::Event::KeyEvent& k) { seen.push_back("kr" + std::to_string(k.code)); });
     world->mouseButtonPressed.connect([&](const sf::Event::MouseButtonEvent& m) {
         seen.push_back("mp" + std::to_string(m.x) + "," + std::to_string(m.y));
     });
-    world->mouseButtonReleased.connect([&](const sf::Event::MouseButtonEvent&) { seen.push_back("mr"); });
+    world->mouseButtonReleased.connect(
+        [&](const sf::Event::MouseButtonEvent&) { seen.push_back("mr"); });
     context.events.push_back(keyEvent(sf::Event::KeyPressed, sf::Keyboard::Space));
     context.events.push_back(keyEvent(sf::Event::KeyReleased, sf::Keyboard::Space));
     sf::Event press{};
@@ -291,9 +294,16 @@ TEST(InputScripts, ParseHoldsRangesAndClicks) {
 }
 
 TEST(InputScripts, MalformedLinesAreRejectedWithTheirLineNumber) {
-    const char* bad[] = {"1 hold NoSuchKey", "x hold A", "5-3 hold A", "1 jump A", "1 hold",
-                         "1-2 click 1 2 left", "1 click 1 left", "1 click 1 2 thumb",
-                         "1 click 1 2 left extra", "-1 hold A"};
+    const char* bad[] = {"1 hold NoSuchKey",
+                         "x hold A",
+                         "5-3 hold A",
+                         "1 jump A",
+                         "1 hold",
+                         "1-2 click 1 2 left",
+                         "1 click 1 left",
+                         "1 click 1 2 thumb",
+                         "1 click 1 2 left extra",
+                         "-1 hold A"};
     for (const char* line : bad) {
         std::istringstream text(std::string("0 hold A\n# fine\n") + line + "\n");
         try {
@@ -320,10 +330,12 @@ TEST(InputScripts, ScriptedPressReachesKeyPressedOnItsFrameAndPollingAgrees) {
         seen.push_back("press " + std::to_string(k.code) + " @" + std::to_string(app.frameCount()));
     });
     world->keyReleased.connect([&](const sf::Event::KeyEvent& k) {
-        seen.push_back("release " + std::to_string(k.code) + " @" + std::to_string(app.frameCount()));
+        seen.push_back("release " + std::to_string(k.code) + " @" +
+                       std::to_string(app.frameCount()));
     });
     world->mouseButtonPressed.connect([&](const sf::Event::MouseButtonEvent& m) {
-        seen.push_back("click " + std::to_string(m.button) + " @" + std::to_string(app.frameCount()));
+        seen.push_back("click " + std::to_string(m.button) + " @" +
+                       std::to_string(app.frameCount()));
     });
     std::vector<bool> polled;
     struct Poller : Behavior {

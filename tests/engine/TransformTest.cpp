@@ -37,7 +37,8 @@ TEST(TransformOps, LookAtTurnsZTowardsOrAwayFromTheTargetWithUnitAxes) {
     expectVec(toward.position(), {0, 0, 10});
 
     // A camera: z points from the target to the camera.
-    Transform away(glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(5, 3, 100)), glm::vec3(4.0f)));
+    Transform away(
+        glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(5, 3, 100)), glm::vec3(4.0f)));
     away.lookAt({5, 3, 0}, {0, 1, 0}, true);
     expectVec(glm::vec3(away.matrix[2]), {0, 0, 1});
     expectVec(glm::vec3(away.matrix[0]), {1, 0, 0}); // the scale is gone
@@ -56,7 +57,8 @@ TEST(TransformOps, TranslateMovesAlongWorldAxesWhateverTheRotation) {
 
 TEST(TransformOps, SetRotationKeepsThePosition) {
     Transform t(glm::translate(glm::mat4(1.0f), glm::vec3(3, 4, 5)));
-    const glm::mat3 r = glm::mat3(glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(0, 0, 1)));
+    const glm::mat3 r =
+        glm::mat3(glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(0, 0, 1)));
     t.setRotation(r);
     expectVec(t.position(), {3, 4, 5});
     EXPECT_EQ(glm::mat3(t.matrix), r);

@@ -1,9 +1,9 @@
+#include "engine/World.hpp"
 #include "engine/Application.hpp"
 #include "engine/Behavior.hpp"
 #include "engine/ComponentCollection.hpp"
 #include "engine/EntityCollection.hpp"
 #include "engine/Label.hpp"
-#include "engine/World.hpp"
 
 #include <gtest/gtest.h>
 
@@ -407,8 +407,8 @@ TEST(WorldLifecycle, MovingToAnotherWorldRemovesFirstAndNeverInitializesTwice) {
     second->setApplication(&app);
     const EntityHandle target = second->createEntity();
     second->addComponent(target, probe);
-    EXPECT_EQ(log, (std::vector<std::string>{"p:initialize", "p:activated", "p:removed",
-                                             "p:activated"}));
+    EXPECT_EQ(
+        log, (std::vector<std::string>{"p:initialize", "p:activated", "p:removed", "p:activated"}));
     EXPECT_EQ(probe->world, second.get());
     EXPECT_EQ(first->componentCount(), 0u);
     EXPECT_EQ(second->getComponent(target, "behavior"), probe);

@@ -27,8 +27,8 @@ Parsed parse(std::vector<std::string> args) {
         argv.push_back(a.c_str());
     Parsed result;
     std::ostringstream out, err;
-    result.status = CommandLine::parse(static_cast<int>(argv.size()), argv.data(), result.options,
-                                       out, err);
+    result.status =
+        CommandLine::parse(static_cast<int>(argv.size()), argv.data(), result.options, out, err);
     result.out = out.str();
     result.err = err.str();
     return result;
@@ -85,8 +85,9 @@ TEST(CommandLineOptions, HelpPrintsUsageAndExitsZero) {
 
 TEST(CommandLineOptions, BadOptionsPrintUsageAndAReasonAndExitTwo) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"}, {"--frames"}, {"--frames", "abc"}, {"--frames", "0"}, {"--frames", "-4"},
-        {"--fixed-dt", "-0.5"}, {"--fixed-dt", "nan"}, {"--seed", "x"}, {"stray"}};
+        {"--bogus"},           {"--frames"},       {"--frames", "abc"},
+        {"--frames", "0"},     {"--frames", "-4"}, {"--fixed-dt", "-0.5"},
+        {"--fixed-dt", "nan"}, {"--seed", "x"},    {"stray"}};
     for (const auto& args : bad) {
         const Parsed p = parse(args);
         ASSERT_TRUE(p.status) << args[0];
