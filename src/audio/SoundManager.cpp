@@ -1,0 +1,421 @@
+#include "audio/SoundManager.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace vorn::audio {
+
+namespace {
+
+std::unique_ptr<SoundManager>& processManager() {
+    static std::unique_ptr<SoundManager> manager;
+    return manager;
+}
+
+bool byName(const std::unique_ptr<SoundInstance>& instance, const std::string& name) {
+    return instance->name < name; // std::string compares bytes as unsigned characters
+}
+
+} // namespace
+
+SoundManager::SoundManager(std::unique_ptr<SoundSystem> system, const unsigned requiredVersion)
+    : system_(std::move(system)), requiredVersion_(requiredVersion) {
+    sounds_.reserve(kMaxSounds);
+    music_.reserve(kMaxMusic);
+}
+
+SoundManager::~SoundManager() = default;
+
+SoundManager& SoundManager::instance() {
+    std::unique_ptr<SoundManager>& manager = processManager();
+    if (manager == nullptr) {
+        manager = std::make_unique<SoundManager>(std::make_unique<SoundSystem>());
+        manager->initialize();
+    }
+    return *manager;
+}
+
+SoundManager& SoundManager::acquire() {
+    SoundManager& manager = instance();
+    manager.acquireSlot();
+    return manager;
+}
+
+void SoundManager::frameUpdate(const float dt) {
+    instance().update(dt);
+}
+
+bool SoundManager::check(const Result result) const {
+    if (result != Result::Ok) {
+        const int code = static_cast<int>(result);
+        std::printf("FMOD error! (%d) %s\n", code, resultString(code));
+        return false;
+    }
+    return true;
+}
+
+std::string SoundManager::tableName(const std::string& name) {
+    return name.substr(0, kNameLength);
+}
+
+void SoundManager::initialize() {
+    if (initializeTried_) {
+        return;
+    }
+    initializeTried_ = true;
+
+    unsigned version = 0;
+    check(system_->getVersion(version));
+    if (version < requiredVersion_) {
+        std::printf("Error!  You are using an old version of FMOD %08x.  This program requires "
+                    "%08x\n",
+                    version, requiredVersion_);
+        return;
+    }
+
+    int drivers = 0;
+    check(system_->getNumDrivers(drivers));
+    if (drivers == 0) {
+        check(system_->setOutput(OutputType::NoSound));
+    } else {
+        unsigned capabilities = 0;
+        SpeakerMode speakers = SpeakerMode::Stereo;
+        check(system_->getDriverCaps(0, capabilities, speakers));
+        check(system_->setSpeakerMode(speakers));
+        if ((capabilities & caps::HardwareEmulated) != 0) {
+            // Emulated output has a long latency: a larger mixing buffer avoids stutter.
+            check(system_->setDSPBufferSize(1024, 10));
+        }
+        char name[256] = {};
+        check(system_->getDriverInfo(0, name, sizeof(name)));
+        if (std::strstr(name, "SigmaTel") != nullptr) {
+            // These chips crackle unless the mix runs in float at 48 kHz.
+            check(
+                system_->setSoftwareFormat(48000, SoundFormat::PcmFloat, 0, 0, Resampler::Linear));
+        }
+    }
+
+    Result result = system_->init(kChannelCount, 0);
+    if (result == Result::OutputCreateBuffer) {
+        // The chosen speaker layout cannot be opened: plain stereo can.
+        check(system_->setSpeakerMode(SpeakerMode::Stereo));
+        result = system_->init(kChannelCount, 0);
+    }
+    if (!check(result)) {
+        // The game goes on without sound rather than with a layer that refuses every call.
+        check(system_->setOutput(OutputType::NoSound));
+        check(system_->init(kChannelCount, 0));
+    }
+    initialized_ = system_->isInitialized();
+    if (!initialized_) {
+        return;
+    }
+
+    check(system_->set3DSettings(0.2f, 1.0f, 1.0f));
+    for (ChannelGroup*& group : groups_) {
+        check(system_->createChannelGroup(nullptr, group));
+        if (group != nullptr) {
+            check(group->setPaused(false));
+        }
+    }
+}
+
+void SoundManager::acquireSlot() {
+    initialize();
+    ++referenceCount_;
+    active_ = true;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const unsigned bit = 1u << slot;
+        if ((slotMask_ & bit) == 0) {
+            slotMask_ |= bit;
+            currentSlot_ = slot;
+            return;
+        }
+    }
+    std::printf("Error than 8 scenes requested\n");
+}
+
+void SoundManager::registerSound(const std::string& path, const unsigned playbackMode,
+                                 const std::string& name) {
+    if (sounds_.size() >= kMaxSounds) {
+        std::printf("Max sound limit reached\n");
+        return;
+    }
+    TableEntry entry;
+    entry.music = false;
+    entry.mode = kSoundCreateMode;
+    entry.name = tableName(name);
+    if (check(system_->createSound(path, kSoundCreateMode, entry.sound))) {
+        check(entry.sound->set3DMinMaxDistance(0.5f, 5000.0f));
+        check(entry.sound->setMode(playbackMode));
+    } else {
+        std::fprintf(stderr, "Sound \"%s\": could not load %s\n", entry.name.c_str(), path.c_str());
+    }
+    sounds_.push_back(std::move(entry));
+}
+
+void SoundManager::registerMusic(const std::string& path, const std::string& name) {
+    if (music_.size() >= kMaxMusic) {
+        std::printf("Max music limit reached\n");
+        return;
+    }
+    TableEntry entry;
+    entry.music = true;
+    entry.mode = kMusicMode;
+    entry.name = tableName(name);
+    if (check(system_->createStream(path, kMusicMode, entry.sound))) {
+        check(entry.sound->setMode(kMusicMode | mode::LoopNormal));
+    } else {
+        std::fprintf(stderr, "Music \"%s\": could not load %s\n", entry.name.c_str(), path.c_str());
+    }
+    music_.push_back(std::move(entry));
+}
+
+SoundInstance* SoundManager::createSoundInstance(const std::string& name, const glm::vec3& position,
+                                                 const glm::vec3& velocity) {
+    std::vector<std::unique_ptr<SoundInstance>>& list = slots_[currentSlot_];
+    const std::string key = tableName(name);
+    const auto place = std::lower_bound(list.begin(), list.end(), key, byName);
+    if (place != list.end() && (*place)->name == key) {
+        return place->get();
+    }
+    const auto entry = std::find_if(sounds_.begin(), sounds_.end(),
+                                    [&key](const TableEntry& e) { return e.name == key; });
+    if (entry == sounds_.end()) {
+        std::printf("Sound %s not found.\n\n", name.c_str());
+        return nullptr;
+    }
+    auto instance = std::make_unique<SoundInstance>();
+    instance->name = key;
+    instance->sound = entry->sound;
+    instance->mode = static_cast<int>(entry->mode);
+    instance->channelGroup = kEffectsGroup;
+    instance->position = position;
+    instance->velocity = velocity;
+    instance->volume = 1.0f;
+    return list.insert(place, std::move(instance))->get();
+}
+
+void SoundManager::playInstance(SoundInstance* instance, const glm::vec3& position,
+                                const float volume, const float minDistance,
+                                const float maxDistance) {
+    // An instance whose file failed to load was reported at registration and stays silent.
+    if (instance == nullptr || instance->sound == nullptr) {
+        return;
+    }
+    Channel channel;
+    if (!check(system_->playSound(instance->sound, true, channel))) {
+        return;
+    }
+    const unsigned instanceMode = static_cast<unsigned>(instance->mode);
+    if ((instanceMode & mode::ThreeD) != 0) {
+        const glm::vec3 still(0.0f);
+        check(channel.set3DAttributes(&position, &still));
+    }
+    check(channel.setMode(instanceMode));
+    check(channel.setLoopCount(0));
+    check(channel.setVolume(volume));
+    check(channel.set3DMinMaxDistance(minDistance, maxDistance));
+    check(channel.setChannelGroup(channelGroup(instance->channelGroup)));
+    check(channel.setPaused(false));
+
+    // Forget plays that have finished, keep the rest so that a slot release can stop them all.
+    auto& channels = instance->channels;
+    channels.erase(std::remove_if(channels.begin(), channels.end(),
+                                  [this](const Channel& c) { return !isPlaying(c); }),
+                   channels.end());
+    channels.push_back(channel);
+    instance->channel = channel;
+}
+
+void SoundManager::playMusic(const std::string& name, const float targetVolume,
+                             const float fadeSeconds) {
+    const std::string key = tableName(name);
+    const auto entry = std::find_if(music_.begin(), music_.end(),
+                                    [&key](const TableEntry& e) { return e.name == key; });
+    if (entry == music_.end()) {
+        std::printf("Cannot find sound: %s\n", name.c_str());
+        return;
+    }
+
+    // The oldest track stops at once; a fade that was still moving it has nothing left to do.
+    if (isPlaying(previousMusic_.channel)) {
+        check(previousMusic_.channel.stop());
+    }
+    const Channel stopped = previousMusic_.channel;
+    fades_.erase(
+        std::remove_if(fades_.begin(), fades_.end(),
+                       [&stopped](const MusicFade& f) { return f.from.channel == stopped; }),
+        fades_.end());
+
+    previousMusic_ = currentMusic_;
+    currentMusic_ = SoundInstance();
+    currentMusic_.name = entry->name;
+    currentMusic_.sound = entry->sound;
+    currentMusic_.mode = static_cast<int>(entry->mode);
+    currentMusic_.channelGroup = kMusicGroup;
+    currentMusic_.position = glm::vec3(0.0f);
+    currentMusic_.velocity = glm::vec3(0.0f);
+
+    // A track whose file failed to load was reported at registration: it plays nothing, but the
+    // previous one still fades out.
+    if (currentMusic_.sound != nullptr) {
+        const unsigned musicMode = static_cast<unsigned>(currentMusic_.mode);
+        check(currentMusic_.sound->setMode(musicMode));
+        Channel channel;
+        if (check(system_->playSound(currentMusic_.sound, true, channel))) {
+            check(channel.setMode(musicMode));
+            if ((musicMode & mode::ThreeD) != 0) {
+                check(channel.set3DAttributes(&currentMusic_.position, &currentMusic_.velocity));
+            }
+            check(channel.setLoopCount(-1));
+            check(channel.setVolume(1.0f));
+            check(channel.setChannelGroup(channelGroup(kMusicGroup)));
+            check(channel.setPaused(false));
+            currentMusic_.channel = channel;
+        }
+    }
+
+    if (previousMusic_.mode != -1) {
+        float oldVolume = 0.0f;
+        if (isPlaying(previousMusic_.channel)) {
+            check(previousMusic_.channel.getVolume(oldVolume));
+        }
+        setVolumeKeepingPause(currentMusic_.channel, 0.0f);
+        MusicFade fade;
+        fade.from = previousMusic_;
+        fade.to = currentMusic_;
+        fade.fadeOutRate = fadeSeconds > 0.0f ? oldVolume / fadeSeconds : 0.0f;
+        fade.fadeInRate = fadeSeconds > 0.0f ? targetVolume / fadeSeconds : 0.0f;
+        fade.targetVolume = targetVolume;
+        fade.remaining = fadeSeconds;
+        fades_.push_back(std::move(fade));
+    }
+}
+
+bool SoundManager::isPlaying(const Channel& channel) const {
+    bool playing = false;
+    return channel.isSet() && channel.isPlaying(playing) == Result::Ok && playing;
+}
+
+void SoundManager::setVolumeKeepingPause(Channel channel, const float volume) {
+    // A channel that is gone has no volume to keep; skipping it avoids a report every frame.
+    if (!isPlaying(channel)) {
+        return;
+    }
+    bool paused = false;
+    if (!check(channel.getPaused(paused))) {
+        return;
+    }
+    check(channel.setPaused(true));
+    check(channel.setVolume(volume));
+    check(channel.setPaused(paused));
+}
+
+void SoundManager::updateFades(const float dt) {
+    for (auto fade = fades_.begin(); fade != fades_.end();) {
+        fade->remaining -= dt;
+        if (fade->remaining <= 0.0f) {
+            setVolumeKeepingPause(fade->from.channel, 0.0f);
+            setVolumeKeepingPause(fade->to.channel, fade->targetVolume);
+            fade = fades_.erase(fade);
+            continue;
+        }
+        float volume = 0.0f;
+        if (isPlaying(fade->from.channel) && check(fade->from.channel.getVolume(volume))) {
+            setVolumeKeepingPause(fade->from.channel, volume - dt * fade->fadeOutRate);
+        }
+        if (isPlaying(fade->to.channel) && check(fade->to.channel.getVolume(volume))) {
+            setVolumeKeepingPause(fade->to.channel, volume + dt * fade->fadeInRate);
+        }
+        ++fade;
+    }
+}
+
+void SoundManager::update(const float dt) {
+    listenerTimer_ += dt;
+    updateFades(dt);
+    if (listenerTimer_ > kListenerPeriod) {
+        if (initialized_) {
+            check(system_->set3DListenerAttributes(0, &listenerPosition_, &listenerVelocity_,
+                                                   &listenerForward_, &listenerUp_));
+            check(system_->update());
+        }
+        listenerTimer_ = 0.0f;
+    }
+}
+
+void SoundManager::releaseSlot(const int slot) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return;
+    }
+    if (active_ && (slotMask_ & (1u << slot)) != 0) {
+        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot]) {
+            stopInstance(instance.get());
+        }
+        slots_[slot].clear();
+    }
+    active_ = false;
+}
+
+void SoundManager::freeSlot(const int slot) {
+    if (slot >= 0 && slot < kSlotCount) {
+        slotMask_ &= ~(1u << slot);
+    }
+}
+
+ChannelGroup* SoundManager::channelGroup(const int index) const {
+    return index >= 0 && index < kGroupCount ? groups_[index] : nullptr;
+}
+
+void SoundManager::setInstanceVolume(SoundInstance* instance, const float volume) {
+    if (instance == nullptr) {
+        return;
+    }
+    instance->volume = volume;
+    setVolumeKeepingPause(instance->channel, volume);
+}
+
+void SoundManager::loopInstance(SoundInstance* instance) {
+    if (instance == nullptr || !isPlaying(instance->channel)) {
+        return;
+    }
+    check(instance->channel.setMode(mode::LoopNormal));
+    check(instance->channel.setLoopCount(-1));
+}
+
+void SoundManager::setInstancePosition(SoundInstance* instance, const glm::vec3& position) {
+    if (instance == nullptr) {
+        return;
+    }
+    instance->position = position;
+    if (isPlaying(instance->channel) && (instance->mode & static_cast<int>(mode::ThreeD)) != 0) {
+        check(instance->channel.set3DAttributes(&position, nullptr));
+    }
+}
+
+void SoundManager::stopInstance(SoundInstance* instance) {
+    if (instance == nullptr) {
+        return;
+    }
+    for (const Channel& played : instance->channels) {
+        if (isPlaying(played)) {
+            Channel channel = played;
+            check(channel.stop());
+        }
+    }
+    instance->channels.clear();
+}
+
+std::vector<std::string> SoundManager::slotInstanceNames(const int slot) const {
+    std::vector<std::string> names;
+    if (slot >= 0 && slot < kSlotCount) {
+        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot]) {
+            names.push_back(instance->name);
+        }
+    }
+    return names;
+}
+
+} // namespace vorn::audio

@@ -1,0 +1,193 @@
+#pragma once
+
+#include "audio/Channel.hpp"
+#include "audio/ChannelGroup.hpp"
+#include "audio/OutputDevice.hpp"
+#include "audio/Result.hpp"
+#include "audio/Sound.hpp"
+#include "audio/SoundTypes.hpp"
+#include "audio/Voice.hpp"
+
+#include <glm/vec3.hpp>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vorn::audio {
+
+// The sound layer's system object over OpenAL Soft and libsndfile: output set-up, sounds and
+// streams, channels, channel groups and the 3D listener.
+//
+// Order of use: the output settings (setOutput, setSpeakerMode, setDSPBufferSize,
+// setSoftwareFormat) come before init; everything that makes or plays sound comes after it.
+// With no output device, init prints one line saying so and every call still succeeds; nothing is
+// heard. Coordinates are left-handed: x to the right, y up, z forward, so with the default
+// orientation (forward +z, up +y) a sound at +x is heard on the right.
+//
+// Threads: every public call takes the system's lock. With a real device a worker thread refills
+// the stream buffers every few milliseconds, whatever the frame rate. A loopback system has no
+// worker: its streams are refilled by update(), so a rendered capture is the same on every run;
+// the stream queue holds about 0.37 s, more than the longest gap between updates at 20 frames per
+// second. Lifetime: sounds, groups and channel handles belong to the system; destroying it stops
+// the worker, then frees channels, sounds and finally the device.
+class SoundSystem {
+public:
+    // Frames decoded per stream buffer and buffers queued per streaming channel.
+    static constexpr std::size_t kStreamChunkFrames = 4096;
+    static constexpr std::size_t kStreamBufferCount = 4;
+    // Longest sound createSound decodes whole, in seconds.
+    static constexpr double kMaxWholeSeconds = 300.0;
+
+    // An uninitialised system aimed at the default output device.
+    SoundSystem();
+    // Stops the worker and releases every channel, sound, group and the device.
+    ~SoundSystem();
+    SoundSystem(const SoundSystem&) = delete;
+    SoundSystem& operator=(const SoundSystem&) = delete;
+
+    // The layer's version (kLayerVersion).
+    Result getVersion(unsigned& version) const;
+    // Chooses where the mix goes; before init.
+    Result setOutput(OutputType output);
+    // The current output choice.
+    OutputType getOutput() const;
+    // How many output drivers can be used: 1 when the output device opens, else 0.
+    Result getNumDrivers(int& count);
+    // Capabilities and speaker layout of a driver.
+    Result getDriverCaps(int driver, unsigned& capabilities, SpeakerMode& speakers);
+    // Name of a driver, copied into `name` (at most length - 1 characters and a terminating 0).
+    Result getDriverInfo(int driver, char* name, int length);
+    // Sets the speaker layout of the mix; before init. A loopback output cannot render raw or
+    // surround layouts: init then answers Result::OutputCreateBuffer.
+    Result setSpeakerMode(SpeakerMode speakers);
+    // Sets the mixing period in frames and the number of periods; before init.
+    Result setDSPBufferSize(unsigned bufferLength, int bufferCount);
+    // Sets the mix rate (8000 to 192000), sample format and resampler; before init.
+    Result setSoftwareFormat(int sampleRate, SoundFormat format, int inputChannels,
+                             int maxInputChannels, Resampler resampler);
+    // Opens the output and prepares maxChannels channels (1 to 4095). Answers
+    // Result::OutputCreateBuffer when the device refuses the mix format; the system then stays
+    // uninitialised and init may be called again with other settings.
+    Result init(int maxChannels, unsigned flags);
+    // Whether init succeeded.
+    bool isInitialized() const;
+    // Doppler scale, units per metre and roll-off scale of positioned sounds.
+    Result set3DSettings(float dopplerScale, float distanceFactor, float rolloffScale);
+    // Reads the 3D settings.
+    Result get3DSettings(float& dopplerScale, float& distanceFactor, float& rolloffScale) const;
+    // Creates a channel group (the name may be null).
+    Result createChannelGroup(const char* name, ChannelGroup*& group);
+    // The group every channel starts in and every other group hangs under.
+    Result getMasterChannelGroup(ChannelGroup*& group);
+    // Loads a WAV or MP3 file decoded whole. Positioned (mode::ThreeD) sounds are mixed down to
+    // mono so that they can be placed; others keep stereo.
+    Result createSound(const std::string& path, unsigned mode, Sound*& sound);
+    // Prepares a WAV or MP3 file for streaming: the file is checked now but decoded only while a
+    // channel plays it, a few buffers at a time. Several channels may play one stream at once.
+    Result createStream(const std::string& path, unsigned mode, Sound*& sound);
+    // Plays a sound on a free channel (taking the oldest one that is not looping forever if all
+    // are busy), optionally paused; the channel starts in the master group at volume 1.
+    Result playSound(Sound* sound, bool paused, Channel& channel);
+    // Places listener 0 (the only one); null arguments keep the current value.
+    Result set3DListenerAttributes(int listener, const glm::vec3* position,
+                                   const glm::vec3* velocity, const glm::vec3* forward,
+                                   const glm::vec3* up);
+    // Reads listener 0.
+    Result get3DListenerAttributes(int listener, glm::vec3& position, glm::vec3& velocity,
+                                   glm::vec3& forward, glm::vec3& up) const;
+    // Frees finished channels and, without a worker thread, refills the stream buffers.
+    Result update();
+    // Number of channels playing or waiting paused.
+    Result getChannelsPlaying(int& count);
+
+    // Loopback output only: renders `frames` frames of the mix as interleaved floats
+    // (outputChannels() per frame) into `out`.
+    Result renderSamples(float* out, int frames);
+    // Frames per second of the mix (after init).
+    int outputSampleRate() const;
+    // Channels per frame of the mix (after init; 0 without an output).
+    int outputChannels() const;
+    // How often a stream ran dry and had to be restarted (should stay 0).
+    unsigned streamUnderruns() const { return underruns_.load(); }
+
+private:
+    friend class Channel;
+    friend class ChannelGroup;
+
+    // Channel and group operations, called by the handles.
+    template <typename Operation> Result withVoice(const Channel& channel, Operation operation);
+    Result channelSet3DAttributes(const Channel& channel, const glm::vec3* position,
+                                  const glm::vec3* velocity);
+    Result channelSetMode(const Channel& channel, unsigned mode);
+    Result channelGetMode(const Channel& channel, unsigned& mode);
+    Result channelSetLoopCount(const Channel& channel, int count);
+    Result channelSetVolume(const Channel& channel, float volume);
+    Result channelGetVolume(const Channel& channel, float& volume);
+    Result channelSet3DMinMaxDistance(const Channel& channel, float minimum, float maximum);
+    Result channelSetGroup(const Channel& channel, ChannelGroup* group);
+    Result channelGetGroup(const Channel& channel, ChannelGroup*& group);
+    Result channelSetPaused(const Channel& channel, bool paused);
+    Result channelGetPaused(const Channel& channel, bool& paused);
+    Result channelStop(const Channel& channel);
+    Result channelIsPlaying(const Channel& channel, bool& playing);
+    Result groupSetVolume(ChannelGroup& group, float volume);
+    Result groupGetVolume(const ChannelGroup& group, float& volume) const;
+    Result groupSetPaused(ChannelGroup& group, bool paused);
+    Result groupGetPaused(const ChannelGroup& group, bool& paused) const;
+
+    // Helpers; the lock is held and the context is current.
+    void makeCurrent() const;
+    Result createSoundLocked(const std::string& path, unsigned mode, bool stream, Sound*& sound);
+    bool probeDevice();
+    Voice* liveVoice(const Channel& channel);
+    bool isFinished(const Voice& voice) const;
+    bool loopsForever(const Voice& voice) const;
+    bool effectivelyPaused(const Voice& voice) const;
+    void releaseVoice(Voice& voice);
+    Voice* takeVoice();
+    Result startVoice(Voice& voice);
+    void applyGain(Voice& voice) const;
+    void applySpatial(Voice& voice) const;
+    void applyLooping(Voice& voice) const;
+    Result applyPause(Voice& voice);
+    bool fillStreamBuffer(Voice& voice, AlBuffer& buffer);
+    void serviceStreams();
+    void applyListener() const;
+    void workerLoop();
+
+    mutable std::mutex mutex_;
+    std::unique_ptr<OutputDevice> device_; // first member of the AL state: destroyed last
+    std::vector<std::unique_ptr<Sound>> sounds_;
+    std::vector<std::unique_ptr<ChannelGroup>> groups_;
+    std::unique_ptr<ChannelGroup> master_;
+    std::vector<Voice> voices_;
+
+    OutputType output_ = OutputType::AutoDetect;
+    SpeakerMode speakers_ = SpeakerMode::Stereo;
+    int softwareRate_ = 0;
+    unsigned dspBufferLength_ = 0;
+    bool initialized_ = false;
+    bool silent_ = false; // initialised without an output device
+    std::uint64_t playSerial_ = 0;
+
+    float dopplerScale_ = 1.0f;
+    float distanceFactor_ = 1.0f;
+    float rolloffScale_ = 1.0f;
+    glm::vec3 listenerPosition_{0.0f};
+    glm::vec3 listenerVelocity_{0.0f};
+    glm::vec3 listenerForward_{0.0f, 0.0f, 1.0f};
+    glm::vec3 listenerUp_{0.0f, 1.0f, 0.0f};
+
+    std::atomic<unsigned> underruns_{0};
+    std::thread worker_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+};
+
+} // namespace vorn::audio

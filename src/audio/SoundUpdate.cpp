@@ -1,0 +1,16 @@
+#include "audio/SoundUpdate.hpp"
+
+namespace vorn::systems {
+
+SoundUpdate::SoundUpdate(vorn::audio::SoundManager& manager)
+    : manager(manager), sceneSlot(manager.currentSlot()) {
+    addName("soundUpdate");
+}
+
+SoundUpdate::~SoundUpdate() {
+    manager.setActive(true);
+    manager.releaseSlot(sceneSlot);
+    manager.freeSlot(sceneSlot);
+}
+
+} // namespace vorn::systems
