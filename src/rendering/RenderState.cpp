@@ -1,5 +1,6 @@
 #include "rendering/RenderState.hpp"
 
+#include "rendering/ShaderProgram.hpp"
 #include "rendering/Texture.hpp"
 
 #include <SFML/Window/Window.hpp>
@@ -24,6 +25,8 @@ RenderState::RenderState(sf::Window* window) : window(window) {
 RenderState::~RenderState() {
     for (Texture* texture : registeredTextures)
         texture->detachRenderState();
+    for (ShaderProgram* program : registeredPrograms)
+        program->detachRenderState();
 }
 
 void RenderState::enableCap(GLenum cap) {
@@ -60,11 +63,35 @@ void RenderState::forgetTexture(Texture* texture) {
     for (size_t unit = 1; unit < boundTextures.size(); ++unit)
         if (boundTextures[unit] == texture)
             boundTextures[unit] = nullptr;
-    registeredTextures.erase(std::remove(registeredTextures.begin(), registeredTextures.end(), texture),
-                             registeredTextures.end());
+    registeredTextures.erase(
+        std::remove(registeredTextures.begin(), registeredTextures.end(), texture),
+        registeredTextures.end());
 }
 
-bool RenderState::pollEvent(sf::Event& event) { return window && window->pollEvent(event); }
+void RenderState::useProgram(ShaderProgram* program) {
+    if (program == currentProgram)
+        return;
+    glUseProgram(program ? program->id : 0);
+    currentProgram = program;
+    if (program && program->state != this) {
+        if (program->state)
+            program->state->forgetProgram(program);
+        program->state = this;
+        registeredPrograms.push_back(program);
+    }
+}
+
+void RenderState::forgetProgram(ShaderProgram* program) {
+    if (currentProgram == program)
+        currentProgram = nullptr;
+    registeredPrograms.erase(
+        std::remove(registeredPrograms.begin(), registeredPrograms.end(), program),
+        registeredPrograms.end());
+}
+
+bool RenderState::pollEvent(sf::Event& event) {
+    return window && window->pollEvent(event);
+}
 
 void RenderState::display() {
     if (window)

@@ -25,8 +25,9 @@ class Texture;
 //
 // Lifetime: built after GLEW is initialised, destroyed after the Application and before the
 // window. It owns none of the textures, programs or materials it points to; textures it has bound
-// are registered with it, and its destructor detaches them so textures destroyed later touch
-// nothing.
+// and programs it has made current are registered with it, and its destructor detaches them so
+// that textures and programs destroyed later touch nothing. A program or texture destroyed first
+// takes itself out of the tables, so a new object at the same address is never mistaken for it.
 class RenderState : public vorn::engine::GraphicsContext {
 public:
     // `window` may be null (off-screen contexts in tools and tests).
@@ -46,6 +47,10 @@ public:
     void registerTexture(Texture* texture);
     // Forgets a texture that is being destroyed: clears its units and its registration.
     void forgetTexture(Texture* texture);
+    // Makes `program` current (glUseProgram) unless it already is; null makes none current.
+    void useProgram(ShaderProgram* program);
+    // Forgets a program that is being destroyed: it is no longer current nor registered.
+    void forgetProgram(ShaderProgram* program);
     // Marker stored in boundTextures[0]: unit 0 always counts as occupied. Never a real texture.
     static Texture* unitZeroPlaceholder();
 
@@ -65,6 +70,7 @@ public:
     GLenum blendDst = GL_ZERO;
     sf::Window* window;
     std::vector<Texture*> registeredTextures;
+    std::vector<ShaderProgram*> registeredPrograms;
 };
 
 } // namespace vorn::rendering

@@ -1,15 +1,147 @@
 #include "rendering/Texture.hpp"
 
 #include "rendering/RenderState.hpp"
+#include "rendering/StreamWrapperForSFML.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/System/Err.hpp>
+
+#include <fstream>
+#include <iostream>
 
 namespace vorn::rendering {
 
-Texture::Texture() { glGenTextures(1, &id); }
+Texture::Texture() {
+    glGenTextures(1, &id);
+}
 
 Texture::~Texture() {
     glDeleteTextures(1, &id);
     if (state)
         state->forgetTexture(this);
+}
+
+std::shared_ptr<Texture> Texture::load(const std::string& fullPath) {
+    auto texture = std::make_shared<Texture>();
+    bool loaded = false;
+    try {
+        loaded = texture->loadFromFile(fullPath);
+    } catch (const std::exception&) {
+        loaded = false; // out of memory while decoding: the texture stays empty
+    }
+    if (!loaded)
+        std::cerr << "Failed to load texture " << fullPath << "\n";
+    return texture;
+}
+
+bool Texture::loadFromFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    StreamWrapperForSFML stream(file);
+    sf::Image image;
+    // SFML reports decoding problems on its own error stream; the caller reports the failure once
+    // in the game's own words instead.
+    std::streambuf* const sfmlErrors = sf::err().rdbuf(nullptr);
+    const bool decoded = image.loadFromStream(stream);
+    sf::err().rdbuf(sfmlErrors);
+    if (!decoded)
+        return false;
+    const sf::Vector2u size = image.getSize();
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (size.x == 0 || size.y == 0 || size.x > static_cast<unsigned>(maxSize) ||
+        size.y > static_cast<unsigned>(maxSize))
+        return false;
+
+    // Rows go up as decoded: the file's first row is the first row of texture memory (v = 0).
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    upload(GL_RGBA, static_cast<int>(size.x), static_cast<int>(size.y), GL_RGBA,
+           image.getPixelsPtr());
+    glGenerateMipmap(target);
+    setFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
+    setWrap(GL_CLAMP_TO_EDGE);
+    return true;
+}
+
+void Texture::upload(GLenum format, int w, int h, GLenum pixelFormat, const void* pixels) {
+    target = GL_TEXTURE_2D;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(target, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, pixelFormat,
+                 GL_UNSIGNED_BYTE, pixels);
+    internalFormat = format;
+    width = w;
+    height = h;
+}
+
+void Texture::allocate(GLenum format, int w, int h) {
+    GLenum pixelFormat = GL_RGBA;
+    GLenum type = GL_UNSIGNED_BYTE;
+    switch (format) {
+    case GL_DEPTH_COMPONENT16:
+    case GL_DEPTH_COMPONENT24:
+    case GL_DEPTH_COMPONENT32:
+    case GL_DEPTH_COMPONENT32F:
+        pixelFormat = GL_DEPTH_COMPONENT;
+        break;
+    // Depth-stencil storage only accepts the packed pixel types; GL rejects unsigned bytes here
+    // and would leave the texture without storage.
+    case GL_DEPTH24_STENCIL8:
+        pixelFormat = GL_DEPTH_STENCIL;
+        type = GL_UNSIGNED_INT_24_8;
+        break;
+    case GL_DEPTH32F_STENCIL8:
+        pixelFormat = GL_DEPTH_STENCIL;
+        type = GL_FLOAT_32_UNSIGNED_INT_24_8_REV;
+        break;
+    default:
+        break;
+    }
+    target = GL_TEXTURE_2D;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(target, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, pixelFormat, type, nullptr);
+    internalFormat = format;
+    width = w;
+    height = h;
+    // Without mipmaps the default minification filter would leave the texture incomplete.
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+}
+
+void Texture::bindToUnit(RenderState& state, int unit) {
+    const std::size_t slot = static_cast<std::size_t>(unit);
+    if (slot < state.boundTextures.size() && state.boundTextures[slot] != this) {
+        if (unit != 0)
+            state.boundTextures[slot] = this;
+        glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+        glBindTexture(target ? target : GL_TEXTURE_2D, id);
+    }
+    if (this->state != &state) {
+        // A texture is recorded by one render state at a time.
+        if (this->state)
+            this->state->forgetTexture(this);
+        this->state = &state;
+        state.registerTexture(this);
+    }
+}
+
+void Texture::setWrap(GLenum mode) {
+    const GLenum bound = target ? target : GL_TEXTURE_2D;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(bound, id);
+    glTexParameteri(bound, GL_TEXTURE_WRAP_S, static_cast<GLint>(mode));
+    glTexParameteri(bound, GL_TEXTURE_WRAP_T, static_cast<GLint>(mode));
+    if (bound == GL_TEXTURE_3D)
+        glTexParameteri(bound, GL_TEXTURE_WRAP_R, static_cast<GLint>(mode));
+}
+
+void Texture::setFilters(GLenum minFilter, GLenum magFilter) {
+    const GLenum bound = target ? target : GL_TEXTURE_2D;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(bound, id);
+    glTexParameteri(bound, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+    glTexParameteri(bound, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
 }
 
 } // namespace vorn::rendering

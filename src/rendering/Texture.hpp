@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <memory>
 #include <string>
 
 namespace vorn::rendering {
@@ -11,12 +12,36 @@ class RenderState;
 // One OpenGL texture object. Textures loaded from image files are shared through the texture cache;
 // render targets are created empty with allocate(). A texture remembers the render state whose unit
 // table records it, so destroying it clears that table.
+//
+// Storage is always created and uploaded on texture unit 0, so creating or filling a texture never
+// disturbs the units 1 and up that ShaderProgram::bindTexture hands out.
 class Texture {
 public:
+    // Creates the GL texture object (no storage yet).
     Texture();
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
     ~Texture();
+
+    // The texture cache's loader: a PNG or JPEG file as a mip-mapped RGBA texture. Always returns
+    // a texture; one that failed to load has no storage and the failure has been reported.
+    static std::shared_ptr<Texture> load(const std::string& fullPath);
+
+    // Decodes a PNG or JPEG file and uploads it with mipmaps, linear filtering and clamped edges;
+    // false when the file does not open, does not decode or is larger than GL allows.
+    bool loadFromFile(const std::string& path);
+    // Creates 2D storage filled from `pixels` (rows in memory order; null leaves it undefined).
+    void upload(GLenum internalFormat, int width, int height, GLenum format, const void* pixels);
+    // Creates empty 2D storage for a render target; depth and depth-stencil formats get the
+    // matching pixel format.
+    void allocate(GLenum internalFormat, int width, int height);
+    // Makes the texture current on `unit` unless the render state shows it there already, and
+    // registers it with that state.
+    void bindToUnit(RenderState& state, int unit);
+    // Sets the wrap mode of both directions (and of the third for 3D textures).
+    void setWrap(GLenum mode);
+    // Sets the minification and magnification filters.
+    void setFilters(GLenum minFilter, GLenum magFilter);
 
     // Called by a render state that is destroyed first: the texture no longer refers to it.
     void detachRenderState() { state = nullptr; }
@@ -25,6 +50,8 @@ public:
     RenderState* state = nullptr;
     GLenum internalFormat = 0;
     GLenum target = 0;
+    int width = 0;
+    int height = 0;
 };
 
 } // namespace vorn::rendering

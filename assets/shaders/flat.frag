@@ -1,0 +1,18 @@
+// Fragment stage of the unlit textured shader: the texture as it is.
+#include "common.glsl"
+in vec2 uv;
+in vec3 viewNormal;
+
+uniform sampler2D diffuseTex;
+
+layout(location = 0) out vec4 fragColor;
+layout(location = 1) out vec4 fragNormal;
+
+void main() {
+    vec4 colour = texture(diffuseTex, uv);
+    // Fully transparent texels leave neither colour nor depth behind, even in the opaque pass.
+    if (colour.a <= 0.0)
+        discard;
+    fragColor = colour;
+    fragNormal = vec4(safeNormalize(viewNormal), 1.0);
+}

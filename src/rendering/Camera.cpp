@@ -1,0 +1,9 @@
+#include "rendering/Camera.hpp"
+
+namespace vorn::components {
+
+Camera::Camera(const glm::mat4& projection) : projection(projection) {
+    addName("camera");
+}
+
+} // namespace vorn::components

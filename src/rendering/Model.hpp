@@ -1,0 +1,43 @@
+#pragma once
+
+#include "rendering/MeshPart.hpp"
+#include "rendering/Renderable.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn::rendering {
+class ShaderProgram;
+class Texture;
+} // namespace vorn::rendering
+
+namespace vorn::components {
+
+// A drawable made of mesh parts (usually vorn::rendering::makeParts of an OBJ). Answers "model".
+// Parts share materials and buffers with every other model of the same mesh until
+// setShaderProgram or setTexture gives this model private copies of its materials.
+class Model : public Renderable {
+public:
+    // Takes the parts (copies get vertex arrays of their own; materials and buffers stay shared).
+    explicit Model(std::vector<vorn::rendering::MeshPart> parts, bool blending = false);
+
+    // Draws every drawable part: material, then "MVP", "MV", "M" and "V". Parts without material,
+    // program or buffer are skipped whole.
+    void draw(vorn::rendering::RenderState& state, const glm::mat4& model,
+              vorn::rendering::UniformSet& perDraw) override;
+
+    // Gives every part this program, copying materials that are shared first.
+    void setShaderProgram(const std::shared_ptr<vorn::rendering::ShaderProgram>& program);
+    // Gives every part this texture under `samplerName`, copying shared materials first.
+    void setTexture(const std::string& samplerName,
+                    const std::shared_ptr<vorn::rendering::Texture>& texture);
+
+    std::vector<vorn::rendering::MeshPart> parts;
+
+private:
+    // Replaces a material that anything else holds with a private copy.
+    static void makeMaterialPrivate(vorn::rendering::MeshPart& part);
+};
+
+} // namespace vorn::components

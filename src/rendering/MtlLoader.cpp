@@ -1,0 +1,87 @@
+#include "rendering/MtlLoader.hpp"
+
+#include "rendering/FilePaths.hpp"
+#include "rendering/ResourceCaches.hpp"
+#include "rendering/ShaderProgram.hpp"
+#include "rendering/TextScanner.hpp"
+#include "rendering/Texture.hpp"
+
+#include <fstream>
+#include <iostream>
+
+namespace vorn::rendering {
+
+namespace {
+
+void finish(Material& material) {
+    const UniformValue* diffuse = material.uniforms.find("mat_diffuse");
+    const glm::vec3* colour = diffuse ? diffuse->getIf<glm::vec3>() : nullptr;
+    if (!colour || *colour == glm::vec3(0.0f))
+        material.setUniform("mat_diffuse", glm::vec3(1.0f));
+}
+
+glm::vec3 readColour(TextScanner& scanner) {
+    const float r = scanner.number();
+    const float g = scanner.number();
+    const float b = scanner.number();
+    return {r, g, b};
+}
+
+} // namespace
+
+std::shared_ptr<MaterialLibrary> MtlLoader::parse(std::istream& in, const std::string& directory,
+                                                  const Material::ProgramSource& programs,
+                                                  const Material::TextureSource& textures) {
+    auto library = std::make_shared<MaterialLibrary>();
+    std::shared_ptr<Material> current;
+    std::string line;
+    while (std::getline(in, line)) {
+        TextScanner scanner(line);
+        const std::string keyword = scanner.word();
+        if (keyword == "newmtl") {
+            if (current)
+                finish(*current);
+            current = std::make_shared<Material>();
+            (*library)[scanner.word()] = current;
+            current->setShaderProgram(programs ? programs("shaders/texturedShaderProgram.txt")
+                                               : nullptr);
+            current->setUniform("usingDiffuseTex", 0);
+        } else if (!current) {
+            continue;
+        } else if (keyword == "Ka") {
+            current->setUniform("mat_ambient", readColour(scanner));
+        } else if (keyword == "Kd") {
+            current->setUniform("mat_diffuse", readColour(scanner));
+        } else if (keyword == "Ks") {
+            current->setUniform("mat_specular", readColour(scanner));
+        } else if (keyword == "Ns") {
+            current->setUniform("mat_shininess", scanner.number());
+        } else if (keyword == "map_Kd") {
+            const std::string file = scanner.rest();
+            if (file.empty())
+                continue;
+            current->setTexture("diffuseTex", textures ? textures(directory + file) : nullptr);
+            current->setUniform("usingDiffuseTex", 1);
+        }
+    }
+    if (current)
+        finish(*current);
+    return library;
+}
+
+std::shared_ptr<MaterialLibrary> MtlLoader::load(const std::string& fullPath) {
+    std::ifstream file(fullPath);
+    if (!file)
+        return std::make_shared<MaterialLibrary>();
+    try {
+        return parse(
+            file, directoryOf(fullPath),
+            [](const std::string& name) { return shaderProgramCache().get(name); },
+            [](const std::string& path) { return textureCache().getFullPath(path); });
+    } catch (const std::exception& e) {
+        std::cerr << "Failed to load material library " << fullPath << ": " << e.what() << "\n";
+        return std::make_shared<MaterialLibrary>();
+    }
+}
+
+} // namespace vorn::rendering

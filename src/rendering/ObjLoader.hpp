@@ -1,0 +1,60 @@
+#pragma once
+
+#include "rendering/Mesh.hpp"
+
+#include <glm/vec2.hpp>
+#include <glm/vec3.hpp>
+
+#include <cstdint>
+#include <istream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn::rendering {
+
+// The 1-based indices of one face vertex; 0 means absent.
+struct ObjIndex {
+    std::uint32_t position = 0;
+    std::uint32_t uv = 0;
+    std::uint32_t normal = 0;
+};
+
+// An OBJ file as read, before anything goes to GL.
+struct ObjData {
+    // Each array starts with one all-zero element, so that 1-based indices address it directly
+    // and an absent (0) or out-of-range index picks the zero element.
+    std::vector<glm::vec3> positions{glm::vec3(0.0f)};
+    std::vector<glm::vec3> normals{glm::vec3(0.0f)};
+    std::vector<glm::vec2> uvs{glm::vec2(0.0f)};
+    // Face vertices by material name, three per triangle; faces before any "usemtl" go to "".
+    std::map<std::string, std::vector<ObjIndex>> groups;
+    // The "mtllib" files, with the OBJ file's directory in front.
+    std::vector<std::string> materialLibraries;
+};
+
+// The per-vertex arrays of one group, ready for a vertex buffer.
+struct ObjVertices {
+    std::vector<glm::vec3> positions;
+    std::vector<glm::vec3> normals;
+    std::vector<glm::vec2> uvs; // v already flipped to 1 - v
+};
+
+// Reads Wavefront OBJ meshes: "v", "vn", "vt", "f", "usemtl" and "mtllib"; every other line is
+// ignored. A face uses its first three vertices; each vertex is "p", "p/t", "p//n" or "p/t/n" with
+// unsigned indices of up to 65535 (larger, negative or unreadable indices count as absent).
+class ObjLoader {
+public:
+    // Reads the file's text; `directory` is put in front of material library names.
+    static ObjData parse(std::istream& in, const std::string& directory);
+    // Expands a group's index triples into vertex arrays. Indices past the end of their array
+    // select the zero element.
+    static ObjVertices expand(const ObjData& data, const std::vector<ObjIndex>& indices);
+    // The mesh cache's loader: one part per non-empty group, its material taken from the
+    // libraries (null when they lack the group's name). A file that does not open gives an empty
+    // mesh.
+    static std::shared_ptr<Mesh> load(const std::string& fullPath);
+};
+
+} // namespace vorn::rendering

@@ -1,0 +1,17 @@
+#include "rendering/Renderable.hpp"
+
+#include "engine/Label.hpp"
+#include "engine/World.hpp"
+
+namespace vorn::components {
+
+Renderable::Renderable(bool blending) : blending(blending) {
+    addName("renderable");
+}
+
+void Renderable::initialize() {
+    if (world)
+        world->addComponent(handle(), new Label(blending ? "blending" : "noblending"));
+}
+
+} // namespace vorn::components

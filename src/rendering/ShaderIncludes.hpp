@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace vorn::rendering {
+
+// Replaces every `#include "file"` directive of a GLSL text with the lines of that file (read
+// from `directory` + file), in place, and returns the number of directives met.
+//
+// Line numbering: the lines of the n-th file included by this call report as n * 10000 + 1 and
+// on after `base` files, i.e. from (base + n) * 10000 + 1; after each included file a `#line`
+// directive gives the lines that follow their own numbers back. Files included from an included
+// file are expanded the same way with base (its number + ...) * 10000, so their numbers carry the
+// including file's number in front. A file that does not open is reported on the error stream
+// ("Could not include ") and its directive line is removed; the rest still compiles.
+int expandIncludes(std::string& text, const std::string& directory, long long base);
+
+} // namespace vorn::rendering

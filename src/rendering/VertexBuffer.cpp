@@ -1,0 +1,109 @@
+#include "rendering/VertexBuffer.hpp"
+
+#include "rendering/ShaderProgram.hpp"
+
+#include <algorithm>
+#include <limits>
+
+namespace vorn::rendering {
+
+VertexBuffer::VertexBuffer(VertexLayout layout) : layout(std::move(layout)) {
+    glGenBuffers(1, &id);
+}
+
+VertexBuffer::~VertexBuffer() {
+    glDeleteBuffers(1, &id);
+}
+
+std::size_t VertexBuffer::typeSize(GLenum type) {
+    switch (type) {
+    case GL_BYTE:
+    case GL_UNSIGNED_BYTE:
+        return 1;
+    case GL_SHORT:
+    case GL_UNSIGNED_SHORT:
+    case GL_HALF_FLOAT:
+        return 2;
+    case GL_INT:
+    case GL_UNSIGNED_INT:
+    case GL_FLOAT:
+    case GL_FIXED:
+        return 4;
+    case GL_DOUBLE:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+std::size_t VertexBuffer::blockSize(std::size_t index) const {
+    const VertexAttribute& a = layout[index];
+    return static_cast<std::size_t>(std::max(vertexCount, 0)) *
+           static_cast<std::size_t>(std::max(a.components, 0)) * typeSize(a.type);
+}
+
+std::size_t VertexBuffer::blockOffset(std::size_t index) const {
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index && i < layout.size(); ++i)
+        offset += blockSize(i);
+    return offset;
+}
+
+void VertexBuffer::allocate(int count, GLenum usage, GLenum target) {
+    vertexCount = std::max(count, 0);
+    const std::size_t total = blockOffset(layout.size());
+    glBufferData(target, static_cast<GLsizeiptr>(total), nullptr, usage);
+}
+
+void VertexBuffer::setAttributeData(const std::string& name, const void* data, GLenum target) {
+    setAttributeData(name, data, std::numeric_limits<std::size_t>::max(), target);
+}
+
+void VertexBuffer::setAttributeData(const std::string& name, const void* data, std::size_t bytes,
+                                    GLenum target) {
+    if (!data)
+        return;
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        if (layout[i].name != name)
+            continue;
+        const std::size_t size = std::min(blockSize(i), bytes);
+        if (size > 0)
+            glBufferSubData(target, static_cast<GLintptr>(blockOffset(i)),
+                            static_cast<GLsizeiptr>(size), data);
+    }
+}
+
+void VertexBuffer::bindAttributes(const ShaderProgram& program) const {
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        const VertexAttribute& a = layout[i];
+        const GLint location = glGetAttribLocation(program.id, a.name.c_str());
+        if (location < 0)
+            continue;
+        const GLuint index = static_cast<GLuint>(location);
+        glEnableVertexAttribArray(index);
+        const void* offset = reinterpret_cast<const void*>(blockOffset(i));
+        switch (a.type) {
+        case GL_BYTE:
+        case GL_UNSIGNED_BYTE:
+        case GL_SHORT:
+        case GL_UNSIGNED_SHORT:
+        case GL_INT:
+        case GL_UNSIGNED_INT:
+            glVertexAttribIPointer(index, a.components, a.type, 0, offset);
+            break;
+        default:
+            glVertexAttribPointer(index, a.components, a.type, GL_FALSE, 0, offset);
+            break;
+        }
+    }
+}
+
+void VertexBuffer::unbindAttributes(const ShaderProgram& program) const {
+    for (const VertexAttribute& a : layout) {
+        const GLint location = glGetAttribLocation(program.id, a.name.c_str());
+        if (location >= 0)
+            glDisableVertexAttribArray(static_cast<GLuint>(location));
+    }
+}
+
+} // namespace vorn::rendering

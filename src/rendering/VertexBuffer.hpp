@@ -1,0 +1,57 @@
+#pragma once
+
+#include "rendering/VertexAttribute.hpp"
+
+#include <GL/glew.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vorn::rendering {
+
+class ShaderProgram;
+
+// A GL buffer of vertex data with a named, planar layout: the whole block of the first attribute
+// for all vertices, then the whole block of the second, and so on, each tightly packed. One
+// attribute is therefore filled with a single glBufferSubData.
+class VertexBuffer {
+public:
+    // Creates the GL buffer object (no storage yet).
+    explicit VertexBuffer(VertexLayout layout);
+    VertexBuffer(const VertexBuffer&) = delete;
+    VertexBuffer& operator=(const VertexBuffer&) = delete;
+    ~VertexBuffer();
+
+    // Creates storage for `count` vertices of the layout; the buffer must be bound to `target`.
+    void allocate(int count, GLenum usage, GLenum target);
+    // Fills every block named `name` from `data`, which must hold a whole block.
+    void setAttributeData(const std::string& name, const void* data, GLenum target);
+    // As above from a vector; fills no more than the vector holds.
+    template <class T>
+    void setAttributeData(const std::string& name, const std::vector<T>& data, GLenum target) {
+        setAttributeData(name, data.data(), data.size() * sizeof(T), target);
+    }
+    // Points the program's inputs at the blocks (the buffer must be bound to GL_ARRAY_BUFFER and
+    // a vertex array object bound); names the program lacks are skipped.
+    void bindAttributes(const ShaderProgram& program) const;
+    // Disables the program's inputs of the layout's names.
+    void unbindAttributes(const ShaderProgram& program) const;
+
+    // Bytes of one value of a GL type (0 for an unknown type).
+    static std::size_t typeSize(GLenum type);
+    // Byte offset of the block of layout entry `index`.
+    std::size_t blockOffset(std::size_t index) const;
+    // Byte size of the block of layout entry `index`.
+    std::size_t blockSize(std::size_t index) const;
+
+    GLuint id = 0;
+    VertexLayout layout;
+    int vertexCount = 0;
+
+private:
+    void setAttributeData(const std::string& name, const void* data, std::size_t bytes,
+                          GLenum target);
+};
+
+} // namespace vorn::rendering

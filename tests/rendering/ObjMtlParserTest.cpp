@@ -1,0 +1,237 @@
+// OBJ and MTL reading at the parser level (no GL).
+#include "rendering/Material.hpp"
+#include "rendering/MtlLoader.hpp"
+#include "rendering/ObjLoader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using vorn::rendering::Material;
+using vorn::rendering::MtlLoader;
+using vorn::rendering::ObjData;
+using vorn::rendering::ObjIndex;
+using vorn::rendering::ObjLoader;
+using vorn::rendering::ObjVertices;
+using vorn::rendering::UniformValue;
+
+namespace {
+
+ObjData parseObj(const std::string& text, const std::string& directory = "") {
+    std::istringstream in(text);
+    return ObjLoader::parse(in, directory);
+}
+
+// Nine numbered positions, normals and texture coordinates, so every index shows in the result.
+const char* const numbered = "v 1 0 0\nv 2 0 0\nv 3 0 0\nv 4 0 0\nv 5 0 0\nv 6 0 0\n"
+                             "v 7 0 0\nv 8 0 0\nv 9 0 0\n"
+                             "vn 0 1 0\nvn 0 2 0\nvn 0 3 0\nvn 0 4 0\nvn 0 5 0\nvn 0 6 0\n"
+                             "vn 0 7 0\nvn 0 8 0\nvn 0 9 0\n"
+                             "vt 0.1 0.1\nvt 0.2 0.2\nvt 0.3 0.3\nvt 0.4 0.4\nvt 0.5 0.5\n"
+                             "vt 0.6 0.6\nvt 0.7 0.7\nvt 0.8 0.8\nvt 0.9 0.9\n";
+
+ObjVertices expandGroup(const ObjData& data, const std::string& group) {
+    return ObjLoader::expand(data, data.groups.at(group));
+}
+
+} // namespace
+
+TEST(ObjParser, FullFaceVerticesTakePositionTextureAndNormalIndices) {
+    const ObjData data = parseObj(std::string(numbered) + "f 1/2/3 4/5/6 7/8/9\n");
+    const ObjVertices v = expandGroup(data, "");
+    ASSERT_EQ(v.positions.size(), 3u);
+    EXPECT_EQ(v.positions[0].x, 1.0f);
+    EXPECT_EQ(v.positions[1].x, 4.0f);
+    EXPECT_EQ(v.positions[2].x, 7.0f);
+    EXPECT_EQ(v.normals[0].y, 3.0f);
+    EXPECT_EQ(v.normals[1].y, 6.0f);
+    EXPECT_EQ(v.normals[2].y, 9.0f);
+    // Texture coordinates 2, 5 and 8, with v flipped to 1 - v.
+    EXPECT_FLOAT_EQ(v.uvs[0].x, 0.2f);
+    EXPECT_FLOAT_EQ(v.uvs[0].y, 0.8f);
+    EXPECT_FLOAT_EQ(v.uvs[1].x, 0.5f);
+    EXPECT_FLOAT_EQ(v.uvs[2].y, 1.0f - 0.8f);
+}
+
+TEST(ObjParser, ShortFaceFormsUseTheZeroElementForWhatIsLeftOut) {
+    const ObjData data = parseObj(std::string(numbered) + "f 1//3 2//4 3//5\n"
+                                                          "f 4/6 5/7 6/8\n"
+                                                          "f 7 8 9\n");
+    const ObjVertices v = expandGroup(data, "");
+    ASSERT_EQ(v.positions.size(), 9u);
+    // v//n: no texture coordinate, so (0, 1) after the flip; the normals are 3, 4, 5.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(v.uvs[static_cast<size_t>(i)], glm::vec2(0.0f, 1.0f));
+        EXPECT_EQ(v.normals[static_cast<size_t>(i)].y, static_cast<float>(3 + i));
+    }
+    // v/t: texture coordinates 6, 7, 8 and the zero normal.
+    EXPECT_FLOAT_EQ(v.uvs[3].x, 0.6f);
+    EXPECT_EQ(v.normals[3], glm::vec3(0.0f));
+    // v: position only.
+    EXPECT_EQ(v.positions[8].x, 9.0f);
+    EXPECT_EQ(v.normals[8], glm::vec3(0.0f));
+    EXPECT_EQ(v.uvs[8], glm::vec2(0.0f, 1.0f));
+}
+
+TEST(ObjParser, FaceWithMoreThanThreeVerticesContributesItsFirstThree) {
+    const ObjData data = parseObj(std::string(numbered) + "f 1 2 3 4 5\nf 6 7\nf 7 8 9\n");
+    const ObjVertices v = expandGroup(data, "");
+    // The five-vertex face gives one triangle; the two-vertex face is dropped whole.
+    ASSERT_EQ(v.positions.size(), 6u);
+    EXPECT_EQ(v.positions[2].x, 3.0f);
+    EXPECT_EQ(v.positions[3].x, 7.0f);
+}
+
+TEST(ObjParser, GroupsByMaterialMergeRepeatedSectionsAndStartWithTheEmptyName) {
+    const ObjData data = parseObj(std::string(numbered) + "f 1 2 3\n"
+                                                          "usemtl bark\nf 4 5 6\n"
+                                                          "usemtl moss\nf 7 8 9\n"
+                                                          "usemtl bark\nf 1 5 9\n");
+    ASSERT_EQ(data.groups.size(), 3u);
+    EXPECT_EQ(data.groups.at("").size(), 3u);
+    ASSERT_EQ(data.groups.at("bark").size(), 6u);
+    EXPECT_EQ(data.groups.at("moss").size(), 3u);
+    const ObjVertices bark = expandGroup(data, "bark");
+    EXPECT_EQ(bark.positions[3].x, 1.0f);
+    EXPECT_EQ(bark.positions[5].x, 9.0f);
+}
+
+TEST(ObjParser, OutOfRangeNegativeAndAbsurdIndicesSelectTheZeroElement) {
+    const ObjData data = parseObj("v 5 5 5\nvn 0 0 1\nvt 0.5 0.25\n"
+                                  "f 2/1/1 -1/1/1 70000/99999999999/1\n"
+                                  "f 1/x/1 1/1/7 1/2/1\n");
+    const ObjVertices v = expandGroup(data, "");
+    ASSERT_EQ(v.positions.size(), 6u);
+    EXPECT_EQ(v.positions[0], glm::vec3(0.0f)); // index 2 of 1 position
+    EXPECT_EQ(v.positions[1], glm::vec3(0.0f)); // negative
+    EXPECT_EQ(v.positions[2], glm::vec3(0.0f)); // beyond 16 bits
+    EXPECT_EQ(v.uvs[2], glm::vec2(0.0f, 1.0f));
+    EXPECT_EQ(v.positions[3], glm::vec3(5.0f));
+    EXPECT_EQ(v.uvs[3], glm::vec2(0.0f, 1.0f)); // unreadable texture index
+    EXPECT_EQ(v.normals[4], glm::vec3(0.0f));   // normal index 7 of 1
+    EXPECT_EQ(v.uvs[5], glm::vec2(0.0f, 1.0f)); // texture index 2 of 1
+}
+
+TEST(ObjParser, IgnoresOtherLinesTakesMaterialLibrariesFromItsDirectoryAndToleratesCrLf) {
+    const ObjData data = parseObj("# comment\r\no thing\r\ns off\r\nmtllib crate.mtl\r\n"
+                                  "v 1 2 3\r\nusemtl wood\r\nf 1 1 1\r\n",
+                                  "assets/models/");
+    ASSERT_EQ(data.materialLibraries.size(), 1u);
+    EXPECT_EQ(data.materialLibraries[0], "assets/models/crate.mtl");
+    EXPECT_EQ(data.positions.size(), 2u);
+    EXPECT_EQ(data.positions[1], glm::vec3(1, 2, 3));
+    EXPECT_EQ(data.groups.count("wood"), 1u); // no "\r" in the name
+    EXPECT_EQ(data.groups.at("wood").size(), 3u);
+}
+
+namespace {
+
+struct MtlResult {
+    std::shared_ptr<vorn::rendering::MaterialLibrary> library;
+    std::vector<std::string> programRequests;
+    std::vector<std::string> textureRequests;
+};
+
+MtlResult parseMtl(const std::string& text, const std::string& directory = "dir/") {
+    MtlResult result;
+    std::istringstream in(text);
+    result.library = MtlLoader::parse(
+        in, directory,
+        [&](const std::string& name) {
+            result.programRequests.push_back(name);
+            return nullptr;
+        },
+        [&](const std::string& path) {
+            result.textureRequests.push_back(path);
+            return nullptr;
+        });
+    return result;
+}
+
+const UniformValue& uniform(const Material& m, const std::string& name) {
+    static const UniformValue missing(-12345);
+    const UniformValue* value = m.uniforms.find(name);
+    return value ? *value : missing;
+}
+
+} // namespace
+
+TEST(MtlParser, ReadsColoursShininessAndAsksForTheTexturedProgram) {
+    const MtlResult r = parseMtl("newmtl bark\nKa 0.1 0.2 0.3\nKd 0.4 0.5 0.6\n"
+                                 "Ks 0.7 0.8 0.9\nNs 42\nillum 2\n");
+    ASSERT_EQ(r.library->size(), 1u);
+    const Material& m = *r.library->at("bark");
+    EXPECT_EQ(uniform(m, "mat_ambient"), UniformValue(glm::vec3(0.1f, 0.2f, 0.3f)));
+    EXPECT_EQ(uniform(m, "mat_diffuse"), UniformValue(glm::vec3(0.4f, 0.5f, 0.6f)));
+    EXPECT_EQ(uniform(m, "mat_specular"), UniformValue(glm::vec3(0.7f, 0.8f, 0.9f)));
+    EXPECT_EQ(uniform(m, "mat_shininess"), UniformValue(42.0f));
+    EXPECT_EQ(uniform(m, "usingDiffuseTex"), UniformValue(0));
+    EXPECT_EQ(r.programRequests, std::vector<std::string>{"shaders/texturedShaderProgram.txt"});
+    EXPECT_TRUE(r.textureRequests.empty());
+}
+
+TEST(MtlParser, MissingOrBlackDiffuseBecomesWhite) {
+    const MtlResult r = parseMtl("newmtl none\nKa 1 0 0\n"
+                                 "newmtl black\nKd 0 0 0\n"
+                                 "newmtl dim\nKd 0 0 0.01\n");
+    ASSERT_EQ(r.library->size(), 3u);
+    EXPECT_EQ(uniform(*r.library->at("none"), "mat_diffuse"), UniformValue(glm::vec3(1.0f)));
+    EXPECT_EQ(uniform(*r.library->at("black"), "mat_diffuse"), UniformValue(glm::vec3(1.0f)));
+    EXPECT_EQ(uniform(*r.library->at("dim"), "mat_diffuse"),
+              UniformValue(glm::vec3(0.0f, 0.0f, 0.01f)));
+}
+
+TEST(MtlParser, MapKdAsksForTheTextureBesideTheLibraryAndSetsUsingDiffuseTex) {
+    const MtlResult r = parseMtl("newmtl plain\nKd 1 1 1\n"
+                                 "newmtl painted\nmap_Kd bark diffuse.png\r\n",
+                                 "assets/models/");
+    EXPECT_EQ(uniform(*r.library->at("plain"), "usingDiffuseTex"), UniformValue(0));
+    const Material& painted = *r.library->at("painted");
+    EXPECT_EQ(uniform(painted, "usingDiffuseTex"), UniformValue(1));
+    EXPECT_EQ(painted.textures.count("diffuseTex"), 1u);
+    EXPECT_EQ(r.textureRequests, std::vector<std::string>{"assets/models/bark diffuse.png"});
+}
+
+TEST(MtlParser, LinesBeforeTheFirstMaterialAreIgnoredAndALaterSameNameReplaces) {
+    const MtlResult r = parseMtl("Kd 0.5 0.5 0.5\nmap_Kd stray.png\n"
+                                 "newmtl a\nKd 0.2 0.2 0.2\nnewmtl a\nKd 0.3 0.3 0.3\n");
+    ASSERT_EQ(r.library->size(), 1u);
+    EXPECT_EQ(uniform(*r.library->at("a"), "mat_diffuse"), UniformValue(glm::vec3(0.3f)));
+    EXPECT_TRUE(r.textureRequests.empty());
+}
+
+TEST(MaterialDefinition, ReadsUniformsProgramAndTextureAndSkipsUnknownKeys) {
+    std::istringstream in("{ shaderProgram \"shaders/x.txt\"\n"
+                          "  colour // unknown key: its value is read as the next key\n"
+                          "  uniforms [ float f 2 vec3 c [1 2 3] ]\n"
+                          "  texture \"images/bark.png\" }");
+    std::vector<std::string> programs;
+    std::vector<std::string> textures;
+    const auto m = Material::readDefinition(
+        in, "m.txt",
+        [&](const std::string& n) {
+            programs.push_back(n);
+            return nullptr;
+        },
+        [&](const std::string& n) {
+            textures.push_back(n);
+            return nullptr;
+        });
+    EXPECT_EQ(programs, std::vector<std::string>{"shaders/x.txt"});
+    EXPECT_EQ(textures, std::vector<std::string>{"images/bark.png"});
+    EXPECT_EQ(m->uniforms.size(), 2u);
+    EXPECT_EQ(uniform(*m, "c"), UniformValue(glm::vec3(1, 2, 3)));
+    EXPECT_EQ(m->textures.count("diffuseTex"), 1u);
+    EXPECT_TRUE(m->changed);
+}
+
+TEST(MaterialDefinition, ParseErrorIsReportedWithThePathAndKeepsWhatWasRead) {
+    std::istringstream in("{ uniforms [ int a 4 ] uniforms [ float b 1 ] ! }");
+    testing::internal::CaptureStderr();
+    const auto m = Material::readDefinition(in, "levels/broken.txt", nullptr, nullptr);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("levels/broken.txt: Parsing error (line 1, column ", 0), 0u) << err;
+    // The second block replaced the first as a whole.
+    EXPECT_EQ(m->uniforms.size(), 1u);
+    EXPECT_EQ(uniform(*m, "b"), UniformValue(1.0f));
+}

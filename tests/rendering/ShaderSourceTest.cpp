@@ -1,0 +1,183 @@
+// Include expansion and the shader program definition reader (text only, no GL).
+#include "rendering/FilePaths.hpp"
+#include "rendering/ShaderIncludes.hpp"
+#include "rendering/ShaderProgram.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+using vorn::rendering::expandIncludes;
+using vorn::rendering::ShaderProgram;
+
+namespace {
+
+class IncludeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = ::testing::TempDir() + "mossfang_includes_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        std::filesystem::create_directories(dir);
+    }
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(dir + name) << text;
+    }
+
+    // The line number the compiler gives each line of `text` (C preprocessor rule: "#line N"
+    // makes the next line N), paired with the line.
+    static std::vector<std::pair<long long, std::string>> numbered(const std::string& text) {
+        std::vector<std::pair<long long, std::string>> result;
+        std::istringstream in(text);
+        std::string line;
+        long long number = 1;
+        while (std::getline(in, line)) {
+            if (line.rfind("#line ", 0) == 0) {
+                number = std::stoll(line.substr(6));
+                continue;
+            }
+            result.emplace_back(number++, line);
+        }
+        return result;
+    }
+    static long long numberOf(const std::string& text, const std::string& line) {
+        for (const auto& [number, content] : numbered(text))
+            if (content == line)
+                return number;
+        return -1;
+    }
+
+    std::string dir;
+};
+
+} // namespace
+
+TEST_F(IncludeTest, TwoIncludesNumberFromTenThousandAndTwentyThousandAndLaterLinesKeepTheirs) {
+    write("a.glsl", "a1\na2\n");
+    write("b.glsl", "b1\nb2\nb3\n");
+    std::string text = "\n#line 1\nline1\n#include \"a.glsl\"\nline3\n#include \"b.glsl\"\nline5\n";
+    EXPECT_EQ(expandIncludes(text, dir, 0), 2);
+    EXPECT_EQ(text.find("#include"), std::string::npos);
+    EXPECT_EQ(numberOf(text, "line1"), 1);
+    EXPECT_EQ(numberOf(text, "a1"), 10001);
+    EXPECT_EQ(numberOf(text, "a2"), 10002);
+    EXPECT_EQ(numberOf(text, "line3"), 3);
+    EXPECT_EQ(numberOf(text, "b1"), 20001);
+    EXPECT_EQ(numberOf(text, "b3"), 20003);
+    EXPECT_EQ(numberOf(text, "line5"), 5);
+}
+
+TEST_F(IncludeTest, APreambleBeforeTheLineOneDirectiveDoesNotShiftLaterNumbers) {
+    write("a.glsl", "a1\n");
+    std::string text = "#version 330 core\n#define X 1\n\n#line 1\nfirst\nsecond\n"
+                       "#include \"a.glsl\"\nfourth\n";
+    EXPECT_EQ(expandIncludes(text, dir, 0), 1);
+    EXPECT_EQ(numberOf(text, "second"), 2);
+    EXPECT_EQ(numberOf(text, "a1"), 10001);
+    EXPECT_EQ(numberOf(text, "fourth"), 4);
+}
+
+TEST_F(IncludeTest, NestedIncludesCarryTheIncludingFilesNumberInFront) {
+    write("outer.glsl", "o1\n#include \"inner.glsl\"\no3\n");
+    write("inner.glsl", "i1\ni2\n");
+    write("second.glsl", "s1\n");
+    std::string text = "#include \"second.glsl\"\n#include \"outer.glsl\"\nafter\n";
+    EXPECT_EQ(expandIncludes(text, dir, 0), 2);
+    EXPECT_EQ(numberOf(text, "s1"), 10001);
+    EXPECT_EQ(numberOf(text, "o1"), 20001);
+    // The first include of file 2 is numbered from (2 * 10000 + 1) * 10000 + 1.
+    EXPECT_EQ(numberOf(text, "i1"), 200010001);
+    EXPECT_EQ(numberOf(text, "i2"), 200010002);
+    EXPECT_EQ(numberOf(text, "o3"), 20003);
+    EXPECT_EQ(numberOf(text, "after"), 3);
+}
+
+TEST_F(IncludeTest, MissingIncludeIsReportedWithItsPathAndOnlyItsLineIsRemoved) {
+    std::string text = "one\n#include \"nowhere.glsl\" trailing\nthree\n";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(expandIncludes(text, dir, 0), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Could not include \"" + dir + "nowhere.glsl\"\n");
+    EXPECT_EQ(text, "one\n\nthree\n");
+}
+
+TEST_F(IncludeTest, SelfIncludeStopsAtTheNestingLimit) {
+    write("loop.glsl", "x\n#include \"loop.glsl\"\n");
+    std::string text = "#include \"loop.glsl\"\n";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(expandIncludes(text, dir, 0), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("nested too deeply"), std::string::npos) << err;
+    EXPECT_EQ(text.find("#include"), std::string::npos);
+}
+
+TEST_F(IncludeTest, NoDirectiveOrNoQuotedNameLeavesTheTextAlone) {
+    std::string plain = "void main() {}\n";
+    EXPECT_EQ(expandIncludes(plain, dir, 0), 0);
+    EXPECT_EQ(plain, "void main() {}\n");
+    std::string unquoted = "#include <a.glsl>\nline \"quoted\"\n";
+    EXPECT_EQ(expandIncludes(unquoted, dir, 0), 1);
+    EXPECT_EQ(unquoted, "#include <a.glsl>\nline \"quoted\"\n");
+}
+
+TEST(FilePaths, DirectoryIsUpToTheLastSlashOrBackslash) {
+    EXPECT_EQ(vorn::rendering::directoryOf("assets/shaders/a.txt"), "assets/shaders/");
+    EXPECT_EQ(vorn::rendering::directoryOf("a\\b\\c.txt"), "a\\b\\");
+    EXPECT_EQ(vorn::rendering::directoryOf("plain.txt"), "");
+}
+
+namespace {
+
+std::vector<ShaderProgram::StageEntry> readDefinition(const std::string& text, std::string& error) {
+    std::istringstream in(text);
+    return ShaderProgram::readDefinition(in, error);
+}
+
+} // namespace
+
+TEST(ShaderDefinition, ReadsStagesWithKeysInAnyOrderAndIgnoresUnknownKeys) {
+    std::string error;
+    const auto entries = readDefinition(
+        "// program\n[ { key \"shaders/a.vert\" type vertex data \"#version 330 core\\n\" }\n"
+        "  { type \"tess control\" flavour sweet key \"t.tesc\" }\n  { } ]",
+        error);
+    EXPECT_EQ(error, "");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].type, "vertex");
+    EXPECT_EQ(entries[0].key, "shaders/a.vert");
+    EXPECT_EQ(entries[0].data, "#version 330 core\n");
+    EXPECT_EQ(entries[1].type, "tess control");
+    EXPECT_EQ(entries[1].key, "t.tesc");
+    EXPECT_EQ(entries[2].type, "");
+}
+
+TEST(ShaderDefinition, UnquotedFileNameWithADotEndsInAParseErrorInsteadOfHanging) {
+    std::string error;
+    const auto entries = readDefinition("[ { type vertex key a.vert } ]", error);
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(error, "Parsing error (line 1, column 22): Was expecting '}', got '.' instead");
+}
+
+TEST(ShaderDefinition, ParseErrorKeepsTheCompleteEntriesBeforeIt) {
+    std::string error;
+    const auto entries = readDefinition("[ { type vertex key a } { type fragment ( } ]", error);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].key, "a");
+    EXPECT_EQ(error.rfind("Parsing error (line 1, column ", 0), 0u) << error;
+    EXPECT_TRUE(readDefinition("", error).empty());
+    EXPECT_NE(error.find("Was expecting '['"), std::string::npos) << error;
+}
+
+TEST(ShaderDefinition, StageNamesMatchExactly) {
+    EXPECT_EQ(ShaderProgram::stageType("vertex"), static_cast<GLenum>(GL_VERTEX_SHADER));
+    EXPECT_EQ(ShaderProgram::stageType("fragment"), static_cast<GLenum>(GL_FRAGMENT_SHADER));
+    EXPECT_EQ(ShaderProgram::stageType("geometry"), static_cast<GLenum>(GL_GEOMETRY_SHADER));
+    EXPECT_EQ(ShaderProgram::stageType("tess control"),
+              static_cast<GLenum>(GL_TESS_CONTROL_SHADER));
+    EXPECT_EQ(ShaderProgram::stageType("tess evaluation"),
+              static_cast<GLenum>(GL_TESS_EVALUATION_SHADER));
+    EXPECT_EQ(ShaderProgram::stageType("Vertex"), 0u);
+    EXPECT_EQ(ShaderProgram::stageType("tess_control"), 0u);
+}

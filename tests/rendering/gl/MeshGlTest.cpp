@@ -1,0 +1,146 @@
+// Meshes on the GL side: OBJ loading into planar buffers, materials from MTL libraries, the
+// shared parts of makeParts, bad files, and the full-screen quad.
+#include "GlFixture.hpp"
+
+#include "rendering/FullScreenQuad.hpp"
+#include "rendering/Material.hpp"
+#include "rendering/Mesh.hpp"
+#include "rendering/ObjLoader.hpp"
+#include "rendering/ResourceCaches.hpp"
+#include "rendering/ShaderProgram.hpp"
+#include "rendering/Texture.hpp"
+#include "rendering/VertexBuffer.hpp"
+
+using vorn::rendering::Mesh;
+using vorn::rendering::meshCache;
+
+namespace {
+
+class MeshGlTest : public GlFixture {
+protected:
+    void SetUp() override {
+        GlFixture::SetUp();
+        vorn::engine::setAssetRoot(dir);
+        // The MTL materials ask for the game's textured program under the asset root.
+        std::filesystem::create_directories(dir + "shaders");
+        for (const char* file : {"texturedShaderProgram.txt", "lit.vert", "textured.frag",
+                                 "lighting.glsl", "common.glsl"})
+            std::filesystem::copy_file(std::string(MOSSFANG_SOURCE_DIR) + "/assets/shaders/" + file,
+                                       dir + "shaders/" + file);
+        std::filesystem::create_directories(dir + "models");
+    }
+
+    template <class T>
+    std::vector<T> readBlock(const vorn::rendering::VertexBuffer& buffer, size_t index) {
+        std::vector<T> values(buffer.blockSize(index) / sizeof(T));
+        glBindBuffer(GL_ARRAY_BUFFER, buffer.id);
+        glGetBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(buffer.blockOffset(index)),
+                           static_cast<GLsizeiptr>(buffer.blockSize(index)), values.data());
+        return values;
+    }
+};
+
+} // namespace
+
+TEST_F(MeshGlTest, ObjBecomesOnePartPerMaterialGroupWithPlanarTangentSpaceBuffers) {
+    writeImage("models/bark.png", 1, 1, {sf::Color::Red});
+    write("models/tree.mtl",
+          "newmtl bark\nKd 0.5 0.25 0\nmap_Kd bark.png\nnewmtl leaf\nKd 0 1 0\n");
+    write("models/tree.obj", "mtllib tree.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 -2\n"
+                             "vn 0 0 1\nvt 0 0\nvt 1 0.25\n"
+                             "usemtl bark\nf 1/1/1 2/2/1 3/1/1\nusemtl nowhere\nf 1 2 4\n"
+                             "usemtl leaf\nf 3 2 1\n");
+    const auto mesh = meshCache().get("models/tree.obj");
+    ASSERT_EQ(mesh->parts.size(), 3u); // groups in name order: bark, leaf, nowhere
+    const auto& bark = mesh->parts[0];
+    ASSERT_NE(bark.material, nullptr);
+    EXPECT_EQ(bark.material->uniforms.find("usingDiffuseTex")->get<int>(), 1);
+    EXPECT_EQ(bark.material->textures.at("diffuseTex"),
+              vorn::rendering::textureCache().get("models/bark.png"));
+    EXPECT_EQ(bark.material->program,
+              vorn::rendering::shaderProgramCache().get("shaders/texturedShaderProgram.txt"));
+    EXPECT_EQ(mesh->parts[1].material->uniforms.find("mat_diffuse")->get<glm::vec3>(),
+              glm::vec3(0, 1, 0));
+    EXPECT_EQ(mesh->parts[2].material, nullptr); // the library has no "nowhere"
+
+    const auto& buffer = *bark.vertexBuffer;
+    EXPECT_EQ(buffer.vertexCount, 3);
+    ASSERT_EQ(buffer.layout.size(), 5u);
+    EXPECT_EQ(buffer.layout[3].name, "tangent");
+    EXPECT_EQ(buffer.blockOffset(1), 3u * 3u * sizeof(float)); // normals follow all positions
+    const auto pos = readBlock<glm::vec3>(buffer, 0);
+    EXPECT_EQ(pos, (std::vector<glm::vec3>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}));
+    const auto uv = readBlock<glm::vec2>(buffer, 2);
+    EXPECT_EQ(uv[1], glm::vec2(1.0f, 0.75f));
+    const auto tangent = readBlock<glm::vec3>(buffer, 3);
+    EXPECT_EQ(tangent, std::vector<glm::vec3>(3, glm::vec3(0.0f)));
+    EXPECT_TRUE(mesh->hasBounds);
+    EXPECT_EQ(mesh->boundsMin, glm::vec3(0, 0, -2));
+    EXPECT_EQ(mesh->boundsMax, glm::vec3(1, 1, 0));
+}
+
+TEST_F(MeshGlTest, MakePartsSharesBuffersAndMaterialsAndKeepsTheCachedMeshAlive) {
+    write("models/tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    std::weak_ptr<Mesh> cached;
+    {
+        auto parts = vorn::rendering::makeParts("models/tri.obj");
+        ASSERT_EQ(parts.size(), 1u);
+        cached = meshCache().peek("models/tri.obj");
+        ASSERT_FALSE(cached.expired()); // held through the parts' buffers alone
+        const auto mesh = cached.lock();
+        EXPECT_EQ(parts[0].vertexBuffer, mesh->parts[0].vertexBuffer);
+        EXPECT_NE(parts[0].vao, mesh->parts[0].vao);
+        EXPECT_TRUE(parts[0].attributesDirty);
+        auto more = vorn::rendering::makeParts("models/tri.obj");
+        EXPECT_EQ(more[0].vertexBuffer, parts[0].vertexBuffer); // not loaded twice
+    }
+    EXPECT_TRUE(cached.expired());
+}
+
+TEST_F(MeshGlTest, MissingEmptyOrBinaryFilesGiveEmptyMeshesAndLibraries) {
+    std::string binary(5000, '\0');
+    for (size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i * 7919 % 251);
+    write("models/binary.obj", binary);
+    write("models/empty.obj", "");
+    write("models/badlib.obj", "mtllib binary.mtl\nmtllib missing.mtl\nv 1 1 1\nf 1 1 1\n");
+    write("models/binary.mtl", binary);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(meshCache().get("models/missing.obj")->parts.empty());
+    EXPECT_TRUE(meshCache().get("models/empty.obj")->parts.empty());
+    meshCache().get("models/binary.obj");
+    const auto badlib = meshCache().get("models/badlib.obj");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors, "");
+    ASSERT_EQ(badlib->parts.size(), 1u);
+    EXPECT_EQ(badlib->parts[0].material, nullptr);
+    EXPECT_FALSE(badlib->parts[0].drawable());
+}
+
+TEST_F(MeshGlTest, FullScreenQuadDrawsWithItsOwnVertexArrayWhateverIsBound) {
+    write("fs.txt", "[ { type vertex data \"#version 330 core\\nin vec3 pos;\\nin vec2 UV;\\nout "
+                    "vec2 uv;\\nvoid main() { uv = UV; gl_Position = vec4(pos, 1.0); }\" }\n"
+                    "  { type fragment data \"#version 330 core\\nin vec2 uv;\\nout vec4 c;\\n"
+                    "void main() { c = vec4(uv, 0.0, 1.0); }\" } ]");
+    testing::internal::CaptureStderr();
+    const auto program = vorn::rendering::ShaderProgram::load(dir + "fs.txt");
+    ASSERT_EQ(testing::internal::GetCapturedStderr(), "");
+    state->useProgram(program.get());
+    for (int round = 0; round < 2; ++round) {
+        GLuint stray = 0;
+        glGenVertexArrays(1, &stray);
+        glBindVertexArray(stray);
+        glClear(GL_COLOR_BUFFER_BIT);
+        vorn::rendering::drawFullScreenQuad(*state);
+        glDeleteVertexArrays(1, &stray);
+        GLint bound = -1;
+        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound);
+        EXPECT_EQ(bound, 0);
+        // UV runs from (0, 0) at the bottom left to (1, 1) at the top right.
+        EXPECT_TRUE(near(context->pixel(0, 0), {2, 2, 0, 255}, 3))
+            << describe(context->pixel(0, 0));
+        EXPECT_TRUE(near(context->pixel(63, 0), {253, 2, 0, 255}, 3));
+        EXPECT_TRUE(near(context->pixel(0, 63), {2, 253, 0, 255}, 3));
+        EXPECT_TRUE(near(context->pixel(63, 63), {253, 253, 0, 255}, 3));
+    }
+}

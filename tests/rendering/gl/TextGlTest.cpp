@@ -1,0 +1,128 @@
+// Text from a font atlas: cell mapping, layout, tint, depth-ignoring and billboard modes.
+#include "SceneFixture.hpp"
+
+#include "rendering/ShaderProgram.hpp"
+#include "rendering/Text.hpp"
+
+using vorn::components::Text;
+
+namespace {
+
+class TextGlTest : public SceneFixture {
+protected:
+    void SetUp() override {
+        SceneFixture::SetUp();
+        // A 256 x 256 atlas whose 16 x 16 cells each hold one colour naming the cell:
+        // red = column * 16 + 8, green = row * 16 + 8, fully opaque.
+        std::vector<sf::Color> texels(256 * 256);
+        for (unsigned y = 0; y < 256; ++y)
+            for (unsigned x = 0; x < 256; ++x)
+                texels[y * 256 + x] = sf::Color(static_cast<sf::Uint8>((x / 16) * 16 + 8),
+                                                static_cast<sf::Uint8>((y / 16) * 16 + 8), 200);
+        atlas =
+            vorn::rendering::textureCache().getFullPath(writeImage("atlas.png", 256, 256, texels));
+        program = vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt");
+        world->addComponent(new vorn::systems::Renderer(
+            std::set<std::string>{}, 0, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, {}));
+        clearColour(0, 0, 0, 0);
+    }
+
+    Text* text(const glm::mat4& placement, const std::string& s, float size, float x = 0,
+               float y = 0, glm::vec3 colour = glm::vec3(1.0f)) {
+        const auto e = entity(placement);
+        auto* t = new Text(program, atlas, x, y, 0, s, size, colour.r, colour.g, colour.b);
+        world->addComponent(e, t);
+        return t;
+    }
+
+    std::shared_ptr<vorn::rendering::Texture> atlas;
+    std::shared_ptr<vorn::rendering::ShaderProgram> program;
+};
+
+glm::mat4 at(float x, float y, float z = 0) {
+    return glm::translate(glm::mat4(1.0f), glm::vec3(x, y, z));
+}
+
+} // namespace
+
+TEST_F(TextGlTest, LetterAUsesColumnOneRowFourTintedByTheColour) {
+    screenCamera();
+    text(at(16, 16), "A", 32, 0, 0, glm::vec3(1.0f, 0.5f, 1.0f));
+    render();
+    // Cell (1, 4): red 24, green 72 (halved by the tint), blue 200.
+    EXPECT_TRUE(near(context->pixel(32, 32), {24, 36, 200, 255}, 1))
+        << describe(context->pixel(32, 32));
+    EXPECT_TRUE(near(context->pixel(20, 20), {24, 36, 200, 255}, 1));
+}
+
+TEST_F(TextGlTest, CellsAdvanceBySizeFromTheLowerLeftCornerAndEachShowsItsOwnGlyph) {
+    screenCamera();
+    text(at(0, 10), "ABC", 10, 2, 0);
+    render();
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y) {
+            const bool inside = x >= 2 && x < 32 && y >= 10 && y < 20;
+            ASSERT_EQ(context->pixel(x, y).a, inside ? 255 : 0) << x << ", " << y;
+        }
+    }
+    // Middles of the three cells: columns 1, 2 and 3 of row 4.
+    EXPECT_EQ(context->pixel(7, 15).r, 24);
+    EXPECT_EQ(context->pixel(17, 15).r, 40);
+    EXPECT_EQ(context->pixel(27, 15).r, 56);
+    EXPECT_EQ(context->pixel(27, 15).g, 72);
+}
+
+TEST_F(TextGlTest, CodesWithoutACellLeaveAGapAndEmptyTextDrawsNothing) {
+    screenCamera();
+    text(at(0, 0),
+         std::string("A\xF5"
+                     "B"),
+         16);
+    text(at(0, 40), "", 16);
+    render();
+    EXPECT_EQ(context->pixel(8, 8).a, 255);
+    EXPECT_EQ(context->pixel(24, 8).a, 0); // code 245 has no cell
+    EXPECT_EQ(context->pixel(40, 8).r, 40);
+    EXPECT_EQ(context->pixel(8, 48).a, 0);
+}
+
+TEST_F(TextGlTest, IgnoreDepthShowsTextBehindGeometryAndRestoresTheDepthTest) {
+    screenCamera();
+    // An opaque green wall at z = 50 in front of everything else.
+    sprite(solid(sf::Color::Green), 0, 0, 50, 64, 64);
+    Text* hidden = text(at(0, 0), "A", 32);
+    Text* shown = text(at(32, 0), "A", 32);
+    shown->ignoreDepth = true;
+    // Drawn after the text (higher priority), behind the wall: must stay hidden.
+    sprite(solid(sf::Color::Red), 0, 32, 0, 64, 32, true, 10.0f);
+    (void)hidden;
+    render();
+    EXPECT_EQ(context->pixel(16, 16), glm::u8vec4(0, 255, 0, 255));
+    EXPECT_TRUE(near(context->pixel(48, 16), {24, 72, 200, 255}, 1))
+        << describe(context->pixel(48, 16));
+    EXPECT_EQ(context->pixel(16, 48), glm::u8vec4(0, 255, 0, 255));
+    EXPECT_TRUE(state->capabilities.count(GL_DEPTH_TEST));
+}
+
+TEST_F(TextGlTest, FaceCameraTurnsTheTextTowardsTheCameraWithWorldUp) {
+    // A perspective camera on the +x axis looking back at the origin.
+    const auto camera = entity(glm::mat4(1.0f));
+    auto* transform = world->getComponentAs<vorn::components::Transform>(camera, "transform");
+    transform->setPosition(glm::vec3(60, 0, 0));
+    transform->lookAt(glm::vec3(0.0f), glm::vec3(0, 1, 0), true);
+    world->addComponent(camera, new vorn::components::Camera(
+                                    glm::perspective(glm::radians(45.0f), 1.0f, 1.0f, 200.0f)));
+    Text* facing = text(at(0, 0), "A", 16, -8, -8);
+    facing->faceCamera = true;
+    render();
+    EXPECT_TRUE(near(context->pixel(32, 32), {24, 72, 200, 255}, 1))
+        << describe(context->pixel(32, 32));
+    // Up stays up: the glyph quad's top is higher on screen than its middle.
+    EXPECT_EQ(context->pixel(32, 40).a, 255);
+
+    // Without it, the text lies in its own x-y plane, seen edge-on from +x: nothing shows.
+    facing->faceCamera = false;
+    context->bind();
+    world->render(0.0f);
+    EXPECT_EQ(context->pixel(32, 32).a, 0) << describe(context->pixel(32, 32));
+}
