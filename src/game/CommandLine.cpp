@@ -43,6 +43,15 @@ void describe(CLI::App& app, GameOptions& options) {
     app.add_option("--screenshot", options.screenshotFile,
                    "After the last frame, save the window's picture as PNG")
         ->type_name("FILE");
+    CLI::Option* viewModel =
+        app.add_option("--view-model", options.viewModel,
+                       "Show one model (an OBJ, or an animated model or its animation definition "
+                       "file, relative to assets/) lit and slowly turning, instead of the game")
+            ->type_name("NAME");
+    app.add_option("--animation", options.animation,
+                   "With --view-model of an animated model: the segment to play")
+        ->type_name("NAME")
+        ->needs(viewModel);
 }
 
 std::string oneLine(std::string text) {

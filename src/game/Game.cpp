@@ -1,10 +1,13 @@
 #include "game/Game.hpp"
 
+#include "audio/SoundManager.hpp"
+#include "audio/SoundTable.hpp"
 #include "engine/Application.hpp"
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
 #include "game/ClearScreenRenderer.hpp"
+#include "game/ModelViewer.hpp"
 #include "rendering/GlewInitError.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/Screenshot.hpp"
@@ -57,6 +60,10 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         vorn::engine::Application application(&renderState, 20.0f, 60.0f, locateAssetRoot());
         application.setFrameLimit(options.frames);
         application.setFixedTimeStep(options.fixedDt);
+        // The sound table is registered once the asset root is known; the manager's per-frame
+        // update is the loop's audio step.
+        vorn::audio::registerSoundTable();
+        application.setAudioUpdate(&vorn::audio::SoundManager::frameUpdate);
         if (!options.screenshotFile.empty()) {
             application.setFrameEndCallback([&](uint64_t) {
                 if (application.isRunning())
@@ -75,9 +82,14 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
+        } else if (!options.viewModel.empty()) {
+            first = ModelViewer::build(options.viewModel, options.animation,
+                                       static_cast<float>(width) / static_cast<float>(height));
         } else {
+            // Until the menu scene exists the game opens on a cleared screen with the menu's music.
             first = std::make_shared<vorn::engine::World>();
             first->addComponent(new ClearScreenRenderer(0.12f, 0.075f, 0.03f));
+            vorn::audio::SoundManager::instance().playMusic("monsterSong", 0.7f, 5.0f);
         }
         application.setWorld(first);
         application.run();

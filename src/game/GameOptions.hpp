@@ -12,6 +12,8 @@ struct GameOptions {
     unsigned seed = 1;          // seed of rand()
     std::string inputFile;      // input script replacing the real keyboard and mouse
     std::string screenshotFile; // PNG of the last frame
+    std::string viewModel;      // show this model (relative to the asset root) instead of the game
+    std::string animation;      // with viewModel: the animation segment to play
 };
 
 } // namespace game

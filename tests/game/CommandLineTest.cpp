@@ -35,13 +35,13 @@ Parsed parse(std::vector<std::string> args) {
 }
 
 // Runs the game executable with a shell command line and gives its exit status and output.
-struct Run {
+struct ProcessResult {
     int status;
     std::string output;
 };
-Run runGame(const std::string& args) {
+ProcessResult runGame(const std::string& args) {
     const std::string command = std::string(MOSSFANG_EXE) + " " + args + " 2>&1";
-    Run run{-1, ""};
+    ProcessResult run{-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return run;
@@ -99,7 +99,7 @@ TEST(CommandLineOptions, BadOptionsPrintUsageAndAReasonAndExitTwo) {
 }
 
 TEST(Executable, UnknownOptionExitsTwoBeforeOpeningAWindow) {
-    const Run run = runGame("--no-such-option");
+    const ProcessResult run = runGame("--no-such-option");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.output.find("no-such-option"), std::string::npos);
 }
@@ -111,7 +111,7 @@ TEST(Executable, MalformedInputScriptIsRejectedWithItsLineNumber) {
         script << "0-10 hold Right\n# comment\n12 hold Spacebar\n";
     }
     // No display is needed: the script is read before the window opens.
-    const Run run = runGame("--input " + path + " --frames 5");
+    const ProcessResult run = runGame("--input " + path + " --frames 5");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.output.find("line 3"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("Spacebar"), std::string::npos) << run.output;

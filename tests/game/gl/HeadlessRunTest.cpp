@@ -6,6 +6,10 @@
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <vector>
 
 #include <cstdio>
 #include <fstream>
@@ -13,8 +17,11 @@
 
 namespace {
 
-int runExecutable(const std::string& args, std::string& output) {
-    const std::string command = std::string(MOSSFANG_EXE) + " " + args + " 2>&1";
+// Runs the game executable with `args` (or, when `prefixExecutable` is false, runs `args` as the
+// whole command line) and collects what it prints.
+int runExecutable(const std::string& args, std::string& output, bool prefixExecutable = true) {
+    const std::string command =
+        (prefixExecutable ? std::string(MOSSFANG_EXE) + " " : std::string()) + args + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return -1;
@@ -89,4 +96,33 @@ TEST(HeadlessRun, ScriptedKeyPressReachesTheWorldOnTheScriptedFrameThroughTheRea
     EXPECT_EQ(centre.r, 0);
     EXPECT_EQ(centre.g, 255);
     EXPECT_EQ(centre.b, 0);
+}
+
+TEST(HeadlessRun, TheMixOfARunningGameReachesTheSoundOutput) {
+    // OpenAL Soft's wave writer records the real-time mix of the running executable to a file.
+    const std::string recording = ::testing::TempDir() + "mossfang_mix.wav";
+    const std::string config = ::testing::TempDir() + "mossfang_alsoft.conf";
+    std::remove(recording.c_str());
+    {
+        std::ofstream conf(config);
+        conf << "[general]\ndrivers=wave\n[wave]\nfile=" << recording << "\n";
+    }
+    std::string output;
+    // Without --fixed-dt the loop paces itself, so 90 frames last about 1.5 s of real time.
+    const int status = runExecutable("env ALSOFT_CONF=" + config + " " + std::string(MOSSFANG_EXE) +
+                                         " --frames 90",
+                                     output, false);
+    ASSERT_EQ(status, 0) << output;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(recording.c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr) << "no recording at " << recording;
+    std::vector<float> samples(static_cast<size_t>(info.frames * info.channels));
+    sf_readf_float(file, samples.data(), info.frames);
+    sf_close(file);
+    ASSERT_GT(info.frames, info.samplerate / 2) << "less than half a second was recorded";
+    double sum = 0.0;
+    for (const float s : samples)
+        sum += static_cast<double>(s) * s;
+    const double rms = std::sqrt(sum / static_cast<double>(samples.size()));
+    EXPECT_GT(rms, 0.01) << "the menu music should be audible in the recording";
 }

@@ -1,0 +1,157 @@
+#include "game/ModelViewer.hpp"
+
+#include "engine/Behavior.hpp"
+#include "engine/Transform.hpp"
+#include "engine/World.hpp"
+#include "rendering/Camera.hpp"
+#include "rendering/Mesh.hpp"
+#include "rendering/Model.hpp"
+#include "rendering/Renderer.hpp"
+#include "rendering/ResourceCaches.hpp"
+
+#include <GL/glew.h>
+#include <glm/geometric.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <iostream>
+
+namespace game {
+
+namespace {
+
+constexpr float degrees = 0.017453293f;
+
+// Turns its entity about the vertical axis through the model's centre.
+class Turntable : public vorn::engine::Behavior {
+public:
+    explicit Turntable(const glm::vec3& centre) : centre(centre) {}
+
+    void initialize() override { place(); }
+
+    void update(float dt) override {
+        angle = std::fmod(angle + ModelViewer::turnRate * dt, 360.0f);
+        place();
+    }
+
+private:
+    void place() {
+        auto* transform = world->getComponentAs<vorn::components::Transform>(handle(), "transform");
+        if (!transform)
+            return;
+        transform->matrix = glm::rotate(glm::mat4(1.0f), angle * degrees, glm::vec3(0, 1, 0)) *
+                            glm::translate(glm::mat4(1.0f), -centre);
+    }
+
+    glm::vec3 centre;
+    float angle = -30.0f; // starts turned a little, so flat-fronted models show some depth
+};
+
+bool endsWith(const std::string& text, const std::string& suffix) {
+    if (text.size() < suffix.size())
+        return false;
+    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+} // namespace
+
+vorn::rendering::UniformSet ModelViewer::sceneLights() {
+    vorn::rendering::UniformSet lights;
+    lights.set("ambientLight", glm::vec3(0.2f, 0.1f, 0.2f));
+    lights.set("lights[0].color", glm::vec3(2.0f, 2.0f, 1.2f));
+    lights.set("lights[0].direction", glm::normalize(glm::vec3(-1.0f, -1.0f, -0.5f)));
+    lights.set("lights[1].color", glm::vec3(1.2f, 0.6f, 0.0f));
+    lights.set("lights[1].direction", glm::normalize(glm::vec3(1.0f, -1.0f, 0.0f)));
+    lights.set("lights[3].color", glm::vec3(0.4f, 0.4f, 0.6f));
+    lights.set("lights[3].direction", glm::normalize(glm::vec3(1.0f, 1.0f, 0.5f)));
+    return lights;
+}
+
+std::string ModelViewer::normalMapFor(const std::string& name) {
+    // The same pairs as the level templates, so the viewer shows these models as the levels do.
+    static const std::pair<const char*, const char*> maps[] = {
+        {"flatPlatformLen3.obj", "PlatformLen3Normals.png"},
+        {"SmallPlatform.obj", "smallPlatformNormals.png"},
+        {"Platform3x3.obj", "platform3x3Normals.png"},
+        {"rock_platform.obj", "rockNormals.png"},
+        {"boulder.obj", "boulderObjectNormals.png"},
+        {"breakable.obj", "breakableNormals.png"},
+        {"spikes.obj", "spikeNormals.png"},
+    };
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
+    for (const auto& [model, map] : maps)
+        if (file == model)
+            return map;
+    return "";
+}
+
+bool ModelViewer::addAnimatedModel(vorn::engine::World&, const vorn::engine::EntityHandle&,
+                                   const std::string& name, const std::string&) {
+    std::cerr << "mossfang: cannot show " << name
+              << ": only OBJ models can be viewed in this build\n";
+    return false;
+}
+
+std::shared_ptr<vorn::engine::World>
+ModelViewer::build(const std::string& name, const std::string& animation, float aspect) {
+    using namespace vorn::components;
+    auto world = std::make_shared<vorn::engine::World>();
+    const vorn::engine::EntityHandle model = world->createEntity();
+    world->addComponent(model, new Transform());
+
+    glm::vec3 boundsMin(-1.0f);
+    glm::vec3 boundsMax(1.0f);
+    if (endsWith(name, ".obj")) {
+        if (!animation.empty())
+            std::cerr << "mossfang: --animation is ignored for the OBJ model " << name << "\n";
+        const std::shared_ptr<vorn::rendering::Mesh> mesh = vorn::rendering::meshCache().get(name);
+        auto* shown = new Model(vorn::rendering::makeParts(name));
+        if (shown->parts.empty())
+            std::cerr << "mossfang: the model " << name << " has nothing to draw\n";
+        const std::string normalMap = normalMapFor(name);
+        if (!normalMap.empty()) {
+            const std::string directory = name.substr(0, name.find_last_of("/\\") + 1);
+            shown->setShaderProgram(
+                vorn::rendering::shaderProgramCache().get("shaders/objSpaceNormalMapping.txt"));
+            shown->setTexture("normalMap",
+                              vorn::rendering::textureCache().get(directory + normalMap));
+        }
+        world->addComponent(model, shown);
+        if (mesh && mesh->hasBounds) {
+            boundsMin = mesh->boundsMin;
+            boundsMax = mesh->boundsMax;
+        }
+    } else {
+        addAnimatedModel(*world, model, name, animation);
+    }
+
+    // Frame the bounding sphere with a 45 degree lens, looking slightly down on the model.
+    const glm::vec3 centre = (boundsMin + boundsMax) * 0.5f;
+    const float radius = std::max(glm::length(boundsMax - boundsMin) * 0.5f, 1e-3f);
+    const float fieldOfView = 45.0f * degrees;
+    const float distance = radius / std::sin(fieldOfView * 0.5f);
+    world->addComponent(model, new Turntable(centre));
+
+    const vorn::engine::EntityHandle camera = world->createEntity();
+    auto* cameraTransform = new Transform();
+    const glm::vec3 eye =
+        glm::vec3(0.0f, 0.35f, 1.0f) * (distance / glm::length(glm::vec3(0.0f, 0.35f, 1.0f)));
+    cameraTransform->setPosition(eye);
+    cameraTransform->lookAt(glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f), true);
+    world->addComponent(camera, cameraTransform);
+    world->addComponent(camera, new Camera(glm::perspective(fieldOfView, aspect, distance * 0.02f,
+                                                            distance + radius * 4.0f)));
+
+    glClearColor(0.12f, 0.075f, 0.03f, 1.0f);
+    world->addComponent(new vorn::systems::Renderer(
+        std::set<std::string>{}, 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, sceneLights()));
+    return world;
+}
+
+} // namespace game

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "rendering/UniformSet.hpp"
+
+#include <memory>
+#include <string>
+
+namespace vorn::engine {
+class World;
+struct EntityHandle;
+} // namespace vorn::engine
+
+namespace game {
+
+// The scene of `mossfang --view-model NAME`: one model lit by the play areas' lights, turning
+// slowly about the vertical axis in front of a camera framed on its bounding box, over the areas'
+// clear colour. It is how models are checked by eye.
+class ModelViewer {
+public:
+    // Degrees per second the model turns.
+    static constexpr float turnRate = 24.0f;
+
+    // Builds the viewer world for the model NAME (relative to the asset root). `animation` names
+    // the segment to play for animated models; `aspect` is the window's width over its height.
+    // Problems are reported on the error stream; the scene is built with whatever loaded.
+    static std::shared_ptr<vorn::engine::World> build(const std::string& name,
+                                                      const std::string& animation, float aspect);
+
+    // The light set of the play areas: ambient light and lights 0, 1 and 3.
+    static vorn::rendering::UniformSet sceneLights();
+
+    // The object-space normal map the levels give a model file (by its file name), or "".
+    static std::string normalMapFor(const std::string& name);
+
+private:
+    // Adds an animated model (an imported model file or an animation definition file) to
+    // `entity` playing `animation`; false when this build cannot show animated models. This is
+    // the place where skinned models join the viewer.
+    static bool addAnimatedModel(vorn::engine::World& world,
+                                 const vorn::engine::EntityHandle& entity, const std::string& name,
+                                 const std::string& animation);
+};
+
+} // namespace game
