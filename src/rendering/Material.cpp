@@ -32,7 +32,10 @@ void Material::leaveProgram() {
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
     glUseProgram(program->id);
     program->restoreDefaults(uniforms);
-    glUseProgram(static_cast<GLuint>(previous));
+    // A program deleted while it was current lives only until another one is made current, which
+    // the switch above just did; then there is nothing to go back to.
+    const GLuint back = static_cast<GLuint>(previous);
+    glUseProgram(back != 0 && glIsProgram(back) ? back : 0);
     program->lastMaterial = nullptr;
 }
 
