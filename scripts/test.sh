@@ -23,8 +23,9 @@ echo "== Parsers and loaders under AddressSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMOSSFANG_SANITIZE=ON \
   -DMOSSFANG_BUILD_BENCH=OFF >/dev/null
 asan_targets=()
+known_targets="$(cmake --build build-asan --target help)"
 for t in parsing_tests rendering_tests; do
-  if cmake --build build-asan --target help | grep -q "^\.\.\. $t\$"; then
+  if grep -qx "\.\.\. $t" <<<"$known_targets"; then
     asan_targets+=("$t")
   fi
 done

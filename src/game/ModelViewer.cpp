@@ -1,5 +1,7 @@
 #include "game/ModelViewer.hpp"
 
+#include "rendering/AnimatedModel.hpp"
+
 #include "engine/Behavior.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
@@ -91,11 +93,22 @@ std::string ModelViewer::normalMapFor(const std::string& name) {
     return "";
 }
 
-bool ModelViewer::addAnimatedModel(vorn::engine::World&, const vorn::engine::EntityHandle&,
-                                   const std::string& name, const std::string&) {
-    std::cerr << "mossfang: cannot show " << name
-              << ": only OBJ models can be viewed in this build\n";
-    return false;
+bool ModelViewer::addAnimatedModel(vorn::engine::World& world,
+                                   const vorn::engine::EntityHandle& entity,
+                                   const std::string& name, const std::string& animation,
+                                   glm::vec3& boundsMin, glm::vec3& boundsMax) {
+    std::unique_ptr<vorn::components::AnimatedModel> shown =
+        vorn::components::AnimatedModel::createSkinned(name, animation);
+    if (shown->parts.empty()) {
+        std::cerr << "mossfang: the model " << name << " has nothing to draw\n";
+        return false;
+    }
+    if (shown->hasBounds) {
+        boundsMin = shown->boundsMin + shown->rootOffset;
+        boundsMax = shown->boundsMax + shown->rootOffset;
+    }
+    world.addComponent(entity, shown.release());
+    return true;
 }
 
 std::shared_ptr<vorn::engine::World>
@@ -128,12 +141,13 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
             boundsMax = mesh->boundsMax;
         }
     } else {
-        addAnimatedModel(*world, model, name, animation);
+        addAnimatedModel(*world, model, name, animation, boundsMin, boundsMax);
     }
 
     // Frame the bounding sphere with a 45 degree lens, looking slightly down on the model.
     const glm::vec3 centre = (boundsMin + boundsMax) * 0.5f;
-    const float radius = std::max(glm::length(boundsMax - boundsMin) * 0.5f, 1e-3f);
+    // A little room around the bind pose, which animations and the turning leave.
+    const float radius = std::max(glm::length(boundsMax - boundsMin) * 0.55f, 1e-3f);
     const float fieldOfView = 45.0f * degrees;
     const float distance = radius / std::sin(fieldOfView * 0.5f);
     world->addComponent(model, new Turntable(centre));

@@ -34,11 +34,12 @@ public:
 
 private:
     // Adds an animated model (an imported model file or an animation definition file) to
-    // `entity` playing `animation`; false when this build cannot show animated models. This is
-    // the place where skinned models join the viewer.
+    // `entity`, drawn as the hero is drawn and playing `animation` ("default" when empty), and
+    // widens the bounds to its bind pose; false when it has nothing to draw.
     static bool addAnimatedModel(vorn::engine::World& world,
                                  const vorn::engine::EntityHandle& entity, const std::string& name,
-                                 const std::string& animation);
+                                 const std::string& animation, glm::vec3& boundsMin,
+                                 glm::vec3& boundsMax);
 };
 
 } // namespace game

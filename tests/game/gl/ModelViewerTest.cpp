@@ -1,0 +1,101 @@
+#include <SFML/Graphics/Image.hpp>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct ViewerRun {
+    int status = -1;
+    std::string output;
+    sf::Image picture;
+    bool pictureLoaded = false;
+};
+
+// Runs `mossfang --view-model ...` for a few frames and loads its screenshot.
+ViewerRun view(const std::string& args, const std::string& shotName) {
+    ViewerRun run;
+    const std::string shot = ::testing::TempDir() + shotName;
+    std::remove(shot.c_str());
+    const std::string command = "ALSOFT_CONF=" + std::string(MOSSFANG_SOURCE_DIR) +
+                                "/scripts/openal-null.conf " + std::string(MOSSFANG_EXE) + " " +
+                                args + " --fixed-dt 0.0166667 --screenshot " + shot + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.pictureLoaded = run.picture.loadFromFile(shot);
+    return run;
+}
+
+// The areas' clear colour (0.12, 0.075, 0.03) in 8 bits.
+bool isBackground(const sf::Color& c) {
+    return std::abs(c.r - 31) <= 2 && std::abs(c.g - 19) <= 2 && std::abs(c.b - 8) <= 2;
+}
+
+int modelPixels(const sf::Image& image) {
+    int count = 0;
+    for (unsigned y = 0; y < image.getSize().y; y += 4)
+        for (unsigned x = 0; x < image.getSize().x; x += 4)
+            count += !isBackground(image.getPixel(x, y));
+    return count;
+}
+
+int differingPixels(const sf::Image& a, const sf::Image& b) {
+    int count = 0;
+    for (unsigned y = 0; y < a.getSize().y; y += 2)
+        for (unsigned x = 0; x < a.getSize().x; x += 2) {
+            const sf::Color p = a.getPixel(x, y), q = b.getPixel(x, y);
+            count += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 30;
+        }
+    return count;
+}
+
+} // namespace
+
+TEST(ModelViewer, ShowsAnObjModelLitInTheMiddleOfTheClearedScreen) {
+    const ViewerRun run = view("--view-model models/boulder.obj --frames 3", "viewer_boulder.png");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_TRUE(run.pictureLoaded);
+    EXPECT_TRUE(isBackground(run.picture.getPixel(5, 5)));
+    EXPECT_FALSE(isBackground(run.picture.getPixel(400, 300)));
+    // The framed boulder fills a good part of the picture but not all of it.
+    const int covered = modelPixels(run.picture);
+    EXPECT_GT(covered, 200 * 150 / 10);
+    EXPECT_LT(covered, 200 * 150 * 8 / 10);
+}
+
+TEST(ModelViewer, TheModelTurnsAsFramesGoBy) {
+    const ViewerRun early = view("--view-model models/worker_ant.obj --frames 2", "ant_early.png");
+    const ViewerRun late = view("--view-model models/worker_ant.obj --frames 90", "ant_late.png");
+    ASSERT_TRUE(early.pictureLoaded && late.pictureLoaded);
+    EXPECT_GT(differingPixels(early.picture, late.picture), 200);
+}
+
+TEST(ModelViewer, PlaysTheRequestedSegmentOfTheAnimatedNinja) {
+    const ViewerRun idle = view(
+        "--view-model models/ninjaAnimations.txt --animation idle --frames 20", "ninja_idle.png");
+    const ViewerRun punch = view(
+        "--view-model models/ninjaAnimations.txt --animation punch --frames 20", "ninja_punch.png");
+    ASSERT_EQ(idle.status, 0) << idle.output;
+    ASSERT_EQ(punch.status, 0) << punch.output;
+    ASSERT_TRUE(idle.pictureLoaded && punch.pictureLoaded);
+    EXPECT_GT(modelPixels(idle.picture), 200 * 150 / 20);
+    // Same turntable angle, different pose: the pictures differ.
+    EXPECT_GT(differingPixels(idle.picture, punch.picture), 100);
+}
+
+TEST(ModelViewer, AMissingModelIsReportedAndTheViewerStillRuns) {
+    const ViewerRun run = view("--view-model models/no_such_model.obj --frames 2", "missing.png");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("no_such_model.obj"), std::string::npos) << run.output;
+    ASSERT_TRUE(run.pictureLoaded);
+    EXPECT_EQ(modelPixels(run.picture), 0);
+}
