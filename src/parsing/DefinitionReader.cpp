@@ -138,6 +138,18 @@ bool DefinitionReader::accept(const char ch) {
     return true;
 }
 
+bool DefinitionReader::nextEntry(const char close, std::string& token) {
+    if (accept(close)) {
+        return false;
+    }
+    const bool quoted = peek() == '"';
+    token = readString();
+    if (token.empty() && !quoted) {
+        expect(close); // nothing here can start an entry: report it as the missing close
+    }
+    return true;
+}
+
 std::string DefinitionReader::collect(bool (*const accepts)(int)) {
     skipWhitespace();
     std::string text;

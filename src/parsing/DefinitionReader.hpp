@@ -66,6 +66,13 @@ public:
     /// Skips white space, then consumes ch and returns true if it is next; false otherwise.
     bool accept(char ch);
 
+    /// Starts the next entry of a list or record that ends with `close`: skips white space; if
+    /// `close` is next, consumes it and returns false; otherwise reads the entry's first token (a
+    /// word or quoted string, with readString()) into `token` and returns true. A character that
+    /// can start no token, or the end of the input, throws the ParseError of expect(close), so a
+    /// loop over entries always ends.
+    bool nextEntry(char close, std::string& token);
+
     /// Skips white space, then reads letters, digits and '_'; may return an empty string.
     std::string readWord();
 

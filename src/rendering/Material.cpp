@@ -101,16 +101,8 @@ std::shared_ptr<Material> Material::readDefinition(std::istream& in, const std::
     vorn::parsing::DefinitionReader reader(in);
     try {
         reader.expect('{');
-        while (true) {
-            reader.skipWhitespace();
-            if (reader.peek() == '}') {
-                reader.get();
-                break;
-            }
-            const int before = reader.peek();
-            const std::string key = reader.readString();
-            if (key.empty() && before != '"')
-                reader.expect('}'); // the end of input or a stray character
+        std::string key;
+        while (reader.nextEntry('}', key)) {
             if (key == "uniforms") {
                 UniformSet block;
                 try {

@@ -59,16 +59,8 @@ std::vector<ShaderProgram::StageEntry> ShaderProgram::readDefinition(std::istrea
             }
             reader.expect('{');
             StageEntry entry;
-            while (true) {
-                reader.skipWhitespace();
-                if (reader.peek() == '}') {
-                    reader.get();
-                    break;
-                }
-                const int before = reader.peek();
-                const std::string key = reader.readString();
-                if (key.empty() && before != '"')
-                    reader.expect('}'); // the end of input or a stray character
+            std::string key;
+            while (reader.nextEntry('}', key)) {
                 const std::string value = reader.readString();
                 if (key == "type")
                     entry.type = value;

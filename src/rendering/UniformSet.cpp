@@ -21,16 +21,8 @@ const UniformValue* UniformSet::find(const std::string& name) const {
 // instead of being looked at forever.
 void UniformSet::read(vorn::parsing::DefinitionReader& reader) {
     reader.expect('[');
-    while (true) {
-        reader.skipWhitespace();
-        if (reader.peek() == ']') {
-            reader.get();
-            return;
-        }
-        const int before = reader.peek();
-        const std::string type = reader.readString();
-        if (type.empty() && before != '"')
-            reader.expect(']'); // end of input or a stray character: report it
+    std::string type;
+    while (reader.nextEntry(']', type)) {
         const std::string name = reader.readString();
         if (type == "int") {
             set(name, reader.readInt());

@@ -480,3 +480,45 @@ TEST(DefinitionReaderStreams, AFailingBufferEndsTheInput) {
     EXPECT_THROW(loudReader.readWord(), TrickleStreamBuffer::ReadBudgetExceeded);
     EXPECT_TRUE(loudStream.bad());
 }
+
+TEST(DefinitionReaderEntries, NextEntryWalksARecordUpToItsClose) {
+    ReaderOver in("{ type vertex \"key\" \"a b.glsl\" // note\n } tail");
+    in.reader.expect('{');
+    std::vector<std::string> tokens;
+    std::string token;
+    while (in.reader.nextEntry('}', token))
+        tokens.push_back(token + "=" + in.reader.readString());
+    EXPECT_EQ(tokens, (std::vector<std::string>{"type=vertex", "key=a b.glsl"}));
+    EXPECT_EQ(in.reader.readWord(), "tail");
+}
+
+TEST(DefinitionReaderEntries, AnEmptyQuotedTokenIsAnEntry) {
+    ReaderOver in("\"\" x ]");
+    std::string token = "unchanged";
+    ASSERT_TRUE(in.reader.nextEntry(']', token));
+    EXPECT_EQ(token, "");
+    ASSERT_TRUE(in.reader.nextEntry(']', token));
+    EXPECT_EQ(token, "x");
+    EXPECT_FALSE(in.reader.nextEntry(']', token));
+}
+
+TEST(DefinitionReaderEntries, ACharacterThatStartsNoTokenOrTheEndIsTheMissingClose) {
+    {
+        ReaderOver in("a x ; b");
+        std::string token;
+        ASSERT_TRUE(in.reader.nextEntry('}', token));
+        EXPECT_EQ(in.reader.readString(), "x");
+        try {
+            in.reader.nextEntry('}', token);
+            FAIL() << "a stray ';' was taken for an entry";
+        } catch (const vorn::parsing::ParseError& e) {
+            EXPECT_STREQ(e.what(),
+                         "Parsing error (line 1, column 5): Was expecting '}', got ';' instead");
+        }
+    }
+    {
+        ReaderOver in("  ");
+        std::string token;
+        EXPECT_THROW(in.reader.nextEntry(']', token), vorn::parsing::ParseError);
+    }
+}

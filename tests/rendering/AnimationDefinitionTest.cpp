@@ -1,6 +1,7 @@
 // The animation definition file, read without OpenGL: the model import is replaced by a stand-in
 // that records the path it was asked for and returns a mesh with a clip of known length.
 
+#include "support/StreamCapture.hpp"
 #include "rendering/AnimatedMesh.hpp"
 #include "rendering/AnimatedMeshLoader.hpp"
 #include "rendering/SkeletonAnimationData.hpp"
@@ -18,21 +19,9 @@ using vorn::rendering::AnimatedMeshLoader;
 using vorn::rendering::AnimSegment;
 using vorn::rendering::Keyframe;
 
+using testsupport::StreamCapture;
+
 namespace {
-
-// Captures what is written to a standard stream while it lives.
-class StreamCapture {
-public:
-    explicit StreamCapture(std::ostream& stream)
-        : stream(stream), old(stream.rdbuf(buffer.rdbuf())) {}
-    ~StreamCapture() { stream.rdbuf(old); }
-    std::string text() const { return buffer.str(); }
-
-private:
-    std::ostream& stream;
-    std::ostringstream buffer;
-    std::streambuf* old;
-};
 
 class AnimationDefinitionTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // vertex, triangle lists and materials from scenes built in memory, and the failures of reading a
 // model file.
 
+#include "support/StreamCapture.hpp"
 #include "rendering/AnimatedMeshImporter.hpp"
 
 #include <assimp/material.h>
@@ -22,20 +23,9 @@
 using vorn::rendering::AnimatedMeshImporter;
 using vorn::rendering::SkeletonAnimationData;
 
+using testsupport::StreamCapture;
+
 namespace {
-
-class StreamCapture {
-public:
-    explicit StreamCapture(std::ostream& stream)
-        : stream(stream), old(stream.rdbuf(buffer.rdbuf())) {}
-    ~StreamCapture() { stream.rdbuf(old); }
-    std::string text() const { return buffer.str(); }
-
-private:
-    std::ostream& stream;
-    std::ostringstream buffer;
-    std::streambuf* old;
-};
 
 aiNode* node(const char* name, aiVector3D translation = aiVector3D(0, 0, 0),
              std::initializer_list<aiNode*> children = {}) {

@@ -1,6 +1,7 @@
 // Animated models on OpenGL: the generated ninja imported through the animated mesh cache, drawn
 // with the skinned program into the test framebuffer and checked by its pixels.
 
+#include "support/StreamCapture.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/Transform.hpp"
@@ -40,6 +41,8 @@
 
 using vorn::components::AnimatedModel;
 using vorn::rendering::AnimatedMesh;
+
+using testsupport::StreamCapture;
 
 namespace {
 
@@ -98,20 +101,6 @@ struct Coverage {
                 }
         return range;
     }
-};
-
-// Captures what is written to a standard stream while it lives.
-class StreamCapture {
-public:
-    explicit StreamCapture(std::ostream& stream)
-        : stream(stream), old(stream.rdbuf(buffer.rdbuf())) {}
-    ~StreamCapture() { stream.rdbuf(old); }
-    std::string text() const { return buffer.str(); }
-
-private:
-    std::ostream& stream;
-    std::ostringstream buffer;
-    std::streambuf* old;
 };
 
 class AnimatedModelGlTest : public ::testing::Test {
