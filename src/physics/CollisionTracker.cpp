@@ -1,0 +1,52 @@
+#include "physics/CollisionTracker.hpp"
+
+#include "engine/EntityCollection.hpp"
+#include "engine/Transform.hpp"
+#include "engine/World.hpp"
+#include "physics/Collider.hpp"
+
+namespace vorn::components {
+
+namespace {
+const std::string transformName = "transform";
+const std::string colliderName = "collider";
+} // namespace
+
+CollisionTracker::CollisionTracker(const std::string& tagName)
+    : requiredComponents{tagName, transformName, colliderName} {
+    addName("collisionTracker");
+    updatePriority = 102.0f;
+}
+
+void CollisionTracker::onRemoved() {
+    candidates = nullptr;
+    candidatesWorld = nullptr;
+}
+
+void CollisionTracker::update(float) {
+    contacts.clear();
+    if (!world)
+        return;
+    const engine::EntityHandle self = handle();
+    const Transform* ownTransform = world->getComponentAs<Transform>(self, transformName);
+    const Collider* ownCollider = world->getComponentAs<Collider>(self, colliderName);
+    if (!ownTransform || !ownCollider)
+        return;
+    if (!candidates || candidatesWorld != world) {
+        candidates = &world->getEntities(requiredComponents);
+        candidatesWorld = world;
+    }
+    for (const engine::EntityHandle& other : *candidates) {
+        if (other.sameEntity(self))
+            continue;
+        const Collider* otherCollider = world->getComponentAs<Collider>(other, colliderName);
+        if (!otherCollider)
+            continue;
+        const Transform* otherTransform = world->getComponentAs<Transform>(other, transformName);
+        const glm::vec2 s = ownCollider->collide(*otherCollider, ownTransform, otherTransform);
+        if (s.x != 0.0f || s.y != 0.0f)
+            contacts.push_back(Contact{s, other});
+    }
+}
+
+} // namespace vorn::components

@@ -1,0 +1,38 @@
+#include "physics/Gravity.hpp"
+
+#include "engine/EntityCollection.hpp"
+#include "engine/World.hpp"
+#include "physics/Body.hpp"
+
+namespace vorn::systems {
+
+namespace {
+const std::string bodyName = "body";
+}
+
+Gravity::Gravity(float accelerationX, float accelerationY, float accelerationZ,
+                 const std::string& tagName)
+    : acceleration(accelerationX, accelerationY, accelerationZ), requiredComponents{tagName,
+                                                                                    bodyName} {
+    addName("gravity");
+}
+
+void Gravity::onRemoved() {
+    bodies = nullptr;
+    bodiesWorld = nullptr;
+}
+
+void Gravity::update(float dt) {
+    if (!world)
+        return;
+    if (!bodies || bodiesWorld != world) {
+        bodies = &world->getEntities(requiredComponents);
+        bodiesWorld = world;
+    }
+    const glm::vec3 change = acceleration * dt;
+    for (const vorn::engine::EntityHandle& entity : *bodies)
+        if (auto* body = world->getComponentAs<vorn::components::Body>(entity, bodyName))
+            body->deltaVelocity += change;
+}
+
+} // namespace vorn::systems
