@@ -151,9 +151,11 @@ TEST(AssetModels, EveryModelParsesWithItsIndicesInRangeAndAMaterialForEveryGroup
                     texturePaths.push_back(path);
                     return nullptr;
                 });
-            for (const auto& group : data.groups)
-                if (!group.second.empty())
+            for (const auto& group : data.groups) {
+                if (!group.second.empty()) {
                     EXPECT_TRUE(materials->count(group.first)) << "no material " << group.first;
+                }
+            }
         }
         EXPECT_FALSE(texturePaths.empty()) << "the model has no diffuse texture";
         for (const std::string& path : texturePaths) {
