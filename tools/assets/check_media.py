@@ -349,9 +349,9 @@ def check_wav(path, max_seconds):
 
 
 def band_energy(x, lo, hi):
-    spec = np.abs(np.fft.rfft(x)) ** 2
+    spectrum = np.abs(np.fft.rfft(x)) ** 2
     f = np.fft.rfftfreq(len(x), 1.0 / 44100)
-    return spec[(f >= lo) & (f < hi)].sum() / max(spec.sum(), 1e-12)
+    return spectrum[(f >= lo) & (f < hi)].sum() / max(spectrum.sum(), 1e-12)
 
 
 def check_sounds():
@@ -387,9 +387,9 @@ def check_sounds():
 
 
 def spectral_centroid(x):
-    spec = np.abs(np.fft.rfft(x))
+    spectrum = np.abs(np.fft.rfft(x))
     f = np.fft.rfftfreq(len(x), 1.0 / 44100)
-    return float((spec * f).sum() / max(spec.sum(), 1e-12))
+    return float((spectrum * f).sum() / max(spectrum.sum(), 1e-12))
 
 
 def check_mp3(path):

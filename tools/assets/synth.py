@@ -182,9 +182,9 @@ def apply_response(x, response, circular=False):
     the end comes back at the start, so a looped result stays seamless."""
     n = x.shape[-1]
     size = n if circular else 1 << int(math.ceil(math.log2(max(n, 2))))
-    spec = np.fft.rfft(x, size)
-    spec *= response(_freqs(size))
-    return np.fft.irfft(spec, size)[..., :n]
+    spectrum = np.fft.rfft(x, size)
+    spectrum *= response(_freqs(size))
+    return np.fft.irfft(spectrum, size)[..., :n]
 
 
 def lowpass_response(fc, order=2, resonance=0.0):

@@ -113,13 +113,13 @@ def read_obj(path):
                 elif key == "f":
                     if len(words) != 4:
                         d.problems.append(f"line {lineno}: face with {len(words) - 1} vertices")
-                    for spec in words[1:4]:
-                        parts = spec.split("/")
+                    for vertex_text in words[1:4]:
+                        parts = vertex_text.split("/")
                         pi = _u16(parts[0])
                         ti = _u16(parts[1]) if len(parts) > 1 and parts[1] != "" else 0
                         ni = _u16(parts[2]) if len(parts) > 2 and parts[2] != "" else 0
                         if pi is None or ti is None or ni is None:
-                            d.problems.append(f"line {lineno}: unreadable index in {spec}")
+                            d.problems.append(f"line {lineno}: unreadable index in {vertex_text}")
                             pi, ti, ni = pi or 0, ti or 0, ni or 0
                         d.groups.setdefault(current, []).append((pi, ti, ni))
             except (ValueError, IndexError):

@@ -203,7 +203,7 @@ def render_view(groups, mats, nmap, eye, target, size, fov_deg=30.0, ss=2):
             base = base * sample(m["tex"], uv[sel])
         n = nrm[sel]
         diff = np.zeros((sel.sum(), 3))
-        spec = np.zeros((sel.sum(), 3))
+        specular = np.zeros((sel.sum(), 3))
         ks = np.array(m["Ks"] or (0, 0, 0))
         ka = np.array(m["Ka"] or (0, 0, 0))
         ns = max(m["Ns"] or 1.0, 1.0)
@@ -213,8 +213,8 @@ def render_view(groups, mats, nmap, eye, target, size, fov_deg=30.0, ss=2):
             diff += ndl[:, None] * color
             if ks.any():
                 hv = _norm(L + view[sel])
-                spec += (np.clip((n * hv).sum(axis=1), 0, None) ** ns * (ndl > 0))[:, None] * color
-        col[sel] = AMBIENT * (base + ka) + base * diff + spec * ks
+                specular += (np.clip((n * hv).sum(axis=1), 0, None) ** ns * (ndl > 0))[:, None] * color
+        col[sel] = AMBIENT * (base + ka) + base * diff + specular * ks
     img[ys_, xs_] = np.clip(col, 0, 1)
     return img
 
