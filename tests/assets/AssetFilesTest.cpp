@@ -23,18 +23,23 @@ namespace {
 const std::string root = std::string(MOSSFANG_SOURCE_DIR) + "/assets/";
 
 // The models the levels, the credits pages and the pickups build, by file name.
-const std::vector<std::string> models = {
-    "flatPlatformLen3", "SmallPlatform", "Platform3x3", "rock_platform", "spider_web",
-    "mushroom_single",  "mushroom_cluster", "boulder",  "breakable",     "spikes",
-    "SugarPile",        "antEgg",        "candy_corn",  "shinyThing",    "Quarrow",
-    "worker_ant",       "soldier_ant",   "spider",      "grasshopper",   "jumpUpgrade",
-    "CrossedSwords",    "wasp"};
+const std::vector<std::string> models = {"flatPlatformLen3", "SmallPlatform",
+                                         "Platform3x3",      "rock_platform",
+                                         "spider_web",       "mushroom_single",
+                                         "mushroom_cluster", "boulder",
+                                         "breakable",        "spikes",
+                                         "SugarPile",        "antEgg",
+                                         "candy_corn",       "shinyThing",
+                                         "Quarrow",          "worker_ant",
+                                         "soldier_ant",      "spider",
+                                         "grasshopper",      "jumpUpgrade",
+                                         "CrossedSwords",    "wasp"};
 
 // Object-space normal maps of the normal-mapped level pieces.
-const std::vector<std::string> normalMaps = {
-    "PlatformLen3Normals.png", "smallPlatformNormals.png", "platform3x3Normals.png",
-    "rockNormals.png",         "boulderObjectNormals.png", "breakableNormals.png",
-    "spikeNormals.png"};
+const std::vector<std::string> normalMaps = {"PlatformLen3Normals.png",  "smallPlatformNormals.png",
+                                             "platform3x3Normals.png",   "rockNormals.png",
+                                             "boulderObjectNormals.png", "breakableNormals.png",
+                                             "spikeNormals.png"};
 
 struct Picture {
     std::string path;
@@ -44,45 +49,43 @@ struct Picture {
 
 // Pictures by their asset-relative names; full-screen pictures are drawn over the whole 800 x 600
 // window, the noise texture is sampled as a 256 x 256 tile.
-const std::vector<Picture> pictures = {
-    {"menu.png", 800, 600},
-    {"controls_screen.png", 800, 600},
-    {"to continue.png", 0, 0},
-    {"credits_label1.png", 800, 600},
-    {"credits_label2.png", 800, 600},
-    {"credits_label3.png", 800, 600},
-    {"credits_label4.png", 800, 600},
-    {"credits_label5.png", 800, 600},
-    {"credits_label6.png", 800, 600},
-    {"images/HealthBar.png", 0, 0},
-    {"images/EnergyBar.png", 0, 0},
-    {"images/Game HUD.png", 0, 0},
-    {"images/punchSprite.png", 0, 0},
-    {"images/noise_norm.jpg", 256, 256},
-    {"images/StartAreaBackground.png", 0, 0},
-    {"DirtParticle.png", 0, 0},
-    {"sugarParticle.png", 0, 0},
-    {"textFonts/HarringtonFont.png", 0, 0}};
+const std::vector<Picture> pictures = {{"menu.png", 800, 600},
+                                       {"controls_screen.png", 800, 600},
+                                       {"to continue.png", 0, 0},
+                                       {"credits_label1.png", 800, 600},
+                                       {"credits_label2.png", 800, 600},
+                                       {"credits_label3.png", 800, 600},
+                                       {"credits_label4.png", 800, 600},
+                                       {"credits_label5.png", 800, 600},
+                                       {"credits_label6.png", 800, 600},
+                                       {"images/HealthBar.png", 0, 0},
+                                       {"images/EnergyBar.png", 0, 0},
+                                       {"images/Game HUD.png", 0, 0},
+                                       {"images/punchSprite.png", 0, 0},
+                                       {"images/noise_norm.jpg", 256, 256},
+                                       {"images/StartAreaBackground.png", 0, 0},
+                                       {"DirtParticle.png", 0, 0},
+                                       {"sugarParticle.png", 0, 0},
+                                       {"textFonts/HarringtonFont.png", 0, 0}};
 
 const std::vector<std::string> sounds = {
-    "sounds/SoundEffects/antDeath.wav",      "sounds/SoundEffects/hitFast.wav",
-    "sounds/SoundEffects/playerSwing.wav",   "sounds/SoundEffects/dyingNinja.wav",
-    "sounds/SoundEffects/shinyPing.wav",     "sounds/SoundEffects/webRip.wav",
-    "sounds/SoundEffects/antBite.wav",       "sounds/SoundEffects/walkingOnRock.wav",
-    "sounds/SoundEffects/ninjaJump0.wav",    "sounds/SoundEffects/ninjaJump1.wav",
-    "sounds/SoundEffects/ninjaLand0.wav",    "sounds/SoundEffects/antChittering.wav",
-    "sounds/SoundEffects/shatter.wav",       "sounds/Dialogue/jumpUpgradeVoice.wav",
+    "sounds/SoundEffects/antDeath.wav",     "sounds/SoundEffects/hitFast.wav",
+    "sounds/SoundEffects/playerSwing.wav",  "sounds/SoundEffects/dyingNinja.wav",
+    "sounds/SoundEffects/shinyPing.wav",    "sounds/SoundEffects/webRip.wav",
+    "sounds/SoundEffects/antBite.wav",      "sounds/SoundEffects/walkingOnRock.wav",
+    "sounds/SoundEffects/ninjaJump0.wav",   "sounds/SoundEffects/ninjaJump1.wav",
+    "sounds/SoundEffects/ninjaLand0.wav",   "sounds/SoundEffects/antChittering.wav",
+    "sounds/SoundEffects/shatter.wav",      "sounds/Dialogue/jumpUpgradeVoice.wav",
     "sounds/Dialogue/swordUpgradeVoice.wav"};
 
-const std::vector<std::string> music = {
-    "sounds/Music/Monster.mp3",
-    "sounds/Music/Bit Bit Loop.mp3",
-    "sounds/Music/Ambient B Eastern Thought.mp3",
-    "sounds/Music/Ambient G Glowing.mp3",
-    "sounds/Music/Ambient H Spaced Out.mp3",
-    "sounds/Music/Ambient N Vibe Train.mp3",
-    "sounds/Music/Chill Dark.mp3",
-    "sounds/Music/ElectroShuffle Dark.mp3"};
+const std::vector<std::string> music = {"sounds/Music/Monster.mp3",
+                                        "sounds/Music/Bit Bit Loop.mp3",
+                                        "sounds/Music/Ambient B Eastern Thought.mp3",
+                                        "sounds/Music/Ambient G Glowing.mp3",
+                                        "sounds/Music/Ambient H Spaced Out.mp3",
+                                        "sounds/Music/Ambient N Vibe Train.mp3",
+                                        "sounds/Music/Chill Dark.mp3",
+                                        "sounds/Music/ElectroShuffle Dark.mp3"};
 
 struct Decoded {
     bool opened = false;
@@ -103,7 +106,8 @@ Decoded decodeAudio(const std::string& path) {
     sf_count_t got;
     while ((got = sf_readf_float(file, block.data(), 4096)) > 0) {
         for (sf_count_t i = 0; i < got * info.channels; ++i)
-            sum += static_cast<double>(block[static_cast<size_t>(i)]) * block[static_cast<size_t>(i)];
+            sum +=
+                static_cast<double>(block[static_cast<size_t>(i)]) * block[static_cast<size_t>(i)];
         total += got;
     }
     sf_close(file);

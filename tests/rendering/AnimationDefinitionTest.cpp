@@ -1,10 +1,10 @@
 // The animation definition file, read without OpenGL: the model import is replaced by a stand-in
 // that records the path it was asked for and returns a mesh with a clip of known length.
 
-#include "support/StreamCapture.hpp"
 #include "rendering/AnimatedMesh.hpp"
 #include "rendering/AnimatedMeshLoader.hpp"
 #include "rendering/SkeletonAnimationData.hpp"
+#include "support/StreamCapture.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // vertex, triangle lists and materials from scenes built in memory, and the failures of reading a
 // model file.
 
-#include "support/StreamCapture.hpp"
 #include "rendering/AnimatedMeshImporter.hpp"
+#include "support/StreamCapture.hpp"
 
 #include <assimp/material.h>
 #include <assimp/scene.h>

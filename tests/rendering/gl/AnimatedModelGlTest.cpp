@@ -1,7 +1,6 @@
 // Animated models on OpenGL: the generated ninja imported through the animated mesh cache, drawn
 // with the skinned program into the test framebuffer and checked by its pixels.
 
-#include "support/StreamCapture.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/Transform.hpp"
@@ -23,6 +22,7 @@
 #include "rendering/UniformSet.hpp"
 #include "rendering/VertexBuffer.hpp"
 #include "support/GlTestContext.hpp"
+#include "support/StreamCapture.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <glm/gtc/matrix_transform.hpp>
