@@ -5,17 +5,6 @@
 
 namespace vorn::rendering {
 
-namespace {
-
-// Replaces a material that anything else holds with a private copy (copy-on-write), so that
-// changing it leaves the cached mesh and other instances as they were.
-void makeMaterialPrivate(MeshPart& part) {
-    if (part.material && part.material.use_count() != 1)
-        part.material = std::make_shared<Material>(*part.material);
-}
-
-} // namespace
-
 AnimatedMesh::AnimatedMesh() : skeleton(std::make_shared<SkeletonAnimationData>()) {}
 
 AnimatedMesh AnimatedMesh::instanceOf(const std::shared_ptr<const AnimatedMesh>& cached) {
@@ -39,23 +28,12 @@ AnimatedMesh AnimatedMesh::instanceOf(const std::shared_ptr<const AnimatedMesh>&
 }
 
 void AnimatedMesh::setShaderProgram(const std::shared_ptr<ShaderProgram>& program) {
-    for (MeshPart& part : parts) {
-        if (!part.material)
-            continue;
-        makeMaterialPrivate(part);
-        part.material->setShaderProgram(program);
-        part.attributesDirty = true;
-    }
+    MeshPart::setShaderProgram(parts, program);
 }
 
 void AnimatedMesh::setTexture(const std::string& samplerName,
                               const std::shared_ptr<Texture>& texture) {
-    for (MeshPart& part : parts) {
-        if (!part.material)
-            continue;
-        makeMaterialPrivate(part);
-        part.material->setTexture(samplerName, texture);
-    }
+    MeshPart::setTexture(parts, samplerName, texture);
 }
 
 } // namespace vorn::rendering

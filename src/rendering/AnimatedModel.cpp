@@ -104,17 +104,11 @@ int AnimatedModel::boneCapacity(const std::shared_ptr<vorn::rendering::ShaderPro
 void AnimatedModel::draw(vorn::rendering::RenderState& state, const glm::mat4& model,
                          vorn::rendering::UniformSet& perDraw) {
     state.setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const glm::mat4 modelView = state.view * model;
     bool posed = false;
     for (vorn::rendering::MeshPart& part : parts) {
         if (!part.drawable())
             continue;
-        part.material->apply(state, &perDraw);
-        vorn::rendering::ShaderProgram& program = *part.material->program;
-        program.setUniform("MVP", state.projection * modelView);
-        program.setUniform("MV", modelView);
-        program.setUniform("M", model);
-        program.setUniform("V", state.view);
+        vorn::rendering::ShaderProgram& program = part.applyMaterial(state, perDraw, model);
         const GLint bones = program.location("bones[0]");
         if (bones >= 0) {
             // All parts share one skeleton: the pose is computed for the first part that needs it.

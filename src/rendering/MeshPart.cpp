@@ -1,6 +1,7 @@
 #include "rendering/MeshPart.hpp"
 
 #include "rendering/Material.hpp"
+#include "rendering/RenderState.hpp"
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/VertexBuffer.hpp"
 
@@ -80,6 +81,47 @@ void MeshPart::draw() {
     }
     glDrawArrays(GL_TRIANGLES, 0, vertexBuffer->vertexCount);
     glBindVertexArray(0);
+}
+
+ShaderProgram& MeshPart::applyMaterial(RenderState& state, UniformSet& perDraw,
+                                       const glm::mat4& model) {
+    material->apply(state, &perDraw);
+    ShaderProgram& program = *material->program;
+    const glm::mat4 modelView = state.view * model;
+    program.setUniform("MVP", state.projection * modelView);
+    program.setUniform("MV", modelView);
+    program.setUniform("M", model);
+    program.setUniform("V", state.view);
+    return program;
+}
+
+namespace {
+// Replaces a material that someone else also holds with a private copy.
+void makeMaterialPrivate(MeshPart& part) {
+    if (part.material && part.material.use_count() != 1)
+        part.material = std::make_shared<Material>(*part.material);
+}
+} // namespace
+
+void MeshPart::setShaderProgram(std::vector<MeshPart>& parts,
+                                const std::shared_ptr<ShaderProgram>& program) {
+    for (MeshPart& part : parts) {
+        if (!part.material)
+            continue;
+        makeMaterialPrivate(part);
+        part.material->setShaderProgram(program);
+        part.attributesDirty = true;
+    }
+}
+
+void MeshPart::setTexture(std::vector<MeshPart>& parts, const std::string& samplerName,
+                          const std::shared_ptr<Texture>& texture) {
+    for (MeshPart& part : parts) {
+        if (!part.material)
+            continue;
+        makeMaterialPrivate(part);
+        part.material->setTexture(samplerName, texture);
+    }
 }
 
 } // namespace vorn::rendering

@@ -2,12 +2,19 @@
 
 #include <GL/glew.h>
 
+#include <glm/mat4x4.hpp>
+
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace vorn::rendering {
 
 class Material;
+class RenderState;
 class ShaderProgram;
+class Texture;
+class UniformSet;
 class VertexBuffer;
 
 // One vertex buffer drawn with one material through the part's own vertex array object. Copies
@@ -33,6 +40,18 @@ public:
     // Draws the buffer as triangles with the material's program (which must be current); a part
     // that is not drawable() draws nothing.
     void draw();
+    // Applies the material (program, per-draw values, textures, its own values) and sets the
+    // model matrices "MVP", "MV", "M" and "V" for `model` under the state's camera; returns the
+    // program, now current. Only for drawable() parts.
+    ShaderProgram& applyMaterial(RenderState& state, UniformSet& perDraw, const glm::mat4& model);
+
+    // Gives every part that has a material `program`, copying first each material that is shared
+    // with another holder, so that other drawables of the same mesh keep theirs.
+    static void setShaderProgram(std::vector<MeshPart>& parts,
+                                 const std::shared_ptr<ShaderProgram>& program);
+    // Sets `texture` under `samplerName` on every part's material, with the same copy-on-write.
+    static void setTexture(std::vector<MeshPart>& parts, const std::string& samplerName,
+                           const std::shared_ptr<Texture>& texture);
 
     GLuint vao = 0;
     bool attributesDirty = true;

@@ -17,43 +17,21 @@ Model::Model(std::vector<MeshPart> parts, bool blending)
 void Model::draw(vorn::rendering::RenderState& state, const glm::mat4& model,
                  vorn::rendering::UniformSet& perDraw) {
     state.setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const glm::mat4 modelView = state.view * model;
     for (MeshPart& part : parts) {
         if (!part.drawable())
             continue;
-        part.material->apply(state, &perDraw);
-        vorn::rendering::ShaderProgram& program = *part.material->program;
-        program.setUniform("MVP", state.projection * modelView);
-        program.setUniform("MV", modelView);
-        program.setUniform("M", model);
-        program.setUniform("V", state.view);
+        part.applyMaterial(state, perDraw, model);
         part.draw();
     }
 }
 
-void Model::makeMaterialPrivate(MeshPart& part) {
-    if (part.material && part.material.use_count() != 1)
-        part.material = std::make_shared<Material>(*part.material);
-}
-
 void Model::setShaderProgram(const std::shared_ptr<vorn::rendering::ShaderProgram>& program) {
-    for (MeshPart& part : parts) {
-        if (!part.material)
-            continue;
-        makeMaterialPrivate(part);
-        part.material->setShaderProgram(program);
-        part.attributesDirty = true;
-    }
+    MeshPart::setShaderProgram(parts, program);
 }
 
 void Model::setTexture(const std::string& samplerName,
                        const std::shared_ptr<vorn::rendering::Texture>& texture) {
-    for (MeshPart& part : parts) {
-        if (!part.material)
-            continue;
-        makeMaterialPrivate(part);
-        part.material->setTexture(samplerName, texture);
-    }
+    MeshPart::setTexture(parts, samplerName, texture);
 }
 
 } // namespace vorn::components

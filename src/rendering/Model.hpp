@@ -34,10 +34,6 @@ public:
                     const std::shared_ptr<vorn::rendering::Texture>& texture);
 
     std::vector<vorn::rendering::MeshPart> parts;
-
-private:
-    // Replaces a material that anything else holds with a private copy.
-    static void makeMaterialPrivate(vorn::rendering::MeshPart& part);
 };
 
 } // namespace vorn::components

@@ -9,7 +9,7 @@
 
 namespace vorn::rendering {
 
-Texture* RenderState::unitZeroPlaceholder() {
+Texture* RenderState::unitZeroMarker() {
     static char marker;
     return reinterpret_cast<Texture*>(&marker);
 }
@@ -19,7 +19,7 @@ RenderState::RenderState(sf::Window* window) : window(window) {
     glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
     maxTextureUnits = units > 0 ? units : 1;
     boundTextures.assign(static_cast<size_t>(maxTextureUnits), nullptr);
-    boundTextures[0] = unitZeroPlaceholder();
+    boundTextures[0] = unitZeroMarker();
 }
 
 RenderState::~RenderState() {

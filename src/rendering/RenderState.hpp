@@ -52,7 +52,7 @@ public:
     // Forgets a program that is being destroyed: it is no longer current nor registered.
     void forgetProgram(ShaderProgram* program);
     // Marker stored in boundTextures[0]: unit 0 always counts as occupied. Never a real texture.
-    static Texture* unitZeroPlaceholder();
+    static Texture* unitZeroMarker();
 
     bool pollEvent(sf::Event& event) override;
     void display() override;

@@ -150,7 +150,7 @@ TEST_F(TextureGlTest, DeletingATextureFreesItsUnitForTheNextBind) {
     texture.reset();
     EXPECT_EQ(state->boundTextures[3], nullptr);
     EXPECT_TRUE(state->registeredTextures.empty());
-    EXPECT_EQ(state->boundTextures[0], RenderState::unitZeroPlaceholder()); // unit 0 stays taken
+    EXPECT_EQ(state->boundTextures[0], RenderState::unitZeroMarker()); // unit 0 stays taken
 }
 
 TEST_F(TextureGlTest, BindToUnitSkipsTheGlCallWhenTheTableShowsTheTextureThere) {
