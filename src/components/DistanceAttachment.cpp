@@ -29,18 +29,14 @@ glm::vec3 perpendicularTo(const glm::vec3& v) {
 
 DistanceAttachment::DistanceAttachment(const glm::vec3& offset, float maxAngle,
                                        vorn::engine::EntityHandle target)
-    : offset(offset), maxAngle(maxAngle), target(target), currentOffset(offset) {
+    : Attachment(target), offset(offset), maxAngle(maxAngle), currentOffset(offset) {
     addName("distanceAttachment");
-    updatePriority = 110.0f;
 }
 
 void DistanceAttachment::update(float) {
-    if (!world)
-        return;
-    const Transform* targetTransform = world->getComponentAs<Transform>(
-        vorn::engine::EntityHandle{target.entityId, world}, "transform");
-    Transform* own = world->getComponentAs<Transform>(handle(), "transform");
-    if (!targetTransform || !own)
+    Transform* own;
+    const Transform* targetTransform;
+    if (!findTransforms(own, targetTransform))
         return;
     const glm::vec3 t = targetTransform->position();
     const glm::vec3 o = own->position();
@@ -68,11 +64,7 @@ void DistanceAttachment::update(float) {
         }
     }
 
-    own->setPosition(t + currentOffset);
-    const glm::vec3 up(0.0f, 1.0f, 0.0f);
-    const glm::vec3 side = glm::cross(up, currentOffset);
-    if (side.x != 0.0f || side.y != 0.0f || side.z != 0.0f)
-        own->lookAt(t, up, true);
+    placeFacing(*own, t, currentOffset);
 }
 
 } // namespace vorn::components

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/Behavior.hpp"
-#include "engine/EntityHandle.hpp"
+#include "components/Attachment.hpp"
 
 #include <glm/vec3.hpp>
 
@@ -11,7 +10,7 @@ namespace vorn::components {
 // direction where the entity has been left, but never more than `maxAngle` degrees away from the
 // direction of `offset`; then looks at the target. Update priority 110. The target is looked up by
 // id in the attachment's own world. Answers "distanceAttachment".
-class DistanceAttachment : public vorn::engine::Behavior {
+class DistanceAttachment : public Attachment {
 public:
     DistanceAttachment(const glm::vec3& offset, float maxAngle, vorn::engine::EntityHandle target);
 
@@ -21,7 +20,6 @@ public:
     glm::vec3 offset;
     // Degrees.
     float maxAngle;
-    vorn::engine::EntityHandle target;
     // Where the entity sits relative to the target; `offset` at construction.
     glm::vec3 currentOffset;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/Behavior.hpp"
-#include "engine/EntityHandle.hpp"
+#include "components/Attachment.hpp"
 
 #include <glm/vec3.hpp>
 
@@ -10,7 +9,7 @@ namespace vorn::components {
 // Keeps its entity at a fixed offset from a target entity, turned to look at the target (a
 // camera that follows the player). Update priority 110, after the physics of the frame. The
 // target is looked up by id in the attachment's own world. Answers "positionAttachment".
-class PositionAttachment : public vorn::engine::Behavior {
+class PositionAttachment : public Attachment {
 public:
     PositionAttachment(const glm::vec3& offset, vorn::engine::EntityHandle target);
 
@@ -18,7 +17,6 @@ public:
     void update(float dt) override;
 
     glm::vec3 offset;
-    vorn::engine::EntityHandle target;
 };
 
 } // namespace vorn::components

@@ -7,18 +7,16 @@ namespace vorn::components {
 
 TransformAttachment::TransformAttachment(bool destroyWithTarget, const glm::mat4& offsetMatrix,
                                          vorn::engine::EntityHandle target)
-    : destroyWithTarget(destroyWithTarget), offsetMatrix(offsetMatrix), target(target) {
+    : Attachment(target), destroyWithTarget(destroyWithTarget), offsetMatrix(offsetMatrix) {
     addName("transformAttachment");
-    updatePriority = 110.0f;
 }
 
 void TransformAttachment::update(float) {
     if (!world)
         return;
-    const Transform* targetTransform = world->getComponentAs<Transform>(
-        vorn::engine::EntityHandle{target.entityId, world}, "transform");
-    Transform* own = world->getComponentAs<Transform>(handle(), "transform");
-    if (targetTransform && own) {
+    Transform* own;
+    const Transform* targetTransform;
+    if (findTransforms(own, targetTransform)) {
         own->matrix = targetTransform->matrix * offsetMatrix;
         return;
     }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/Behavior.hpp"
-#include "engine/EntityHandle.hpp"
+#include "components/Attachment.hpp"
 
 #include <glm/mat4x4.hpp>
 
@@ -12,7 +11,7 @@ namespace vorn::components {
 // the entity keeps its last matrix, or, with `destroyWithTarget`, is destroyed at once. Update
 // priority 110. The target is looked up by id in the attachment's own world. Answers
 // "transformAttachment".
-class TransformAttachment : public vorn::engine::Behavior {
+class TransformAttachment : public Attachment {
 public:
     TransformAttachment(bool destroyWithTarget, const glm::mat4& offsetMatrix,
                         vorn::engine::EntityHandle target);
@@ -22,7 +21,6 @@ public:
 
     bool destroyWithTarget;
     glm::mat4 offsetMatrix;
-    vorn::engine::EntityHandle target;
 };
 
 } // namespace vorn::components
