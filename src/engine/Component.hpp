@@ -47,6 +47,12 @@ public:
 
     // The (entity id, world) pair the component belongs to.
     EntityHandle handle() const { return EntityHandle{entityId, world}; }
+    // The world the component belongs to, or null while it is in none.
+    World* getWorld() const { return world; }
+    // The id of the entity the component belongs to (0: the world's own entity).
+    uint32_t getEntityId() const { return entityId; }
+    // Whether initialize() has run.
+    bool isInitialized() const { return initialized; }
 
     // Strict weak order of the update pass: priority, then entity id, then address.
     struct CompareByUpdatePriority {

@@ -6,7 +6,7 @@
 namespace vorn::components {
 
 Transform::Transform(const glm::mat4& initial) : matrix(initial) {
-    addName("transform");
+    addName(componentName);
 }
 
 void Transform::setRotation(const glm::mat3& rotation) {

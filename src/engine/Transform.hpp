@@ -6,6 +6,8 @@
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
+#include <string>
+
 namespace vorn::components {
 
 // An entity's placement in its world: one column-major model matrix whose columns 0 to 2 are the
@@ -13,6 +15,9 @@ namespace vorn::components {
 // transform is in world space. Answers "transform".
 class Transform : public vorn::engine::Component {
 public:
+    // The name the transform answers to; siblings look it up by this.
+    inline static const std::string componentName = "transform";
+
     explicit Transform(const glm::mat4& initial = glm::mat4(1.0f));
 
     // Replaces the three axes with R's columns; the position stays.
