@@ -313,18 +313,31 @@ void SoundManager::setVolumeKeepingPause(Channel channel, const float volume) {
     check(channel.setPaused(paused));
 }
 
+void SoundManager::stopFadedOut(Channel channel) {
+    // Silent from here on: stopping it frees its channel and ends its stream's decoding, and
+    // nothing audible changes.
+    if (isPlaying(channel)) {
+        check(channel.stop());
+    }
+}
+
 void SoundManager::updateFades(const float dt) {
     for (auto fade = fades_.begin(); fade != fades_.end();) {
         fade->remaining -= dt;
         if (fade->remaining <= 0.0f) {
-            setVolumeKeepingPause(fade->from.channel, 0.0f);
+            stopFadedOut(fade->from.channel);
             setVolumeKeepingPause(fade->to.channel, fade->targetVolume);
             fade = fades_.erase(fade);
             continue;
         }
         float volume = 0.0f;
         if (isPlaying(fade->from.channel) && check(fade->from.channel.getVolume(volume))) {
-            setVolumeKeepingPause(fade->from.channel, volume - dt * fade->fadeOutRate);
+            const float next = volume - dt * fade->fadeOutRate;
+            if (next <= 0.0f) {
+                stopFadedOut(fade->from.channel);
+            } else {
+                setVolumeKeepingPause(fade->from.channel, next);
+            }
         }
         if (isPlaying(fade->to.channel) && check(fade->to.channel.getVolume(volume))) {
             setVolumeKeepingPause(fade->to.channel, volume + dt * fade->fadeInRate);

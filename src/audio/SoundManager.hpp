@@ -79,7 +79,8 @@ public:
     void playInstance(SoundInstance* instance, const glm::vec3& position, float volume,
                       float minDistance, float maxDistance);
     // Starts the named music; from the second music on, the previous track fades out and this one
-    // fades in to targetVolume over fadeSeconds (the first plays at volume 1 at once).
+    // fades in to targetVolume over fadeSeconds (the first plays at volume 1 at once). The old
+    // track is stopped as soon as its fade reaches 0.
     void playMusic(const std::string& name, float targetVolume, float fadeSeconds);
     // Advances the running cross-fades by dt seconds.
     void updateFades(float dt);
@@ -152,6 +153,8 @@ private:
     bool check(Result result) const;
     bool isPlaying(const Channel& channel) const;
     void setVolumeKeepingPause(Channel channel, float volume);
+    // Stops the track a fade has brought to silence.
+    void stopFadedOut(Channel channel);
     static std::string tableName(const std::string& name);
 
     std::unique_ptr<SoundSystem> system_;

@@ -190,6 +190,36 @@ TEST_F(SoundManagerTest, CrossFadeLeavesOnlyTheNewTrackAtItsTarget) {
     EXPECT_EQ(GetCapturedStdout(), "");
 }
 
+TEST_F(SoundManagerTest, AFinishedFadeLeavesOneChannelPlaying) {
+    const auto channelsPlaying = [&] {
+        int count = -1;
+        EXPECT_EQ(manager->system().getChannelsPlaying(count), Result::Ok);
+        return count;
+    };
+    // Instant, short and long fades; the long one is checked halfway as well.
+    for (const float fadeSeconds : {0.0f, 0.5f, 2.0f}) {
+        manager = audiotest::makeLoopbackManager();
+        music("a", 440);
+        music("b", 660);
+        manager->playMusic("a", 1.0f, 0.0f);
+        const double full = frames(0.3).tail(0.2).toneLevel(0, 440);
+        ASSERT_GT(full, 0.1);
+        manager->playMusic("b", 0.6f, fadeSeconds);
+        if (fadeSeconds > 1.0f) {
+            frames(fadeSeconds / 2.0f);
+            EXPECT_EQ(channelsPlaying(), 2) << "both tracks sound during the fade";
+        }
+        const Capture after = frames(fadeSeconds + 0.5).tail(0.25);
+        EXPECT_EQ(channelsPlaying(), 1) << "fade of " << fadeSeconds << " s";
+        bool playing = true;
+        ASSERT_EQ(manager->previousMusic().channel.isPlaying(playing), Result::Ok);
+        EXPECT_FALSE(playing) << "the faded-out track is stopped";
+        EXPECT_EQ(manager->runningFades(), 0u);
+        EXPECT_LT(after.toneLevel(0, 440) / full, 1e-3) << "nothing is left of the old track";
+        EXPECT_NEAR(after.toneLevel(0, 660) / full, 0.6, 0.02) << "the new track plays on";
+    }
+}
+
 TEST_F(SoundManagerTest, ThirdMusicDuringAFadeStopsTheOldestAtOnce) {
     music("a", 440);
     music("b", 660);
@@ -414,8 +444,9 @@ TEST_F(SoundManagerTest, BadFilesAreReportedAndTheRestOfTheTableWorks) {
     manager->playMusic("gone", 1.0f, 1.0f);
     frames(1.5);
     EXPECT_EQ(GetCapturedStdout(), "") << "failed files were reported once, at registration";
-    EXPECT_FLOAT_EQ(volumeOf(manager->previousMusic().channel), 0.0f)
-        << "a track that cannot play still fades the old one out";
+    bool playing = true;
+    EXPECT_EQ(manager->previousMusic().channel.isPlaying(playing), Result::Ok);
+    EXPECT_FALSE(playing) << "a track that cannot play still fades the old one out";
 }
 
 TEST(SoundManagerVersionTest, AnOlderLayerIsRefused) {
