@@ -1,10 +1,15 @@
 #include "audio/SoundManager.hpp"
 
+#include "engine/Diagnostics.hpp"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <iomanip>
+#include <ios>
 
 namespace vorn::audio {
+
+using vorn::engine::Diagnostics;
 
 namespace {
 
@@ -49,7 +54,7 @@ void SoundManager::frameUpdate(const float dt) {
 bool SoundManager::check(const Result result) const {
     if (result != Result::Ok) {
         const int code = static_cast<int>(result);
-        std::printf("FMOD error! (%d) %s\n", code, resultString(code));
+        Diagnostics::out() << "FMOD error! (" << code << ") " << resultString(code) << '\n';
         return false;
     }
     return true;
@@ -68,9 +73,13 @@ void SoundManager::initialize() {
     unsigned version = 0;
     check(system_->getVersion(version));
     if (version < requiredVersion_) {
-        std::printf("Error!  You are using an old version of FMOD %08x.  This program requires "
-                    "%08x\n",
-                    version, requiredVersion_);
+        std::ostream& out = Diagnostics::out();
+        const std::ios::fmtflags flags = out.flags();
+        const char fill = out.fill('0');
+        out << "Error!  You are using an old version of FMOD " << std::hex << std::setw(8)
+            << version << ".  This program requires " << std::setw(8) << requiredVersion_ << '\n';
+        out.flags(flags);
+        out.fill(fill);
         return;
     }
 
@@ -133,13 +142,13 @@ void SoundManager::acquireSlot() {
             return;
         }
     }
-    std::printf("Error than 8 scenes requested\n");
+    Diagnostics::out() << "Error than 8 scenes requested\n";
 }
 
 void SoundManager::registerSound(const std::string& path, const unsigned playbackMode,
                                  const std::string& name) {
     if (sounds_.size() >= kMaxSounds) {
-        std::printf("Max sound limit reached\n");
+        Diagnostics::out() << "Max sound limit reached\n";
         return;
     }
     TableEntry entry;
@@ -150,14 +159,14 @@ void SoundManager::registerSound(const std::string& path, const unsigned playbac
         check(entry.sound->set3DMinMaxDistance(0.5f, 5000.0f));
         check(entry.sound->setMode(playbackMode));
     } else {
-        std::fprintf(stderr, "Sound \"%s\": could not load %s\n", entry.name.c_str(), path.c_str());
+        Diagnostics::err() << "Sound \"" << entry.name << "\": could not load " << path << '\n';
     }
     sounds_.push_back(std::move(entry));
 }
 
 void SoundManager::registerMusic(const std::string& path, const std::string& name) {
     if (music_.size() >= kMaxMusic) {
-        std::printf("Max music limit reached\n");
+        Diagnostics::out() << "Max music limit reached\n";
         return;
     }
     TableEntry entry;
@@ -167,7 +176,7 @@ void SoundManager::registerMusic(const std::string& path, const std::string& nam
     if (check(system_->createStream(path, kMusicMode, entry.sound))) {
         check(entry.sound->setMode(kMusicMode | mode::LoopNormal));
     } else {
-        std::fprintf(stderr, "Music \"%s\": could not load %s\n", entry.name.c_str(), path.c_str());
+        Diagnostics::err() << "Music \"" << entry.name << "\": could not load " << path << '\n';
     }
     music_.push_back(std::move(entry));
 }
@@ -183,7 +192,7 @@ SoundInstance* SoundManager::createSoundInstance(const std::string& name, const 
     const auto entry = std::find_if(sounds_.begin(), sounds_.end(),
                                     [&key](const TableEntry& e) { return e.name == key; });
     if (entry == sounds_.end()) {
-        std::printf("Sound %s not found.\n\n", name.c_str());
+        Diagnostics::out() << "Sound " << name << " not found.\n\n";
         return nullptr;
     }
     auto instance = std::make_unique<SoundInstance>();
@@ -235,7 +244,7 @@ void SoundManager::playMusic(const std::string& name, const float targetVolume,
     const auto entry = std::find_if(music_.begin(), music_.end(),
                                     [&key](const TableEntry& e) { return e.name == key; });
     if (entry == music_.end()) {
-        std::printf("Cannot find sound: %s\n", name.c_str());
+        Diagnostics::out() << "Cannot find sound: " << name << '\n';
         return;
     }
 

@@ -1,6 +1,8 @@
 #define AL_ALEXT_PROTOTYPES
 #include "audio/SoundSystem.hpp"
 
+#include "engine/Diagnostics.hpp"
+
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
@@ -202,9 +204,9 @@ Result SoundSystem::init(const int maxChannels, unsigned /*flags*/) {
         }
         device_.reset();
         silent_ = true;
-        std::printf("Sound: no audio output device could be opened; the game runs without "
-                    "sound.\n");
-        std::fflush(stdout);
+        vorn::engine::Diagnostics::out()
+            << "Sound: no audio output device could be opened; the game runs without sound."
+            << std::endl;
     }
     makeCurrent();
     voices_.clear();
