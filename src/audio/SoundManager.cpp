@@ -65,9 +65,8 @@ std::string SoundManager::tableName(const std::string& name) {
 }
 
 void SoundManager::initialize() {
-    if (initializeTried_) {
+    if (initializeTried_)
         return;
-    }
     initializeTried_ = true;
 
     unsigned version = 0;
@@ -117,16 +116,14 @@ void SoundManager::initialize() {
         check(system_->init(kChannelCount, 0));
     }
     initialized_ = system_->isInitialized();
-    if (!initialized_) {
+    if (!initialized_)
         return;
-    }
 
     check(system_->set3DSettings(0.2f, 1.0f, 1.0f));
     for (ChannelGroup*& group : groups_) {
         check(system_->createChannelGroup(nullptr, group));
-        if (group != nullptr) {
+        if (group != nullptr)
             check(group->setPaused(false));
-        }
     }
 }
 
@@ -173,11 +170,10 @@ void SoundManager::registerMusic(const std::string& path, const std::string& nam
     entry.music = true;
     entry.mode = kMusicMode;
     entry.name = tableName(name);
-    if (check(system_->createStream(path, kMusicMode, entry.sound))) {
+    if (check(system_->createStream(path, kMusicMode, entry.sound)))
         check(entry.sound->setMode(kMusicMode | mode::LoopNormal));
-    } else {
+    else
         Diagnostics::err() << "Music \"" << entry.name << "\": could not load " << path << '\n';
-    }
     music_.push_back(std::move(entry));
 }
 
@@ -186,9 +182,8 @@ SoundInstance* SoundManager::createSoundInstance(const std::string& name, const 
     std::vector<std::unique_ptr<SoundInstance>>& list = slots_[currentSlot_];
     const std::string key = tableName(name);
     const auto place = std::lower_bound(list.begin(), list.end(), key, byName);
-    if (place != list.end() && (*place)->name == key) {
+    if (place != list.end() && (*place)->name == key)
         return place->get();
-    }
     const auto entry = std::find_if(sounds_.begin(), sounds_.end(),
                                     [&key](const TableEntry& e) { return e.name == key; });
     if (entry == sounds_.end()) {
@@ -210,13 +205,11 @@ void SoundManager::playInstance(SoundInstance* instance, const glm::vec3& positi
                                 const float volume, const float minDistance,
                                 const float maxDistance) {
     // An instance whose file failed to load was reported at registration and stays silent.
-    if (instance == nullptr || instance->sound == nullptr) {
+    if (instance == nullptr || instance->sound == nullptr)
         return;
-    }
     Channel channel;
-    if (!check(system_->playSound(instance->sound, true, channel))) {
+    if (!check(system_->playSound(instance->sound, true, channel)))
         return;
-    }
     const unsigned instanceMode = static_cast<unsigned>(instance->mode);
     if ((instanceMode & mode::ThreeD) != 0) {
         const glm::vec3 still(0.0f);
@@ -249,9 +242,8 @@ void SoundManager::playMusic(const std::string& name, const float targetVolume,
     }
 
     // The oldest track stops at once; a fade that was still moving it has nothing left to do.
-    if (isPlaying(previousMusic_.channel)) {
+    if (isPlaying(previousMusic_.channel))
         check(previousMusic_.channel.stop());
-    }
     const Channel stopped = previousMusic_.channel;
     fades_.erase(
         std::remove_if(fades_.begin(), fades_.end(),
@@ -275,9 +267,8 @@ void SoundManager::playMusic(const std::string& name, const float targetVolume,
         Channel channel;
         if (check(system_->playSound(currentMusic_.sound, true, channel))) {
             check(channel.setMode(musicMode));
-            if ((musicMode & mode::ThreeD) != 0) {
+            if ((musicMode & mode::ThreeD) != 0)
                 check(channel.set3DAttributes(&currentMusic_.position, &currentMusic_.velocity));
-            }
             check(channel.setLoopCount(-1));
             check(channel.setVolume(1.0f));
             check(channel.setChannelGroup(channelGroup(kMusicGroup)));
@@ -288,9 +279,8 @@ void SoundManager::playMusic(const std::string& name, const float targetVolume,
 
     if (previousMusic_.mode != -1) {
         float oldVolume = 0.0f;
-        if (isPlaying(previousMusic_.channel)) {
+        if (isPlaying(previousMusic_.channel))
             check(previousMusic_.channel.getVolume(oldVolume));
-        }
         setVolumeKeepingPause(currentMusic_.channel, 0.0f);
         MusicFade fade;
         fade.from = previousMusic_;
@@ -310,13 +300,11 @@ bool SoundManager::isPlaying(const Channel& channel) const {
 
 void SoundManager::setVolumeKeepingPause(Channel channel, const float volume) {
     // A channel that is gone has no volume to keep; skipping it avoids a report every frame.
-    if (!isPlaying(channel)) {
+    if (!isPlaying(channel))
         return;
-    }
     bool paused = false;
-    if (!check(channel.getPaused(paused))) {
+    if (!check(channel.getPaused(paused)))
         return;
-    }
     check(channel.setPaused(true));
     check(channel.setVolume(volume));
     check(channel.setPaused(paused));
@@ -325,9 +313,8 @@ void SoundManager::setVolumeKeepingPause(Channel channel, const float volume) {
 void SoundManager::stopFadedOut(Channel channel) {
     // Silent from here on: stopping it frees its channel and ends its stream's decoding, and
     // nothing audible changes.
-    if (isPlaying(channel)) {
+    if (isPlaying(channel))
         check(channel.stop());
-    }
 }
 
 void SoundManager::updateFades(const float dt) {
@@ -342,15 +329,13 @@ void SoundManager::updateFades(const float dt) {
         float volume = 0.0f;
         if (isPlaying(fade->from.channel) && check(fade->from.channel.getVolume(volume))) {
             const float next = volume - dt * fade->fadeOutRate;
-            if (next <= 0.0f) {
+            if (next <= 0.0f)
                 stopFadedOut(fade->from.channel);
-            } else {
+            else
                 setVolumeKeepingPause(fade->from.channel, next);
-            }
         }
-        if (isPlaying(fade->to.channel) && check(fade->to.channel.getVolume(volume))) {
+        if (isPlaying(fade->to.channel) && check(fade->to.channel.getVolume(volume)))
             setVolumeKeepingPause(fade->to.channel, volume + dt * fade->fadeInRate);
-        }
         ++fade;
     }
 }
@@ -369,22 +354,19 @@ void SoundManager::update(const float dt) {
 }
 
 void SoundManager::releaseSlot(const int slot) {
-    if (slot < 0 || slot >= kSlotCount) {
+    if (slot < 0 || slot >= kSlotCount)
         return;
-    }
     if (active_ && (slotMask_ & (1u << slot)) != 0) {
-        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot]) {
+        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot])
             stopInstance(instance.get());
-        }
         slots_[slot].clear();
     }
     active_ = false;
 }
 
 void SoundManager::freeSlot(const int slot) {
-    if (slot >= 0 && slot < kSlotCount) {
+    if (slot >= 0 && slot < kSlotCount)
         slotMask_ &= ~(1u << slot);
-    }
 }
 
 ChannelGroup* SoundManager::channelGroup(const int index) const {
@@ -392,35 +374,30 @@ ChannelGroup* SoundManager::channelGroup(const int index) const {
 }
 
 void SoundManager::setInstanceVolume(SoundInstance* instance, const float volume) {
-    if (instance == nullptr) {
+    if (instance == nullptr)
         return;
-    }
     instance->volume = volume;
     setVolumeKeepingPause(instance->channel, volume);
 }
 
 void SoundManager::loopInstance(SoundInstance* instance) {
-    if (instance == nullptr || !isPlaying(instance->channel)) {
+    if (instance == nullptr || !isPlaying(instance->channel))
         return;
-    }
     check(instance->channel.setMode(mode::LoopNormal));
     check(instance->channel.setLoopCount(-1));
 }
 
 void SoundManager::setInstancePosition(SoundInstance* instance, const glm::vec3& position) {
-    if (instance == nullptr) {
+    if (instance == nullptr)
         return;
-    }
     instance->position = position;
-    if (isPlaying(instance->channel) && (instance->mode & static_cast<int>(mode::ThreeD)) != 0) {
+    if (isPlaying(instance->channel) && (instance->mode & static_cast<int>(mode::ThreeD)) != 0)
         check(instance->channel.set3DAttributes(&position, nullptr));
-    }
 }
 
 void SoundManager::stopInstance(SoundInstance* instance) {
-    if (instance == nullptr) {
+    if (instance == nullptr)
         return;
-    }
     for (const Channel& played : instance->channels) {
         if (isPlaying(played)) {
             Channel channel = played;
@@ -432,11 +409,9 @@ void SoundManager::stopInstance(SoundInstance* instance) {
 
 std::vector<std::string> SoundManager::slotInstanceNames(const int slot) const {
     std::vector<std::string> names;
-    if (slot >= 0 && slot < kSlotCount) {
-        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot]) {
+    if (slot >= 0 && slot < kSlotCount)
+        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot])
             names.push_back(instance->name);
-        }
-    }
     return names;
 }
 

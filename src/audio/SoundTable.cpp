@@ -52,11 +52,10 @@ void registerSoundTable(SoundManager& manager, const std::string& assetRoot) {
     manager.acquireSlot();
     for (const TableRow& row : kTable) {
         const std::string path = assetRoot + row.file;
-        if (row.isMusic) {
+        if (row.isMusic)
             manager.registerMusic(path, row.name);
-        } else {
+        else
             manager.registerSound(path, row.mode, row.name);
-        }
     }
 }
 
