@@ -77,8 +77,8 @@ Result Decoder::openFile() {
     handle = sf_open(filePath.c_str(), SFM_READ, &info);
     if (handle == nullptr)
         return Result::FileBad;
-    if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < 1 ||
-        info.samplerate > kMaxSampleRate) {
+    if (info.channels < 1 || info.channels > maxChannels || info.samplerate < 1 ||
+        info.samplerate > maxSampleRate) {
         closeFile();
         return Result::FormatLimits;
     }

@@ -19,8 +19,8 @@ namespace vorn::audio {
 class Decoder {
 public:
     // Largest channel count and sample rate accepted from a file.
-    static constexpr int kMaxChannels = 8;
-    static constexpr int kMaxSampleRate = 192000;
+    static constexpr int maxChannels = 8;
+    static constexpr int maxSampleRate = 192000;
 
     // Opens and checks the file; on success `out` holds a decoder at the first frame.
     // outputChannels is 1 (everything mixed down to mono) or 2 (stereo kept, mono kept, more

@@ -25,9 +25,9 @@ bool byName(const std::unique_ptr<SoundInstance>& instance, const std::string& n
 } // namespace
 
 SoundManager::SoundManager(std::unique_ptr<SoundSystem> system, const unsigned requiredVersion)
-    : system_(std::move(system)), requiredVersion_(requiredVersion) {
-    sounds_.reserve(kMaxSounds);
-    music_.reserve(kMaxMusic);
+    : soundSystem(std::move(system)), oldestVersion(requiredVersion) {
+    sounds.reserve(maxSounds);
+    music.reserve(maxMusic);
 }
 
 SoundManager::~SoundManager() = default;
@@ -61,67 +61,67 @@ bool SoundManager::check(const Result result) const {
 }
 
 std::string SoundManager::tableName(const std::string& name) {
-    return name.substr(0, kNameLength);
+    return name.substr(0, nameLength);
 }
 
 void SoundManager::initialize() {
-    if (initializeTried_)
+    if (initializeTried)
         return;
-    initializeTried_ = true;
+    initializeTried = true;
 
     unsigned version = 0;
-    check(system_->getVersion(version));
-    if (version < requiredVersion_) {
+    check(soundSystem->getVersion(version));
+    if (version < oldestVersion) {
         std::ostream& out = Diagnostics::out();
         const std::ios::fmtflags flags = out.flags();
         const char fill = out.fill('0');
         out << "Error!  You are using an old version of FMOD " << std::hex << std::setw(8)
-            << version << ".  This program requires " << std::setw(8) << requiredVersion_ << '\n';
+            << version << ".  This program requires " << std::setw(8) << oldestVersion << '\n';
         out.flags(flags);
         out.fill(fill);
         return;
     }
 
     int drivers = 0;
-    check(system_->getNumDrivers(drivers));
+    check(soundSystem->getNumDrivers(drivers));
     if (drivers == 0) {
-        check(system_->setOutput(OutputType::NoSound));
+        check(soundSystem->setOutput(OutputType::NoSound));
     } else {
         unsigned capabilities = 0;
         SpeakerMode speakers = SpeakerMode::Stereo;
-        check(system_->getDriverCaps(0, capabilities, speakers));
-        check(system_->setSpeakerMode(speakers));
+        check(soundSystem->getDriverCaps(0, capabilities, speakers));
+        check(soundSystem->setSpeakerMode(speakers));
         if ((capabilities & caps::HardwareEmulated) != 0) {
             // Emulated output has a long latency: a larger mixing buffer avoids stutter.
-            check(system_->setDSPBufferSize(1024, 10));
+            check(soundSystem->setDSPBufferSize(1024, 10));
         }
         char name[256] = {};
-        check(system_->getDriverInfo(0, name, sizeof(name)));
+        check(soundSystem->getDriverInfo(0, name, sizeof(name)));
         if (std::strstr(name, "SigmaTel") != nullptr) {
             // These chips crackle unless the mix runs in float at 48 kHz.
-            check(
-                system_->setSoftwareFormat(48000, SoundFormat::PcmFloat, 0, 0, Resampler::Linear));
+            check(soundSystem->setSoftwareFormat(48000, SoundFormat::PcmFloat, 0, 0,
+                                                 Resampler::Linear));
         }
     }
 
-    Result result = system_->init(kChannelCount, 0);
+    Result result = soundSystem->init(channelCount, 0);
     if (result == Result::OutputCreateBuffer) {
         // The chosen speaker layout cannot be opened: plain stereo can.
-        check(system_->setSpeakerMode(SpeakerMode::Stereo));
-        result = system_->init(kChannelCount, 0);
+        check(soundSystem->setSpeakerMode(SpeakerMode::Stereo));
+        result = soundSystem->init(channelCount, 0);
     }
     if (!check(result)) {
         // The game goes on without sound rather than with a layer that refuses every call.
-        check(system_->setOutput(OutputType::NoSound));
-        check(system_->init(kChannelCount, 0));
+        check(soundSystem->setOutput(OutputType::NoSound));
+        check(soundSystem->init(channelCount, 0));
     }
-    initialized_ = system_->isInitialized();
-    if (!initialized_)
+    initialized = soundSystem->isInitialized();
+    if (!initialized)
         return;
 
-    check(system_->set3DSettings(0.2f, 1.0f, 1.0f));
-    for (ChannelGroup*& group : groups_) {
-        check(system_->createChannelGroup(nullptr, group));
+    check(soundSystem->set3DSettings(0.2f, 1.0f, 1.0f));
+    for (ChannelGroup*& group : groups) {
+        check(soundSystem->createChannelGroup(nullptr, group));
         if (group != nullptr)
             check(group->setPaused(false));
     }
@@ -129,13 +129,13 @@ void SoundManager::initialize() {
 
 void SoundManager::acquireSlot() {
     initialize();
-    ++referenceCount_;
-    active_ = true;
-    for (int slot = 0; slot < kSlotCount; ++slot) {
+    ++acquisitions;
+    sceneActive = true;
+    for (int slot = 0; slot < slotCount; ++slot) {
         const unsigned bit = 1u << slot;
-        if ((slotMask_ & bit) == 0) {
-            slotMask_ |= bit;
-            currentSlot_ = slot;
+        if ((takenSlots & bit) == 0) {
+            takenSlots |= bit;
+            currentSlotIndex = slot;
             return;
         }
     }
@@ -144,49 +144,49 @@ void SoundManager::acquireSlot() {
 
 void SoundManager::registerSound(const std::string& path, const unsigned playbackMode,
                                  const std::string& name) {
-    if (sounds_.size() >= kMaxSounds) {
+    if (sounds.size() >= maxSounds) {
         Diagnostics::out() << "Max sound limit reached\n";
         return;
     }
     TableEntry entry;
     entry.music = false;
-    entry.mode = kSoundCreateMode;
+    entry.mode = soundCreateMode;
     entry.name = tableName(name);
-    if (check(system_->createSound(path, kSoundCreateMode, entry.sound))) {
+    if (check(soundSystem->createSound(path, soundCreateMode, entry.sound))) {
         check(entry.sound->set3DMinMaxDistance(0.5f, 5000.0f));
         check(entry.sound->setMode(playbackMode));
     } else {
         Diagnostics::err() << "Sound \"" << entry.name << "\": could not load " << path << '\n';
     }
-    sounds_.push_back(std::move(entry));
+    sounds.push_back(std::move(entry));
 }
 
 void SoundManager::registerMusic(const std::string& path, const std::string& name) {
-    if (music_.size() >= kMaxMusic) {
+    if (music.size() >= maxMusic) {
         Diagnostics::out() << "Max music limit reached\n";
         return;
     }
     TableEntry entry;
     entry.music = true;
-    entry.mode = kMusicMode;
+    entry.mode = musicMode;
     entry.name = tableName(name);
-    if (check(system_->createStream(path, kMusicMode, entry.sound)))
-        check(entry.sound->setMode(kMusicMode | mode::LoopNormal));
+    if (check(soundSystem->createStream(path, musicMode, entry.sound)))
+        check(entry.sound->setMode(musicMode | mode::LoopNormal));
     else
         Diagnostics::err() << "Music \"" << entry.name << "\": could not load " << path << '\n';
-    music_.push_back(std::move(entry));
+    music.push_back(std::move(entry));
 }
 
 SoundInstance* SoundManager::createSoundInstance(const std::string& name, const glm::vec3& position,
                                                  const glm::vec3& velocity) {
-    std::vector<std::unique_ptr<SoundInstance>>& list = slots_[currentSlot_];
+    std::vector<std::unique_ptr<SoundInstance>>& list = slots[currentSlotIndex];
     const std::string key = tableName(name);
     const auto place = std::lower_bound(list.begin(), list.end(), key, byName);
     if (place != list.end() && (*place)->name == key)
         return place->get();
-    const auto entry = std::find_if(sounds_.begin(), sounds_.end(),
+    const auto entry = std::find_if(sounds.begin(), sounds.end(),
                                     [&key](const TableEntry& e) { return e.name == key; });
-    if (entry == sounds_.end()) {
+    if (entry == sounds.end()) {
         Diagnostics::out() << "Sound " << name << " not found.\n\n";
         return nullptr;
     }
@@ -194,7 +194,7 @@ SoundInstance* SoundManager::createSoundInstance(const std::string& name, const 
     instance->name = key;
     instance->sound = entry->sound;
     instance->mode = static_cast<int>(entry->mode);
-    instance->channelGroup = kEffectsGroup;
+    instance->channelGroup = effectsGroup;
     instance->position = position;
     instance->velocity = velocity;
     instance->volume = 1.0f;
@@ -208,7 +208,7 @@ void SoundManager::playInstance(SoundInstance* instance, const glm::vec3& positi
     if (instance == nullptr || instance->sound == nullptr)
         return;
     Channel channel;
-    if (!check(system_->playSound(instance->sound, true, channel)))
+    if (!check(soundSystem->playSound(instance->sound, true, channel)))
         return;
     const unsigned instanceMode = static_cast<unsigned>(instance->mode);
     if ((instanceMode & mode::ThreeD) != 0) {
@@ -234,62 +234,62 @@ void SoundManager::playInstance(SoundInstance* instance, const glm::vec3& positi
 void SoundManager::playMusic(const std::string& name, const float targetVolume,
                              const float fadeSeconds) {
     const std::string key = tableName(name);
-    const auto entry = std::find_if(music_.begin(), music_.end(),
+    const auto entry = std::find_if(music.begin(), music.end(),
                                     [&key](const TableEntry& e) { return e.name == key; });
-    if (entry == music_.end()) {
+    if (entry == music.end()) {
         Diagnostics::out() << "Cannot find sound: " << name << '\n';
         return;
     }
 
     // The oldest track stops at once; a fade that was still moving it has nothing left to do.
-    if (isPlaying(previousMusic_.channel))
-        check(previousMusic_.channel.stop());
-    const Channel stopped = previousMusic_.channel;
-    fades_.erase(
-        std::remove_if(fades_.begin(), fades_.end(),
+    if (isPlaying(previousTrack.channel))
+        check(previousTrack.channel.stop());
+    const Channel stopped = previousTrack.channel;
+    fades.erase(
+        std::remove_if(fades.begin(), fades.end(),
                        [&stopped](const MusicFade& f) { return f.from.channel == stopped; }),
-        fades_.end());
+        fades.end());
 
-    previousMusic_ = currentMusic_;
-    currentMusic_ = SoundInstance();
-    currentMusic_.name = entry->name;
-    currentMusic_.sound = entry->sound;
-    currentMusic_.mode = static_cast<int>(entry->mode);
-    currentMusic_.channelGroup = kMusicGroup;
-    currentMusic_.position = glm::vec3(0.0f);
-    currentMusic_.velocity = glm::vec3(0.0f);
+    previousTrack = currentTrack;
+    currentTrack = SoundInstance();
+    currentTrack.name = entry->name;
+    currentTrack.sound = entry->sound;
+    currentTrack.mode = static_cast<int>(entry->mode);
+    currentTrack.channelGroup = musicGroup;
+    currentTrack.position = glm::vec3(0.0f);
+    currentTrack.velocity = glm::vec3(0.0f);
 
     // A track whose file failed to load was reported at registration: it plays nothing, but the
     // previous one still fades out.
-    if (currentMusic_.sound != nullptr) {
-        const unsigned musicMode = static_cast<unsigned>(currentMusic_.mode);
-        check(currentMusic_.sound->setMode(musicMode));
+    if (currentTrack.sound != nullptr) {
+        const unsigned trackMode = static_cast<unsigned>(currentTrack.mode);
+        check(currentTrack.sound->setMode(trackMode));
         Channel channel;
-        if (check(system_->playSound(currentMusic_.sound, true, channel))) {
-            check(channel.setMode(musicMode));
-            if ((musicMode & mode::ThreeD) != 0)
-                check(channel.set3DAttributes(&currentMusic_.position, &currentMusic_.velocity));
+        if (check(soundSystem->playSound(currentTrack.sound, true, channel))) {
+            check(channel.setMode(trackMode));
+            if ((trackMode & mode::ThreeD) != 0)
+                check(channel.set3DAttributes(&currentTrack.position, &currentTrack.velocity));
             check(channel.setLoopCount(-1));
             check(channel.setVolume(1.0f));
-            check(channel.setChannelGroup(channelGroup(kMusicGroup)));
+            check(channel.setChannelGroup(channelGroup(musicGroup)));
             check(channel.setPaused(false));
-            currentMusic_.channel = channel;
+            currentTrack.channel = channel;
         }
     }
 
-    if (previousMusic_.mode != -1) {
+    if (previousTrack.mode != -1) {
         float oldVolume = 0.0f;
-        if (isPlaying(previousMusic_.channel))
-            check(previousMusic_.channel.getVolume(oldVolume));
-        setVolumeKeepingPause(currentMusic_.channel, 0.0f);
+        if (isPlaying(previousTrack.channel))
+            check(previousTrack.channel.getVolume(oldVolume));
+        setVolumeKeepingPause(currentTrack.channel, 0.0f);
         MusicFade fade;
-        fade.from = previousMusic_;
-        fade.to = currentMusic_;
+        fade.from = previousTrack;
+        fade.to = currentTrack;
         fade.fadeOutRate = fadeSeconds > 0.0f ? oldVolume / fadeSeconds : 0.0f;
         fade.fadeInRate = fadeSeconds > 0.0f ? targetVolume / fadeSeconds : 0.0f;
         fade.targetVolume = targetVolume;
         fade.remaining = fadeSeconds;
-        fades_.push_back(std::move(fade));
+        fades.push_back(std::move(fade));
     }
 }
 
@@ -318,12 +318,12 @@ void SoundManager::stopFadedOut(Channel channel) {
 }
 
 void SoundManager::updateFades(const float dt) {
-    for (auto fade = fades_.begin(); fade != fades_.end();) {
+    for (auto fade = fades.begin(); fade != fades.end();) {
         fade->remaining -= dt;
         if (fade->remaining <= 0.0f) {
             stopFadedOut(fade->from.channel);
             setVolumeKeepingPause(fade->to.channel, fade->targetVolume);
-            fade = fades_.erase(fade);
+            fade = fades.erase(fade);
             continue;
         }
         float volume = 0.0f;
@@ -341,36 +341,36 @@ void SoundManager::updateFades(const float dt) {
 }
 
 void SoundManager::update(const float dt) {
-    listenerTimer_ += dt;
+    sinceListenerPush += dt;
     updateFades(dt);
-    if (listenerTimer_ > kListenerPeriod) {
-        if (initialized_) {
-            check(system_->set3DListenerAttributes(0, &listenerPosition_, &listenerVelocity_,
-                                                   &listenerForward_, &listenerUp_));
-            check(system_->update());
+    if (sinceListenerPush > listenerPeriod) {
+        if (initialized) {
+            check(soundSystem->set3DListenerAttributes(0, &listener.position, &listener.velocity,
+                                                       &listener.forward, &listener.up));
+            check(soundSystem->update());
         }
-        listenerTimer_ = 0.0f;
+        sinceListenerPush = 0.0f;
     }
 }
 
 void SoundManager::releaseSlot(const int slot) {
-    if (slot < 0 || slot >= kSlotCount)
+    if (slot < 0 || slot >= slotCount)
         return;
-    if (active_ && (slotMask_ & (1u << slot)) != 0) {
-        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot])
+    if (sceneActive && (takenSlots & (1u << slot)) != 0) {
+        for (const std::unique_ptr<SoundInstance>& instance : slots[slot])
             stopInstance(instance.get());
-        slots_[slot].clear();
+        slots[slot].clear();
     }
-    active_ = false;
+    sceneActive = false;
 }
 
 void SoundManager::freeSlot(const int slot) {
-    if (slot >= 0 && slot < kSlotCount)
-        slotMask_ &= ~(1u << slot);
+    if (slot >= 0 && slot < slotCount)
+        takenSlots &= ~(1u << slot);
 }
 
 ChannelGroup* SoundManager::channelGroup(const int index) const {
-    return index >= 0 && index < kGroupCount ? groups_[index] : nullptr;
+    return index >= 0 && index < groupCount ? groups[index] : nullptr;
 }
 
 void SoundManager::setInstanceVolume(SoundInstance* instance, const float volume) {
@@ -409,8 +409,8 @@ void SoundManager::stopInstance(SoundInstance* instance) {
 
 std::vector<std::string> SoundManager::slotInstanceNames(const int slot) const {
     std::vector<std::string> names;
-    if (slot >= 0 && slot < kSlotCount)
-        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot])
+    if (slot >= 0 && slot < slotCount)
+        for (const std::unique_ptr<SoundInstance>& instance : slots[slot])
             names.push_back(instance->name);
     return names;
 }

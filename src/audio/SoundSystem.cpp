@@ -77,7 +77,7 @@ void SoundSystemImpl::applyDistanceModel() const {
 }
 
 Result SoundSystem::getVersion(unsigned& version) const {
-    version = kLayerVersion;
+    version = layerVersion;
     return Result::Ok;
 }
 

@@ -49,7 +49,7 @@ public:
     SoundSystem(const SoundSystem&) = delete;
     SoundSystem& operator=(const SoundSystem&) = delete;
 
-    // The layer's version (kLayerVersion).
+    // The layer's version (layerVersion).
     Result getVersion(unsigned& version) const;
     // Chooses where the mix goes; before init.
     Result setOutput(OutputType output);

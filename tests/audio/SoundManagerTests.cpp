@@ -124,8 +124,8 @@ TEST_F(SoundManagerTest, InstancesOfASlotAreKeptInNameOrder) {
     const glm::vec3 elsewhere(3.0f, 0.0f, 0.0f);
     EXPECT_EQ(manager->createSoundInstance("hit", elsewhere, glm::vec3(0.0f)), hit)
         << "one instance per name and slot";
-    EXPECT_EQ(hit->channelGroup, SoundManager::kEffectsGroup);
-    EXPECT_EQ(hit->mode, static_cast<int>(SoundManager::kSoundCreateMode));
+    EXPECT_EQ(hit->channelGroup, SoundManager::effectsGroup);
+    EXPECT_EQ(hit->mode, static_cast<int>(SoundManager::soundCreateMode));
     manager->acquireSlot();
     EXPECT_NE(manager->createSoundInstance("hit", kAhead, glm::vec3(0.0f)), hit);
     EXPECT_EQ(manager->slotInstanceNames(1), std::vector<std::string>{"hit"});
@@ -153,7 +153,7 @@ TEST_F(SoundManagerTest, FirstMusicPlaysAtFullVolumeAtOnce) {
     manager->playMusic("a", 0.3f, 5.0f);
     EXPECT_EQ(manager->runningFades(), 0u) << "nothing to fade from";
     EXPECT_FLOAT_EQ(volumeOf(manager->currentMusic().channel), 1.0f) << "target ignored";
-    EXPECT_EQ(manager->currentMusic().channelGroup, SoundManager::kMusicGroup);
+    EXPECT_EQ(manager->currentMusic().channelGroup, SoundManager::musicGroup);
     const double level = frames(0.1).tail(0.05).toneLevel(0, 440);
 
     // The same stream played straight through the layer at volume 1 sounds the same.
@@ -462,7 +462,7 @@ TEST_F(SoundManagerTest, BadFilesAreReportedAndTheRestOfTheTableWorks) {
 TEST(SoundManagerVersionTest, AnOlderLayerIsRefused) {
     auto system = std::make_unique<SoundSystem>();
     ASSERT_EQ(system->setOutput(OutputType::Loopback), Result::Ok);
-    SoundManager manager(std::move(system), kLayerVersion + 1);
+    SoundManager manager(std::move(system), layerVersion + 1);
     const DiagnosticsCapture capture;
     manager.acquireSlot();
     manager.registerSound("whatever.wav", mode::LoopNormal, "x");

@@ -467,5 +467,5 @@ TEST(SoundSystemOutputTest, SettingsComeBeforeInitAndSoundsAfter) {
     EXPECT_FLOAT_EQ(rolloff, 0.5f);
     unsigned version = 0;
     ASSERT_EQ(system.getVersion(version), Result::Ok);
-    EXPECT_EQ(version, kLayerVersion);
+    EXPECT_EQ(version, layerVersion);
 }
