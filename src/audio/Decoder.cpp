@@ -75,7 +75,7 @@ Result Decoder::open(const std::string& path, const int outputChannels,
 Result Decoder::openFile() {
     SF_INFO info{};
     handle = sf_open(filePath.c_str(), SFM_READ, &info);
-    if (handle == nullptr)
+    if (!handle)
         return Result::FileBad;
     if (info.channels < 1 || info.channels > maxChannels || info.samplerate < 1 ||
         info.samplerate > maxSampleRate) {
@@ -94,14 +94,14 @@ Result Decoder::openFile() {
 }
 
 void Decoder::closeFile() {
-    if (handle != nullptr) {
+    if (handle) {
         sf_close(handle);
         handle = nullptr;
     }
 }
 
 std::size_t Decoder::read(std::int16_t* out, const std::size_t frames) {
-    if (handle == nullptr || frames == 0)
+    if (!handle || frames == 0)
         return 0;
     if (fileChannels == wantedChannels) {
         const sf_count_t got = sf_readf_short(handle, out, static_cast<sf_count_t>(frames));
@@ -123,7 +123,7 @@ std::size_t Decoder::read(std::int16_t* out, const std::size_t frames) {
 }
 
 bool Decoder::rewind() {
-    if (handle != nullptr && sf_seek(handle, 0, SEEK_SET) == 0)
+    if (handle && sf_seek(handle, 0, SEEK_SET) == 0)
         return true;
     // Some decoders cannot seek back; opening the file again gives the same result.
     closeFile();

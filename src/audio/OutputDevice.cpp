@@ -43,7 +43,7 @@ std::unique_ptr<OutputDevice> OutputDevice::openDefault() {
     if (alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context") == ALC_FALSE)
         return nullptr;
     ALCdevice* device = alcOpenDevice(nullptr);
-    if (device == nullptr)
+    if (!device)
         return nullptr;
     return std::unique_ptr<OutputDevice>(new OutputDevice(device, false));
 }
@@ -53,7 +53,7 @@ std::unique_ptr<OutputDevice> OutputDevice::openLoopback() {
         alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context") == ALC_FALSE)
         return nullptr;
     ALCdevice* device = alcLoopbackOpenDeviceSOFT(nullptr);
-    if (device == nullptr)
+    if (!device)
         return nullptr;
     return std::unique_ptr<OutputDevice>(new OutputDevice(device, true));
 }
@@ -62,7 +62,7 @@ OutputDevice::OutputDevice(ALCdevice* device, const bool loopback)
     : alDevice(device), loopbackDevice(loopback) {}
 
 OutputDevice::~OutputDevice() {
-    if (alContext != nullptr) {
+    if (alContext) {
         if (alcGetThreadContext() == alContext)
             alcSetThreadContext(nullptr);
         if (alcGetCurrentContext() == alContext)
@@ -76,14 +76,14 @@ std::string OutputDevice::name() const {
     const ALCchar* text = nullptr;
     if (alcIsExtensionPresent(alDevice, "ALC_ENUMERATE_ALL_EXT") == ALC_TRUE)
         text = alcGetString(alDevice, ALC_ALL_DEVICES_SPECIFIER);
-    if (text == nullptr || *text == '\0')
+    if (!text || *text == '\0')
         text = alcGetString(alDevice, ALC_DEVICE_SPECIFIER);
     return text != nullptr ? std::string(text) : std::string();
 }
 
 bool OutputDevice::createContext(const int sampleRate, const SpeakerMode speakers,
                                  const int refreshRate) {
-    if (alContext != nullptr)
+    if (alContext)
         return true;
     std::vector<ALCint> attributes;
     if (loopbackDevice) {
@@ -114,7 +114,7 @@ bool OutputDevice::createContext(const int sampleRate, const SpeakerMode speaker
     }
     attributes.push_back(0);
     alContext = alcCreateContext(alDevice, attributes.data());
-    if (alContext == nullptr)
+    if (!alContext)
         return false;
     if (!loopbackDevice) {
         ALCint rate = 0;
@@ -127,12 +127,12 @@ bool OutputDevice::createContext(const int sampleRate, const SpeakerMode speaker
 }
 
 void OutputDevice::makeCurrent() const {
-    if (alContext != nullptr && alcGetThreadContext() != alContext)
+    if (alContext && alcGetThreadContext() != alContext)
         alcSetThreadContext(alContext);
 }
 
 bool OutputDevice::render(float* out, const int frames) {
-    if (!loopbackDevice || alContext == nullptr || frames < 0)
+    if (!loopbackDevice || !alContext || frames < 0)
         return false;
     alcRenderSamplesSOFT(alDevice, out, frames);
     return true;

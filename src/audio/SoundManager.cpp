@@ -34,7 +34,7 @@ SoundManager::~SoundManager() = default;
 
 SoundManager& SoundManager::instance() {
     std::unique_ptr<SoundManager>& manager = processManager();
-    if (manager == nullptr) {
+    if (!manager) {
         manager = std::make_unique<SoundManager>(std::make_unique<SoundSystem>());
         manager->initialize();
     }
@@ -122,7 +122,7 @@ void SoundManager::initialize() {
     check(soundSystem->set3DSettings(0.2f, 1.0f, 1.0f));
     for (ChannelGroup*& group : groups) {
         check(soundSystem->createChannelGroup(nullptr, group));
-        if (group != nullptr)
+        if (group)
             check(group->setPaused(false));
     }
 }
@@ -205,7 +205,7 @@ void SoundManager::playInstance(SoundInstance* instance, const glm::vec3& positi
                                 const float volume, const float minDistance,
                                 const float maxDistance) {
     // An instance whose file failed to load was reported at registration and stays silent.
-    if (instance == nullptr || instance->sound == nullptr)
+    if (!instance || !instance->sound)
         return;
     Channel channel;
     if (!check(soundSystem->playSound(instance->sound, true, channel)))
@@ -261,7 +261,7 @@ void SoundManager::playMusic(const std::string& name, const float targetVolume,
 
     // A track whose file failed to load was reported at registration: it plays nothing, but the
     // previous one still fades out.
-    if (currentTrack.sound != nullptr) {
+    if (currentTrack.sound) {
         const unsigned trackMode = static_cast<unsigned>(currentTrack.mode);
         check(currentTrack.sound->setMode(trackMode));
         Channel channel;
@@ -374,21 +374,21 @@ ChannelGroup* SoundManager::channelGroup(const int index) const {
 }
 
 void SoundManager::setInstanceVolume(SoundInstance* instance, const float volume) {
-    if (instance == nullptr)
+    if (!instance)
         return;
     instance->volume = volume;
     setVolumeKeepingPause(instance->channel, volume);
 }
 
 void SoundManager::loopInstance(SoundInstance* instance) {
-    if (instance == nullptr || !isPlaying(instance->channel))
+    if (!instance || !isPlaying(instance->channel))
         return;
     check(instance->channel.setMode(mode::LoopNormal));
     check(instance->channel.setLoopCount(-1));
 }
 
 void SoundManager::setInstancePosition(SoundInstance* instance, const glm::vec3& position) {
-    if (instance == nullptr)
+    if (!instance)
         return;
     instance->position = position;
     if (isPlaying(instance->channel) && (instance->mode & static_cast<int>(mode::ThreeD)) != 0)
@@ -396,7 +396,7 @@ void SoundManager::setInstancePosition(SoundInstance* instance, const glm::vec3&
 }
 
 void SoundManager::stopInstance(SoundInstance* instance) {
-    if (instance == nullptr)
+    if (!instance)
         return;
     for (const Channel& played : instance->channels) {
         if (isPlaying(played)) {

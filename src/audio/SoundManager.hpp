@@ -23,8 +23,9 @@ namespace vorn::audio {
 // frees the instances, so pointers returned by createSoundInstance are valid until their slot is
 // released. Table entries and the sounds behind them live as long as the manager.
 //
-// Every layer call is checked; a failure prints "FMOD error! (code) message" on standard output
-// and the operation goes on with its next call. The process-wide manager (acquire, instance,
+// Every layer call is checked; a failure prints "FMOD error! (code) message" on the diagnostics
+// stream's out() (standard output by default) and the operation goes on with its next call; a
+// file that fails to load is also named on err(). The process-wide manager (acquire, instance,
 // frameUpdate) is created on first use over the default output and lives until the process
 // exits; tests build their own over a loopback system.
 class SoundManager {
