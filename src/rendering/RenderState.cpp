@@ -1,5 +1,6 @@
 #include "rendering/RenderState.hpp"
 
+#include "rendering/FullScreenQuad.hpp"
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/Texture.hpp"
 
@@ -23,10 +24,18 @@ RenderState::RenderState(sf::Window* window) : window(window) {
 }
 
 RenderState::~RenderState() {
+    // The quad's objects go first, in this state's context; the tables below only detach.
+    quadObjects.reset();
     for (Texture* texture : registeredTextures)
         texture->detachRenderState();
     for (ShaderProgram* program : registeredPrograms)
         program->detachRenderState();
+}
+
+FullScreenQuadObjects& RenderState::fullScreenQuad() {
+    if (!quadObjects)
+        quadObjects = std::make_unique<FullScreenQuadObjects>();
+    return *quadObjects;
 }
 
 void RenderState::enableCap(GLenum cap) {
@@ -71,7 +80,7 @@ void RenderState::forgetTexture(Texture* texture) {
 void RenderState::useProgram(ShaderProgram* program) {
     if (program == currentProgram)
         return;
-    glUseProgram(program ? program->id : 0);
+    glUseProgram(program ? program->id() : 0);
     currentProgram = program;
     if (program && program->state != this) {
         if (program->state)

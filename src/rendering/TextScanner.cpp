@@ -45,6 +45,36 @@ bool TextScanner::atEnd() {
     return pos >= text.size();
 }
 
+bool readAnyLine(std::istream& in, std::string& line) {
+    line.clear();
+    if (!in.good())
+        return false;
+    using Traits = std::char_traits<char>;
+    std::streambuf* const buffer = in.rdbuf();
+    bool readSomething = false;
+    for (;;) {
+        const Traits::int_type c = buffer->sbumpc();
+        if (Traits::eq_int_type(c, Traits::eof())) {
+            in.setstate(readSomething ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
+            return readSomething;
+        }
+        readSomething = true;
+        if (c == '\n')
+            return true;
+        if (c == '\r') {
+            if (Traits::eq_int_type(buffer->sgetc(), '\n'))
+                buffer->sbumpc();
+            return true;
+        }
+        line.push_back(Traits::to_char_type(c));
+    }
+}
+
+void stripByteOrderMark(std::string& line) {
+    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        line.erase(0, 3);
+}
+
 std::uint32_t parseIndex(const char* begin, const char* end, std::uint32_t limit,
                          std::uint32_t overflow) {
     std::uint64_t value = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <string>
 
 namespace vorn::rendering {
@@ -27,6 +28,14 @@ private:
     const std::string& text;
     std::size_t pos = 0;
 };
+
+// Reads one line that ends in LF, CRLF or a lone CR (the end is not stored), so files from any
+// system split into the same lines. False at the end of the input when nothing was left to read.
+bool readAnyLine(std::istream& in, std::string& line);
+
+// Removes a UTF-8 byte-order mark from the start of `line` (the first line of a file), so that
+// the first keyword is read as written.
+void stripByteOrderMark(std::string& line);
 
 // Whether `c` separates words: blank, tab, carriage return, vertical tab, form feed or NUL.
 bool isWordSeparator(char c);
