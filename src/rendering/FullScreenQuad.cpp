@@ -4,6 +4,8 @@
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/VertexAttribute.hpp"
 
+#include <cassert>
+
 namespace vorn::rendering {
 
 FullScreenQuadObjects::FullScreenQuadObjects() : buffer(VertexLayouts::quad()) {
@@ -21,6 +23,7 @@ void drawFullScreenQuad(RenderState& state) {
     if (!state.currentProgram)
         return;
     FullScreenQuadObjects& quad = state.fullScreenQuad();
+    assert(quad.buffer.vertexCount == 6);
     quad.vertexArray.bind();
     glBindBuffer(GL_ARRAY_BUFFER, quad.buffer.id());
     quad.buffer.bindAttributes(*state.currentProgram);

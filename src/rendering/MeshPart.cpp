@@ -5,6 +5,7 @@
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/VertexBuffer.hpp"
 
+#include <cassert>
 #include <utility>
 
 namespace vorn::rendering {
@@ -51,6 +52,7 @@ void MeshPart::draw() {
 
 ShaderProgram& MeshPart::applyMaterial(RenderState& state, UniformSet& perDraw,
                                        const glm::mat4& model) {
+    assert(drawable() && "only drawable parts apply their material");
     material->apply(state, &perDraw);
     ShaderProgram& program = *material->program;
     const glm::mat4 modelView = state.view * model;

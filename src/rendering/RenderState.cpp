@@ -7,6 +7,7 @@
 #include <SFML/Window/Window.hpp>
 
 #include <algorithm>
+#include <cassert>
 
 namespace vorn::rendering {
 
@@ -63,12 +64,14 @@ void RenderState::setBlendFunc(GLenum src, GLenum dst) {
 }
 
 void RenderState::registerTexture(Texture* texture) {
+    assert(texture && texture != unitZeroMarker());
     if (std::find(registeredTextures.begin(), registeredTextures.end(), texture) ==
         registeredTextures.end())
         registeredTextures.push_back(texture);
 }
 
 void RenderState::forgetTexture(Texture* texture) {
+    assert(texture != unitZeroMarker() && "unit 0's marker is never a texture");
     for (size_t unit = 1; unit < boundTextures.size(); ++unit)
         if (boundTextures[unit] == texture)
             boundTextures[unit] = nullptr;
