@@ -48,11 +48,8 @@ std::shared_ptr<MaterialLibrary> MtlLoader::parse(std::istream& in, const std::s
     auto library = std::make_shared<MaterialLibrary>();
     std::shared_ptr<Material> current;
     std::string line;
-    bool firstLine = true;
-    while (readAnyLine(in, line)) {
-        if (firstLine)
-            stripByteOrderMark(line);
-        firstLine = false;
+    LineReader lines(in);
+    while (lines.next(line)) {
         TextScanner scanner(line);
         const std::string keyword = scanner.word();
         if (keyword == "newmtl") {

@@ -112,11 +112,8 @@ ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
     std::vector<ObjIndex> corners;
     std::vector<ObjIndex> face;
     std::string line;
-    bool firstLine = true;
-    while (readAnyLine(in, line)) {
-        if (firstLine)
-            stripByteOrderMark(line);
-        firstLine = false;
+    LineReader lines(in);
+    while (lines.next(line)) {
         TextScanner scanner(line);
         const std::string keyword = scanner.word();
         if (keyword == "v") {

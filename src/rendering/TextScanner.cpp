@@ -45,34 +45,27 @@ bool TextScanner::atEnd() {
     return pos >= text.size();
 }
 
-bool readAnyLine(std::istream& in, std::string& line) {
-    line.clear();
-    if (!in.good())
-        return false;
-    using Traits = std::char_traits<char>;
-    std::streambuf* const buffer = in.rdbuf();
-    bool readSomething = false;
-    for (;;) {
-        const Traits::int_type c = buffer->sbumpc();
-        if (Traits::eq_int_type(c, Traits::eof())) {
-            in.setstate(readSomething ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
-            return readSomething;
-        }
-        readSomething = true;
-        if (c == '\n')
-            return true;
-        if (c == '\r') {
-            if (Traits::eq_int_type(buffer->sgetc(), '\n'))
-                buffer->sbumpc();
-            return true;
-        }
-        line.push_back(Traits::to_char_type(c));
+bool LineReader::next(std::string& line) {
+    if (!pieceLeft) {
+        if (!std::getline(in, piece))
+            return false;
+        if (atStart && piece.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            piece.erase(0, 3);
+        atStart = false;
+        offset = 0;
+        pieceLeft = true;
     }
-}
-
-void stripByteOrderMark(std::string& line) {
-    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        line.erase(0, 3);
+    const std::size_t cr = piece.find('\r', offset);
+    if (cr == std::string::npos) {
+        line.assign(piece, offset, std::string::npos);
+        pieceLeft = false;
+        return true;
+    }
+    // A CR ends a line; one right before the LF (the end of the piece) is half of a CRLF.
+    line.assign(piece, offset, cr - offset);
+    offset = cr + 1;
+    pieceLeft = offset < piece.size();
+    return true;
 }
 
 std::uint32_t parseIndex(const char* begin, const char* end, std::uint32_t limit,
