@@ -92,7 +92,7 @@ public:
         : falling(std::move(falling)), top(top), bottom(bottom) {}
     void initialize() override {
         for (const EntityHandle& e : falling)
-            transforms.push_back(world->getComponentAs<Transform>(e, "transform"));
+            transforms.push_back(getWorld()->getComponentAs<Transform>(e, "transform"));
     }
     void update(float) override {
         for (Transform* t : transforms)

@@ -18,10 +18,10 @@ SoundEmitter::~SoundEmitter() {
 }
 
 glm::vec3 SoundEmitter::entityPosition() const {
-    if (world == nullptr) {
+    if (getWorld() == nullptr) {
         return record.position;
     }
-    const auto* transform = world->getComponentAs<Transform>(handle(), "transform");
+    const auto* transform = getWorld()->getComponentAs<Transform>(handle(), "transform");
     return transform != nullptr ? transform->position() : record.position;
 }
 

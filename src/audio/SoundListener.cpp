@@ -17,17 +17,17 @@ SoundListener::SoundListener(const glm::vec3& up, const glm::vec3& forward,
 }
 
 void SoundListener::update(float /*dt*/) {
-    if (world == nullptr) {
+    if (getWorld() == nullptr) {
         return;
     }
-    const auto* transform = world->getComponentAs<Transform>(handle(), "transform");
+    const auto* transform = getWorld()->getComponentAs<Transform>(handle(), "transform");
     if (transform == nullptr) {
         return;
     }
     manager.setListenerPosition(transform->position());
     // The physics body is reached through its velocity interface: this layer sits below physics.
-    const auto* body =
-        dynamic_cast<const vorn::engine::VelocitySource*>(world->getComponent(handle(), "body"));
+    const auto* body = dynamic_cast<const vorn::engine::VelocitySource*>(
+        getWorld()->getComponent(handle(), "body"));
     if (body != nullptr) {
         manager.setListenerVelocity(body->currentVelocity());
     }

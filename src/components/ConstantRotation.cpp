@@ -17,12 +17,12 @@ ConstantRotation::ConstantRotation(float rate, const glm::vec3& axis) : rate(rat
 }
 
 void ConstantRotation::update(float dt) {
-    if (!world)
+    if (!getWorld())
         return;
     // A zero axis names no turn (normalising it would fill the matrix with NaN).
     if (axis.x == 0.0f && axis.y == 0.0f && axis.z == 0.0f)
         return;
-    if (Transform* transform = world->getComponentAs<Transform>(handle(), "transform"))
+    if (Transform* transform = getWorld()->getComponentAs<Transform>(handle(), "transform"))
         transform->matrix = glm::rotate(transform->matrix, rate * dt * degreesToRadians, axis);
 }
 

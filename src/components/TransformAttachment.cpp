@@ -12,7 +12,7 @@ TransformAttachment::TransformAttachment(bool destroyWithTarget, const glm::mat4
 }
 
 void TransformAttachment::update(float) {
-    if (!world)
+    if (!getWorld())
         return;
     Transform* own;
     const Transform* targetTransform;
@@ -22,7 +22,7 @@ void TransformAttachment::update(float) {
     }
     if (destroyWithTarget) {
         // This component is deleted with its entity: nothing may touch it afterwards.
-        world->destroyEntity(handle());
+        getWorld()->destroyEntity(handle());
     }
 }
 

@@ -65,14 +65,16 @@ public:
         static float priorityOf(const Component& c) { return c.renderPriority; }
     };
 
-    World* world = nullptr;
-    bool initialized = false;
     float updatePriority = 0.0f;
     float renderPriority = 0.0f;
-    uint32_t entityId = 0;
 
 private:
+    // Bookkeeping that only the world changes: where the component lives and whether it has been
+    // initialised.
     friend class World;
+    World* world = nullptr;
+    uint32_t entityId = 0;
+    bool initialized = false;
     std::unordered_set<std::string> names;
     // Order in which the component joined its world; gives start() a repeatable order.
     uint64_t joinSequence = 0;

@@ -27,7 +27,7 @@ void SortedCollectionCore::add(Component* component) {
     if (positions.count(component))
         return;
     const auto inserted =
-        entries.insert(Entry{priorityOf(*component), component->entityId, component});
+        entries.insert(Entry{priorityOf(*component), component->getEntityId(), component});
     positions.emplace(component, inserted.first);
 }
 

@@ -25,7 +25,7 @@ Transform* Body::integrate(float dt) {
         return nullptr;
     Transform* moved = nullptr;
     Transform* transform =
-        world ? world->getComponentAs<Transform>(handle(), transformName) : nullptr;
+        getWorld() ? getWorld()->getComponentAs<Transform>(handle(), transformName) : nullptr;
     if (transform) {
         const glm::vec3 step = dt * velocity + dt * (deltaVelocity / 2.0f);
         // A body at rest leaves its matrix untouched (a zero translation would only cost time).

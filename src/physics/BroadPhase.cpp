@@ -54,9 +54,9 @@ void BroadPhase::attach(vorn::engine::World& target) {
     rigidBodies = &world->getEntities(transformName, colliderName, rigidBodyName);
     for (const std::string* name : {&transformName, &colliderName, &rigidBodyName}) {
         connections.emplace_back(world->onComponentAdded(
-            *name, [this](vorn::engine::Component* c) { reevaluate(c->entityId); }));
+            *name, [this](vorn::engine::Component* c) { reevaluate(c->getEntityId()); }));
         connections.emplace_back(world->onComponentRemoved(
-            *name, [this](vorn::engine::Component* c) { reevaluate(c->entityId); }));
+            *name, [this](vorn::engine::Component* c) { reevaluate(c->getEntityId()); }));
     }
     for (const EntityHandle& entity : *rigidBodies)
         reevaluate(entity.entityId);

@@ -14,9 +14,9 @@ Collider::Collider() {
 }
 
 const Transform* Collider::ownTransform() const {
-    if (!world)
+    if (!getWorld())
         return nullptr;
-    return world->getComponentAs<Transform>(handle(), transformName);
+    return getWorld()->getComponentAs<Transform>(handle(), transformName);
 }
 
 bool Collider::resolveTransforms(const Collider& other, const Transform*& own,

@@ -23,15 +23,15 @@ void Gravity::onRemoved() {
 }
 
 void Gravity::update(float dt) {
-    if (!world)
+    if (!getWorld())
         return;
-    if (!bodies || bodiesWorld != world) {
-        bodies = &world->getEntities(requiredComponents);
-        bodiesWorld = world;
+    if (!bodies || bodiesWorld != getWorld()) {
+        bodies = &getWorld()->getEntities(requiredComponents);
+        bodiesWorld = getWorld();
     }
     const glm::vec3 change = acceleration * dt;
     for (const vorn::engine::EntityHandle& entity : *bodies)
-        if (auto* body = world->getComponentAs<vorn::components::Body>(entity, bodyName))
+        if (auto* body = getWorld()->getComponentAs<vorn::components::Body>(entity, bodyName))
             body->deltaVelocity += change;
 }
 

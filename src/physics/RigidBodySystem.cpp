@@ -21,17 +21,18 @@ void RigidBodySystem::initialize() {
 }
 
 void RigidBodySystem::attach() {
-    if (!world || attachedWorld == world)
+    if (!getWorld() || attachedWorld == getWorld())
         return;
     detach();
-    attachedWorld = world;
-    world->forEachComponentNamed(rigidBodyName, [this](vorn::engine::Component* c) { addBody(c); });
-    connections.emplace_back(
-        world->onComponentAdded(rigidBodyName, [this](vorn::engine::Component* c) { addBody(c); }));
-    connections.emplace_back(world->onComponentRemoved(
+    attachedWorld = getWorld();
+    getWorld()->forEachComponentNamed(rigidBodyName,
+                                      [this](vorn::engine::Component* c) { addBody(c); });
+    connections.emplace_back(getWorld()->onComponentAdded(
+        rigidBodyName, [this](vorn::engine::Component* c) { addBody(c); }));
+    connections.emplace_back(getWorld()->onComponentRemoved(
         rigidBodyName, [this](vorn::engine::Component* c) { removeBody(c); }));
     if (useBroadPhase)
-        index.attach(*world);
+        index.attach(*getWorld());
 }
 
 void RigidBodySystem::detach() {

@@ -10,8 +10,8 @@ Renderable::Renderable(bool blending) : blending(blending) {
 }
 
 void Renderable::initialize() {
-    if (world)
-        world->addComponent(handle(), new Label(blending ? "blending" : "noblending"));
+    if (getWorld())
+        getWorld()->addComponent(handle(), new Label(blending ? "blending" : "noblending"));
 }
 
 } // namespace vorn::components

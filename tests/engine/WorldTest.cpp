@@ -120,7 +120,7 @@ TEST(WorldEntities, DestructionQueuedWhileTheQueueIsWorkedOffHappensInTheSamePas
     // Removing a's probe queues b: the queue grows while it is being walked.
     struct Chain : Component {
         EntityHandle victim;
-        void onRemoved() override { world->destroyEntityLater(victim); }
+        void onRemoved() override { getWorld()->destroyEntityLater(victim); }
     };
     auto* chain = new Chain;
     chain->victim = b;
@@ -369,11 +369,11 @@ TEST(WorldLifecycle, ActiveWorldInitializesOnAddBeforeIndexing) {
     const EntityHandle e = world->createEntity();
     struct SelfLookup : Behavior {
         Component* seenSelf = reinterpret_cast<Component*>(1);
-        void initialize() override { seenSelf = world->getComponent(handle(), "behavior"); }
+        void initialize() override { seenSelf = getWorld()->getComponent(handle(), "behavior"); }
     };
     auto* probe = new SelfLookup;
     world->addComponent(e, probe);
-    EXPECT_TRUE(probe->initialized);
+    EXPECT_TRUE(probe->isInitialized());
     EXPECT_EQ(probe->seenSelf, nullptr); // its own names are not indexed yet inside initialize()
     EXPECT_EQ(world->getComponent(e, "behavior"), probe);
 }
@@ -384,7 +384,7 @@ TEST(WorldLifecycle, ComponentAddedDuringStartIsActivatedOnce) {
     struct Spawner : Component {
         std::vector<std::string>* log;
         void initialize() override {
-            world->addComponent(world->createEntity(), new Probe(*log, "spawned"));
+            getWorld()->addComponent(getWorld()->createEntity(), new Probe(*log, "spawned"));
         }
     };
     auto* spawner = new Spawner;
@@ -409,7 +409,7 @@ TEST(WorldLifecycle, MovingToAnotherWorldRemovesFirstAndNeverInitializesTwice) {
     second->addComponent(target, probe);
     EXPECT_EQ(
         log, (std::vector<std::string>{"p:initialize", "p:activated", "p:removed", "p:activated"}));
-    EXPECT_EQ(probe->world, second.get());
+    EXPECT_EQ(probe->getWorld(), second.get());
     EXPECT_EQ(first->componentCount(), 0u);
     EXPECT_EQ(second->getComponent(target, "behavior"), probe);
 }

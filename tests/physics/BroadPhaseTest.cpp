@@ -241,10 +241,10 @@ public:
             return;
         std::uniform_real_distribution<float> coordinate(-25.0f, 25.0f);
         const EntityHandle e = targets[frame % targets.size()];
-        if (auto* t = world->getComponentAs<Transform>(e, "transform"))
+        if (auto* t = getWorld()->getComponentAs<Transform>(e, "transform"))
             t->setPosition(glm::vec3(coordinate(random), coordinate(random), 0.0f));
         if (frame == 21 && !targets.empty())
-            if (auto* t = world->getComponentAs<Transform>(targets[0], "transform"))
+            if (auto* t = getWorld()->getComponentAs<Transform>(targets[0], "transform"))
                 t->setPosition(glm::vec3(std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f));
     }
     std::vector<EntityHandle> targets;
