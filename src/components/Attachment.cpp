@@ -17,8 +17,8 @@ bool Attachment::findTransforms(Transform*& own, const Transform*& targetTransfo
     if (!getWorld())
         return false;
     targetTransform = getWorld()->getComponentAs<Transform>(
-        vorn::engine::EntityHandle{target.entityId, getWorld()}, "transform");
-    own = getWorld()->getComponentAs<Transform>(handle(), "transform");
+        vorn::engine::EntityHandle{target.entityId, getWorld()}, Transform::componentName);
+    own = getWorld()->getComponentAs<Transform>(handle(), Transform::componentName);
     return own && targetTransform;
 }
 

@@ -12,7 +12,7 @@ constexpr float degreesToRadians = 0.017453293f;
 }
 
 ConstantRotation::ConstantRotation(float rate, const glm::vec3& axis) : rate(rate), axis(axis) {
-    addName("constantRotation");
+    addName(componentName);
     updatePriority = 999.0f;
 }
 
@@ -22,7 +22,8 @@ void ConstantRotation::update(float dt) {
     // A zero axis names no turn (normalising it would fill the matrix with NaN).
     if (axis.x == 0.0f && axis.y == 0.0f && axis.z == 0.0f)
         return;
-    if (Transform* transform = getWorld()->getComponentAs<Transform>(handle(), "transform"))
+    if (Transform* transform =
+            getWorld()->getComponentAs<Transform>(handle(), Transform::componentName))
         transform->matrix = glm::rotate(transform->matrix, rate * dt * degreesToRadians, axis);
 }
 

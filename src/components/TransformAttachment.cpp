@@ -8,7 +8,7 @@ namespace vorn::components {
 TransformAttachment::TransformAttachment(bool destroyWithTarget, const glm::mat4& offsetMatrix,
                                          vorn::engine::EntityHandle target)
     : Attachment(target), destroyWithTarget(destroyWithTarget), offsetMatrix(offsetMatrix) {
-    addName("transformAttachment");
+    addName(componentName);
 }
 
 void TransformAttachment::update(float) {

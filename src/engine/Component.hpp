@@ -21,6 +21,11 @@ class World;
 // calling onRemoved().
 class Component {
 public:
+    // The names the world's two passes walk: components answering "behavior" are updated every
+    // frame, those answering "renderer" draw every frame.
+    inline static const std::string updatePassName = "behavior";
+    inline static const std::string renderPassName = "renderer";
+
     Component();
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;

@@ -20,9 +20,9 @@ void eraseFrom(World::ComponentList& list, Component* component) {
 
 World::World() {
     updateOrder = std::make_unique<SortedComponentCollection<Component::CompareByUpdatePriority>>(
-        *this, "behavior");
+        *this, Component::updatePassName);
     renderOrder = std::make_unique<SortedComponentCollection<Component::CompareByRenderPriority>>(
-        *this, "renderer");
+        *this, Component::renderPassName);
 }
 
 World::~World() {

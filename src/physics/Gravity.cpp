@@ -6,15 +6,11 @@
 
 namespace vorn::systems {
 
-namespace {
-const std::string bodyName = "body";
-}
-
 Gravity::Gravity(float accelerationX, float accelerationY, float accelerationZ,
                  const std::string& tagName)
-    : acceleration(accelerationX, accelerationY, accelerationZ), requiredComponents{tagName,
-                                                                                    bodyName} {
-    addName("gravity");
+    : acceleration(accelerationX, accelerationY, accelerationZ),
+      requiredComponents{tagName, vorn::components::Body::componentName} {
+    addName(componentName);
 }
 
 void Gravity::onRemoved() {
@@ -31,7 +27,8 @@ void Gravity::update(float dt) {
     }
     const glm::vec3 change = acceleration * dt;
     for (const vorn::engine::EntityHandle& entity : *bodies)
-        if (auto* body = getWorld()->getComponentAs<vorn::components::Body>(entity, bodyName))
+        if (auto* body = getWorld()->getComponentAs<vorn::components::Body>(
+                entity, vorn::components::Body::componentName))
             body->deltaVelocity += change;
 }
 

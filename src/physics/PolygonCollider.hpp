@@ -12,6 +12,9 @@ namespace vorn::components {
 // vertex) has no normal and is left out of the separating-axis test.
 class PolygonCollider : public Collider {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "polygonCollider";
+
     // A box with corners (x, y), (x + w, y), (x + w, y + h), (x, y + h) in this order, each scaled
     // by (scaleX, scaleY) and then turned counter-clockwise by `angleDegrees`.
     PolygonCollider(float angleDegrees, float x, float y, float width, float height, float scaleX,

@@ -11,15 +11,11 @@
 namespace vorn::components {
 
 namespace {
-const std::string transformName = "transform";
-const std::string colliderName = "collider";
-const std::string rigidBodyName = "rigidBody";
-const std::string systemName = "rigidBodySystem";
 
 std::set<std::string> withBaseNames(std::set<std::string> names) {
-    names.insert(transformName);
-    names.insert(colliderName);
-    names.insert(rigidBodyName);
+    names.insert(Transform::componentName);
+    names.insert(Collider::componentName);
+    names.insert(RigidBody::componentName);
     return names;
 }
 } // namespace
@@ -28,7 +24,7 @@ RigidBody::RigidBody(float mass, bool isStatic, float restitution, float velocit
                      float velocityZ, const std::set<std::string>& extraRequiredNames)
     : Body(mass, velocityX, velocityY, velocityZ), restitution(restitution),
       isStatic(isStatic ? 1.0f : 0.0f), requiredComponents(withBaseNames(extraRequiredNames)) {
-    addName(rigidBodyName);
+    addName(componentName);
 }
 
 void RigidBody::initialize() {
@@ -53,7 +49,8 @@ systems::RigidBodySystem* RigidBody::ensureSystem() {
         return system;
     const engine::EntityHandle worldEntity{0, getWorld()};
     systems::RigidBodySystem* found = nullptr;
-    if (engine::Component* existing = getWorld()->getComponent(worldEntity, systemName)) {
+    if (engine::Component* existing =
+            getWorld()->getComponent(worldEntity, vorn::systems::RigidBodySystem::componentName)) {
         found = dynamic_cast<systems::RigidBodySystem*>(existing);
     } else {
         found = new systems::RigidBodySystem();
@@ -99,17 +96,18 @@ void RigidBody::update(float dt) {
     }
     // The full scan: every entity of the collection, in ascending id.
     const engine::EntityHandle self = handle();
-    Transform* ownTransform = getWorld()->getComponentAs<Transform>(self, transformName);
-    const Collider* ownCollider = getWorld()->getComponentAs<Collider>(self, colliderName);
+    Transform* ownTransform = getWorld()->getComponentAs<Transform>(self, Transform::componentName);
+    const Collider* ownCollider =
+        getWorld()->getComponentAs<Collider>(self, Collider::componentName);
     if (!ownTransform || !ownCollider)
         return;
     for (const engine::EntityHandle& other : candidates()) {
         if (other.sameEntity(self))
             continue;
-        resolve(other, getWorld()->getComponentAs<Collider>(other, colliderName),
-                getWorld()->getComponentAs<Transform>(other, transformName),
-                getWorld()->getComponentAs<RigidBody>(other, rigidBodyName), *ownTransform,
-                *ownCollider);
+        resolve(other, getWorld()->getComponentAs<Collider>(other, Collider::componentName),
+                getWorld()->getComponentAs<Transform>(other, Transform::componentName),
+                getWorld()->getComponentAs<RigidBody>(other, RigidBody::componentName),
+                *ownTransform, *ownCollider);
     }
 }
 

@@ -5,12 +5,8 @@
 
 namespace vorn::systems {
 
-namespace {
-const std::string rigidBodyName = "rigidBody";
-}
-
 RigidBodySystem::RigidBodySystem() {
-    addName("rigidBodySystem");
+    addName(componentName);
     updatePriority = 100.0f;
 }
 
@@ -25,12 +21,14 @@ void RigidBodySystem::attach() {
         return;
     detach();
     attachedWorld = getWorld();
-    getWorld()->forEachComponentNamed(rigidBodyName,
+    getWorld()->forEachComponentNamed(vorn::components::RigidBody::componentName,
                                       [this](vorn::engine::Component* c) { addBody(c); });
-    connections.emplace_back(getWorld()->onComponentAdded(
-        rigidBodyName, [this](vorn::engine::Component* c) { addBody(c); }));
-    connections.emplace_back(getWorld()->onComponentRemoved(
-        rigidBodyName, [this](vorn::engine::Component* c) { removeBody(c); }));
+    connections.emplace_back(
+        getWorld()->onComponentAdded(vorn::components::RigidBody::componentName,
+                                     [this](vorn::engine::Component* c) { addBody(c); }));
+    connections.emplace_back(
+        getWorld()->onComponentRemoved(vorn::components::RigidBody::componentName,
+                                       [this](vorn::engine::Component* c) { removeBody(c); }));
     if (useBroadPhase)
         index.attach(*getWorld());
 }

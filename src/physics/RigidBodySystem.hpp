@@ -26,6 +26,9 @@ namespace vorn::systems {
 // pointer to it; when the system leaves its world it makes every body it knows forget it.
 class RigidBodySystem : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "rigidBodySystem";
+
     RigidBodySystem();
     ~RigidBodySystem() override;
 

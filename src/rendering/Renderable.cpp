@@ -6,7 +6,7 @@
 namespace vorn::components {
 
 Renderable::Renderable(bool blending) : blending(blending) {
-    addName("renderable");
+    addName(componentName);
 }
 
 void Renderable::initialize() {

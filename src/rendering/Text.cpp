@@ -22,8 +22,8 @@ Text::Text(std::shared_ptr<vorn::rendering::ShaderProgram> program,
     font.vertexBuffer =
         std::make_shared<vorn::rendering::VertexBuffer>(vorn::rendering::VertexLayouts::quad());
     glGenVertexArrays(1, &vao);
-    addName("text");
-    addName("behavior");
+    addName(componentName);
+    addName(updatePassName);
 }
 
 Text::~Text() {

@@ -34,7 +34,7 @@ struct Scene {
         return e;
     }
     Transform* transform(EntityHandle e) {
-        return world->getComponentAs<Transform>(e, "transform");
+        return world->getComponentAs<Transform>(e, Transform::componentName);
     }
 };
 
@@ -287,6 +287,6 @@ TEST(Attachments, CarriedIntoAnotherWorldFollowTheTargetIdThere) {
     scene.app.update(0.016f);
     scene.world.reset();
     next->update(0.016f);
-    EXPECT_EQ(next->getComponentAs<Transform>(newCamera, "transform")->position(),
+    EXPECT_EQ(next->getComponentAs<Transform>(newCamera, Transform::componentName)->position(),
               glm::vec3(7.0f, 0.0f, 10.0f));
 }

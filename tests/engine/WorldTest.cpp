@@ -247,7 +247,7 @@ TEST(WorldUpdatePass, ComponentAnsweringBehaviorAndRendererIsInBothPasses) {
     World world;
     struct Both : Behavior {
         std::vector<std::string>* log;
-        Both() { addName("renderer"); }
+        Both() { addName(renderPassName); }
         void update(float) override { log->push_back("update"); }
         void render(float) override { log->push_back("render"); }
     };
@@ -369,13 +369,15 @@ TEST(WorldLifecycle, ActiveWorldInitializesOnAddBeforeIndexing) {
     const EntityHandle e = world->createEntity();
     struct SelfLookup : Behavior {
         Component* seenSelf = reinterpret_cast<Component*>(1);
-        void initialize() override { seenSelf = getWorld()->getComponent(handle(), "behavior"); }
+        void initialize() override {
+            seenSelf = getWorld()->getComponent(handle(), Behavior::componentName);
+        }
     };
     auto* probe = new SelfLookup;
     world->addComponent(e, probe);
     EXPECT_TRUE(probe->isInitialized());
     EXPECT_EQ(probe->seenSelf, nullptr); // its own names are not indexed yet inside initialize()
-    EXPECT_EQ(world->getComponent(e, "behavior"), probe);
+    EXPECT_EQ(world->getComponent(e, Behavior::componentName), probe);
 }
 
 TEST(WorldLifecycle, ComponentAddedDuringStartIsActivatedOnce) {
@@ -411,5 +413,5 @@ TEST(WorldLifecycle, MovingToAnotherWorldRemovesFirstAndNeverInitializesTwice) {
         log, (std::vector<std::string>{"p:initialize", "p:activated", "p:removed", "p:activated"}));
     EXPECT_EQ(probe->getWorld(), second.get());
     EXPECT_EQ(first->componentCount(), 0u);
-    EXPECT_EQ(second->getComponent(target, "behavior"), probe);
+    EXPECT_EQ(second->getComponent(target, Behavior::componentName), probe);
 }
