@@ -2,7 +2,7 @@
 
 #include "engine/EntityHandle.hpp"
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <set>
 #include <string>
@@ -43,7 +43,7 @@ private:
     World& world;
     std::set<std::string> names;
     Set entities;
-    std::vector<boost::signals2::scoped_connection> connections;
+    std::vector<ScopedConnection> connections;
 };
 
 } // namespace vorn::engine

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <cstdint>
 #include <set>
@@ -69,8 +69,8 @@ private:
     EntrySet entries;
     std::unordered_map<const Component*, EntrySet::iterator> positions;
     std::vector<Walk*> walks;
-    boost::signals2::scoped_connection addedConnection;
-    boost::signals2::scoped_connection removedConnection;
+    ScopedConnection addedConnection;
+    ScopedConnection removedConnection;
 };
 
 } // namespace vorn::engine

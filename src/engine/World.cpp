@@ -2,6 +2,7 @@
 
 #include "engine/ComponentCollection.hpp"
 #include "engine/EntityCollection.hpp"
+#include "engine/SortedComponentCollection.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -197,14 +198,12 @@ void World::emitIfPresent(
         (*found->second)(component);
 }
 
-boost::signals2::connection World::onComponentAdded(const std::string& name,
-                                                    const ComponentSignal::slot_type& slot) {
-    return addedSignal(name).connect(slot);
+Connection World::onComponentAdded(const std::string& name, ComponentSignal::Slot slot) {
+    return addedSignal(name).connect(std::move(slot));
 }
 
-boost::signals2::connection World::onComponentRemoved(const std::string& name,
-                                                      const ComponentSignal::slot_type& slot) {
-    return removedSignal(name).connect(slot);
+Connection World::onComponentRemoved(const std::string& name, ComponentSignal::Slot slot) {
+    return removedSignal(name).connect(std::move(slot));
 }
 
 void World::forEachComponentNamed(const std::string& name,

@@ -3,7 +3,7 @@
 #include "engine/Behavior.hpp"
 #include "physics/BroadPhase.hpp"
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <unordered_map>
 #include <vector>
@@ -65,7 +65,7 @@ private:
     vorn::engine::World* attachedWorld = nullptr;
     std::vector<vorn::components::RigidBody*> bodies;
     std::unordered_map<const vorn::engine::Component*, size_t> bodyIndex;
-    std::vector<boost::signals2::scoped_connection> connections;
+    std::vector<vorn::engine::ScopedConnection> connections;
 };
 
 } // namespace vorn::systems
