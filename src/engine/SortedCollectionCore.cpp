@@ -3,6 +3,8 @@
 #include "engine/Component.hpp"
 #include "engine/World.hpp"
 
+#include <cassert>
+
 namespace vorn::engine {
 
 bool SortedCollectionCore::Entry::operator<(const Entry& other) const {
@@ -21,7 +23,10 @@ SortedCollectionCore::SortedCollectionCore(World& world, const std::string& name
     removedConnection = world.onComponentRemoved(name, [this](Component* c) { remove(c); });
 }
 
-SortedCollectionCore::~SortedCollectionCore() = default;
+SortedCollectionCore::~SortedCollectionCore() {
+    // A collection destroyed from inside its own walk would leave the walk reading freed entries.
+    assert(walks.empty());
+}
 
 void SortedCollectionCore::add(Component* component) {
     if (positions.count(component))
