@@ -445,7 +445,8 @@ TEST(WorldLifecycle, ComponentThatLeavesOnArrivalTakesNoOtherComponentWithIt) {
     EXPECT_EQ(second->componentCount(), 2u);
     log.clear();
     second->start();
-    EXPECT_EQ(log, (std::vector<std::string>{"kept1:activated", "kept2:activated"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"kept1:initialize", "kept1:activated",
+                                             "kept2:initialize", "kept2:activated"}));
     log.clear();
     second.reset();
     EXPECT_EQ(count(log, "kept1:deleted"), 1);
