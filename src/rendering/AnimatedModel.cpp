@@ -28,7 +28,7 @@ AnimatedModel::AnimatedModel(const vorn::rendering::AnimatedMesh& mesh,
     : Renderable(blending), parts(mesh.parts), skeleton(mesh.skeleton), rootOffset(mesh.rootOffset),
       boundsMin(mesh.boundsMin), boundsMax(mesh.boundsMax), hasBounds(mesh.hasBounds) {
     addName(componentName);
-    addName(componentName);
+    addName(updatePassName);
     for (vorn::rendering::MeshPart& part : parts)
         part.attributesDirty = true;
     play("default");
