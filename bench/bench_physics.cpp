@@ -92,7 +92,8 @@ public:
         : falling(std::move(falling)), top(top), bottom(bottom) {}
     void initialize() override {
         for (const EntityHandle& e : falling)
-            transforms.push_back(world->getComponentAs<Transform>(e, "transform"));
+            transforms.push_back(
+                getWorld()->getComponentAs<Transform>(e, Transform::componentName));
     }
     void update(float) override {
         for (Transform* t : transforms)
@@ -165,7 +166,7 @@ struct OurScene {
     }
     size_t contacts() const {
         size_t total = 0;
-        for (auto* c : world->getComponentCollection("rigidBody"))
+        for (auto* c : world->getComponentCollection(RigidBody::componentName))
             total += static_cast<const RigidBody*>(c)->contacts.size();
         return total;
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: every test program (the OpenGL ones under
-# Xvfb when there is no display), then the loader and parser tests again under AddressSanitizer.
+# Xvfb when there is no display), then the engine core, loader and parser tests again under
+# AddressSanitizer (the world's lifetime rules are where a freed component would be touched).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -19,12 +20,12 @@ run_with_display() {
 echo "== Test suite"
 run_with_display ctest --test-dir build --output-on-failure -j "$jobs"
 
-echo "== Parsers and loaders under AddressSanitizer"
+echo "== Engine core, parsers and loaders under AddressSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMOSSFANG_SANITIZE=ON \
   -DMOSSFANG_BUILD_BENCH=OFF >/dev/null
 asan_targets=()
 known_targets="$(cmake --build build-asan --target help)"
-for t in parsing_tests rendering_tests; do
+for t in engine_tests parsing_tests rendering_tests; do
   if grep -qx "\.\.\. $t" <<<"$known_targets"; then
     asan_targets+=("$t")
   fi

@@ -9,7 +9,7 @@ SoundEmitter::SoundEmitter(const std::string& soundName, const float volume,
                            const float minDistance, const float maxDistance,
                            vorn::audio::SoundManager& manager)
     : manager(manager), soundName(soundName), minDistance(minDistance), maxDistance(maxDistance) {
-    addName("soundEmitter");
+    addName(componentName);
     record.volume = volume;
 }
 
@@ -18,10 +18,11 @@ SoundEmitter::~SoundEmitter() {
 }
 
 glm::vec3 SoundEmitter::entityPosition() const {
-    if (world == nullptr) {
+    if (getWorld() == nullptr) {
         return record.position;
     }
-    const auto* transform = world->getComponentAs<Transform>(handle(), "transform");
+    const auto* transform =
+        getWorld()->getComponentAs<Transform>(handle(), Transform::componentName);
     return transform != nullptr ? transform->position() : record.position;
 }
 

@@ -16,6 +16,9 @@ namespace vorn::components {
 // "soundEmitter" (and "behavior", to follow its entity).
 class SoundEmitter : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "soundEmitter";
+
     // The named sound, its starting volume and roll-off distances.
     explicit SoundEmitter(
         const std::string& soundName, float volume = 1.0f, float minDistance = 1.0f,

@@ -9,7 +9,7 @@ namespace vorn::components {
 SoundListener::SoundListener(const glm::vec3& up, const glm::vec3& forward,
                              vorn::audio::SoundManager& manager)
     : manager(manager) {
-    addName("listener");
+    addName(componentName);
     manager.setListenerPosition(glm::vec3(0.0f, 0.0f, -500.0f));
     manager.setListenerVelocity(glm::vec3(0.0f));
     manager.setListenerUp(up);
@@ -17,17 +17,18 @@ SoundListener::SoundListener(const glm::vec3& up, const glm::vec3& forward,
 }
 
 void SoundListener::update(float /*dt*/) {
-    if (world == nullptr) {
+    if (getWorld() == nullptr) {
         return;
     }
-    const auto* transform = world->getComponentAs<Transform>(handle(), "transform");
+    const auto* transform =
+        getWorld()->getComponentAs<Transform>(handle(), Transform::componentName);
     if (transform == nullptr) {
         return;
     }
     manager.setListenerPosition(transform->position());
     // The physics body is reached through its velocity interface: this layer sits below physics.
-    const auto* body =
-        dynamic_cast<const vorn::engine::VelocitySource*>(world->getComponent(handle(), "body"));
+    const auto* body = dynamic_cast<const vorn::engine::VelocitySource*>(
+        getWorld()->getComponent(handle(), vorn::engine::VelocitySource::componentName));
     if (body != nullptr) {
         manager.setListenerVelocity(body->currentVelocity());
     }

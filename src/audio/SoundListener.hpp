@@ -12,6 +12,9 @@ namespace vorn::components {
 // layer within 0.1 s. Answers "listener".
 class SoundListener : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "listener";
+
     // Puts the manager's listener at (0, 0, -500), at rest, with the given up and forward vectors.
     SoundListener(const glm::vec3& up, const glm::vec3& forward,
                   vorn::audio::SoundManager& manager = vorn::audio::SoundManager::instance());

@@ -4,7 +4,7 @@ namespace vorn::systems {
 
 SoundUpdate::SoundUpdate(vorn::audio::SoundManager& manager)
     : manager(manager), sceneSlot(manager.currentSlot()) {
-    addName("soundUpdate");
+    addName(componentName);
 }
 
 SoundUpdate::~SoundUpdate() {

@@ -11,6 +11,9 @@ namespace vorn::systems {
 // built after the scene's acquisition and before any other scene acquires. Answers "soundUpdate".
 class SoundUpdate : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "soundUpdate";
+
     // Remembers the manager's current slot.
     explicit SoundUpdate(
         vorn::audio::SoundManager& manager = vorn::audio::SoundManager::instance());

@@ -14,11 +14,11 @@ Attachment::Attachment(vorn::engine::EntityHandle target) : target(target) {
 bool Attachment::findTransforms(Transform*& own, const Transform*& targetTransform) const {
     own = nullptr;
     targetTransform = nullptr;
-    if (!world)
+    if (!getWorld())
         return false;
-    targetTransform = world->getComponentAs<Transform>(
-        vorn::engine::EntityHandle{target.entityId, world}, "transform");
-    own = world->getComponentAs<Transform>(handle(), "transform");
+    targetTransform = getWorld()->getComponentAs<Transform>(
+        vorn::engine::EntityHandle{target.entityId, getWorld()}, Transform::componentName);
+    own = getWorld()->getComponentAs<Transform>(handle(), Transform::componentName);
     return own && targetTransform;
 }
 

@@ -12,17 +12,18 @@ constexpr float degreesToRadians = 0.017453293f;
 }
 
 ConstantRotation::ConstantRotation(float rate, const glm::vec3& axis) : rate(rate), axis(axis) {
-    addName("constantRotation");
+    addName(componentName);
     updatePriority = 999.0f;
 }
 
 void ConstantRotation::update(float dt) {
-    if (!world)
+    if (!getWorld())
         return;
     // A zero axis names no turn (normalising it would fill the matrix with NaN).
     if (axis.x == 0.0f && axis.y == 0.0f && axis.z == 0.0f)
         return;
-    if (Transform* transform = world->getComponentAs<Transform>(handle(), "transform"))
+    if (Transform* transform =
+            getWorld()->getComponentAs<Transform>(handle(), Transform::componentName))
         transform->matrix = glm::rotate(transform->matrix, rate * dt * degreesToRadians, axis);
 }
 

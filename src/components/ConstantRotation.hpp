@@ -10,6 +10,9 @@ namespace vorn::components {
 // Update priority 999. Answers "constantRotation".
 class ConstantRotation : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "constantRotation";
+
     ConstantRotation(float rate, const glm::vec3& axis);
 
     // Post-multiplies the transform by a turn of rate * dt degrees about `axis`.

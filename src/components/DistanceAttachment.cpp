@@ -30,7 +30,7 @@ glm::vec3 perpendicularTo(const glm::vec3& v) {
 DistanceAttachment::DistanceAttachment(const glm::vec3& offset, float maxAngle,
                                        vorn::engine::EntityHandle target)
     : Attachment(target), offset(offset), maxAngle(maxAngle), currentOffset(offset) {
-    addName("distanceAttachment");
+    addName(componentName);
 }
 
 void DistanceAttachment::update(float) {

@@ -12,6 +12,9 @@ namespace vorn::components {
 // id in the attachment's own world. Answers "distanceAttachment".
 class DistanceAttachment : public Attachment {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "distanceAttachment";
+
     DistanceAttachment(const glm::vec3& offset, float maxAngle, vorn::engine::EntityHandle target);
 
     // Moves the entity onto the boom and turns it towards the target.

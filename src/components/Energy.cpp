@@ -6,7 +6,7 @@ Energy::Energy(float regenRate, float capacity, float maximum, float current, fl
                float drainRate, float timeSinceUse, float regenDelay)
     : regenRate(regenRate), capacity(capacity), maximum(maximum), current(current),
       useCost(useCost), drainRate(drainRate), timeSinceUse(timeSinceUse), regenDelay(regenDelay) {
-    addName("energy");
+    addName(componentName);
 }
 
 bool Energy::take(float cost) {

@@ -9,6 +9,9 @@ namespace vorn::components {
 // Answers "energy"; update priority 0.
 class Energy : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "energy";
+
     // Defaults are the ninja's values.
     Energy(float regenRate = 0.1f, float capacity = 100.0f, float maximum = 100.0f,
            float current = 100.0f, float useCost = 0.05f, float drainRate = 0.05f,

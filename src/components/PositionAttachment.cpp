@@ -9,7 +9,7 @@ namespace vorn::components {
 
 PositionAttachment::PositionAttachment(const glm::vec3& offset, vorn::engine::EntityHandle target)
     : Attachment(target), offset(offset) {
-    addName("positionAttachment");
+    addName(componentName);
 }
 
 void PositionAttachment::update(float) {

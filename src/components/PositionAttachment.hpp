@@ -11,6 +11,9 @@ namespace vorn::components {
 // target is looked up by id in the attachment's own world. Answers "positionAttachment".
 class PositionAttachment : public Attachment {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "positionAttachment";
+
     PositionAttachment(const glm::vec3& offset, vorn::engine::EntityHandle target);
 
     // Own position = target position + offset; then looks at the target (z axis away from it).

@@ -8,11 +8,11 @@ namespace vorn::components {
 TransformAttachment::TransformAttachment(bool destroyWithTarget, const glm::mat4& offsetMatrix,
                                          vorn::engine::EntityHandle target)
     : Attachment(target), destroyWithTarget(destroyWithTarget), offsetMatrix(offsetMatrix) {
-    addName("transformAttachment");
+    addName(componentName);
 }
 
 void TransformAttachment::update(float) {
-    if (!world)
+    if (!getWorld())
         return;
     Transform* own;
     const Transform* targetTransform;
@@ -22,7 +22,7 @@ void TransformAttachment::update(float) {
     }
     if (destroyWithTarget) {
         // This component is deleted with its entity: nothing may touch it afterwards.
-        world->destroyEntity(handle());
+        getWorld()->destroyEntity(handle());
     }
 }
 

@@ -13,6 +13,9 @@ namespace vorn::components {
 // "transformAttachment".
 class TransformAttachment : public Attachment {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "transformAttachment";
+
     TransformAttachment(bool destroyWithTarget, const glm::mat4& offsetMatrix,
                         vorn::engine::EntityHandle target);
 

@@ -3,7 +3,7 @@
 namespace vorn::engine {
 
 Behavior::Behavior() {
-    addName("behavior");
+    addName(componentName);
 }
 
 } // namespace vorn::engine

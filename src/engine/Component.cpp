@@ -20,8 +20,8 @@ template <class Key> bool lessByPriority(const Component* a, const Component* b,
     const float pb = key(*b);
     if (pa != pb)
         return pa < pb;
-    if (a->entityId != b->entityId)
-        return a->entityId < b->entityId;
+    if (a->getEntityId() != b->getEntityId())
+        return a->getEntityId() < b->getEntityId();
     return a < b;
 }
 } // namespace

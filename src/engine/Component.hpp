@@ -21,6 +21,11 @@ class World;
 // calling onRemoved().
 class Component {
 public:
+    // The names the world's two passes walk: components answering "behavior" are updated every
+    // frame, those answering "renderer" draw every frame.
+    inline static const std::string updatePassName = "behavior";
+    inline static const std::string renderPassName = "renderer";
+
     Component();
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;
@@ -65,14 +70,16 @@ public:
         static float priorityOf(const Component& c) { return c.renderPriority; }
     };
 
-    World* world = nullptr;
-    bool initialized = false;
     float updatePriority = 0.0f;
     float renderPriority = 0.0f;
-    uint32_t entityId = 0;
 
 private:
+    // Bookkeeping that only the world changes: where the component lives and whether it has been
+    // initialised.
     friend class World;
+    World* world = nullptr;
+    uint32_t entityId = 0;
+    bool initialized = false;
     std::unordered_set<std::string> names;
     // Order in which the component joined its world; gives start() a repeatable order.
     uint64_t joinSequence = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <set>
 #include <string>
@@ -29,8 +29,8 @@ public:
 
 private:
     Set components;
-    boost::signals2::scoped_connection addedConnection;
-    boost::signals2::scoped_connection removedConnection;
+    ScopedConnection addedConnection;
+    ScopedConnection removedConnection;
 };
 
 } // namespace vorn::engine

@@ -6,6 +6,11 @@ namespace vorn::engine {
 
 EntityCollection::EntityCollection(World& world, const std::set<std::string>& names)
     : world(world), names(names) {
+    // The world's own entity (id 0) is never created, so it is not among the live entities; it
+    // carries components all the same, and the signals below admit it, so the scan does too.
+    const EntityHandle worldEntity{0, &world};
+    if (hasAllNames(worldEntity))
+        entities.insert(worldEntity);
     for (const EntityHandle& entity : world.liveEntities())
         if (hasAllNames(entity))
             entities.insert(entity);

@@ -2,7 +2,7 @@
 
 #include "engine/EntityHandle.hpp"
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <set>
 #include <string>
@@ -16,7 +16,9 @@ class World;
 // The live set of the entities of one world that carry every one of a set of names (each name
 // answered by at least one of the entity's components), iterated in ascending entity id. The
 // world keeps it current through its added and removed signals: an entity joins the moment it
-// gains its last missing name and leaves the moment it loses one.
+// gains its last missing name and leaves the moment it loses one. The world's own entity (id 0)
+// is an entity like any other here: it is in the collection whenever it carries every name,
+// whether the collection was made before or after its components joined.
 class EntityCollection {
 public:
     using Set = std::set<EntityHandle>;
@@ -43,7 +45,7 @@ private:
     World& world;
     std::set<std::string> names;
     Set entities;
-    std::vector<boost::signals2::scoped_connection> connections;
+    std::vector<ScopedConnection> connections;
 };
 
 } // namespace vorn::engine

@@ -3,6 +3,8 @@
 #include "engine/Component.hpp"
 #include "engine/World.hpp"
 
+#include <cassert>
+
 namespace vorn::engine {
 
 bool SortedCollectionCore::Entry::operator<(const Entry& other) const {
@@ -21,13 +23,16 @@ SortedCollectionCore::SortedCollectionCore(World& world, const std::string& name
     removedConnection = world.onComponentRemoved(name, [this](Component* c) { remove(c); });
 }
 
-SortedCollectionCore::~SortedCollectionCore() = default;
+SortedCollectionCore::~SortedCollectionCore() {
+    // A collection destroyed from inside its own walk would leave the walk reading freed entries.
+    assert(walks.empty());
+}
 
 void SortedCollectionCore::add(Component* component) {
     if (positions.count(component))
         return;
     const auto inserted =
-        entries.insert(Entry{priorityOf(*component), component->entityId, component});
+        entries.insert(Entry{priorityOf(*component), component->getEntityId(), component});
     positions.emplace(component, inserted.first);
 }
 

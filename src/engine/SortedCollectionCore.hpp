@@ -1,6 +1,6 @@
 #pragma once
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <cstdint>
 #include <set>
@@ -39,16 +39,20 @@ public:
     bool empty() const { return entries.empty(); }
 
     // Calls f(component) for each component in order; the successor is fetched before each call.
+    // A walk stays registered only while it runs: when f throws, it is unregistered on the way
+    // out, so later removals never touch it.
     template <class F> void forEach(F&& f) {
         Walk walk{entries.begin()};
-        walks.push_back(&walk);
+        const WalkRegistration registration(walks, walk);
         while (walk.next != entries.end()) {
             Component* current = walk.next->component;
             ++walk.next;
             f(current);
         }
-        walks.pop_back();
     }
+
+    // Number of walks in progress (nested walks count once each).
+    size_t activeWalks() const { return walks.size(); }
 
     // The components in order, as a snapshot.
     std::vector<Component*> toVector() const;
@@ -64,13 +68,26 @@ private:
     struct Walk {
         EntrySet::iterator next;
     };
+    // Registers a walk for as long as it lives. Walks nest, so the innermost is always last.
+    class WalkRegistration {
+    public:
+        WalkRegistration(std::vector<Walk*>& walks, Walk& walk) : walks(walks) {
+            walks.push_back(&walk);
+        }
+        WalkRegistration(const WalkRegistration&) = delete;
+        WalkRegistration& operator=(const WalkRegistration&) = delete;
+        ~WalkRegistration() { walks.pop_back(); }
+
+    private:
+        std::vector<Walk*>& walks;
+    };
 
     PriorityOf priorityOf;
     EntrySet entries;
     std::unordered_map<const Component*, EntrySet::iterator> positions;
     std::vector<Walk*> walks;
-    boost::signals2::scoped_connection addedConnection;
-    boost::signals2::scoped_connection removedConnection;
+    ScopedConnection addedConnection;
+    ScopedConnection removedConnection;
 };
 
 } // namespace vorn::engine

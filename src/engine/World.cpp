@@ -2,6 +2,7 @@
 
 #include "engine/ComponentCollection.hpp"
 #include "engine/EntityCollection.hpp"
+#include "engine/SortedComponentCollection.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -20,9 +21,9 @@ void eraseFrom(World::ComponentList& list, Component* component) {
 
 World::World() {
     updateOrder = std::make_unique<SortedComponentCollection<Component::CompareByUpdatePriority>>(
-        *this, "behavior");
+        *this, Component::updatePassName);
     renderOrder = std::make_unique<SortedComponentCollection<Component::CompareByRenderPriority>>(
-        *this, "renderer");
+        *this, Component::renderPassName);
 }
 
 World::~World() {
@@ -51,6 +52,8 @@ void World::addComponent(EntityHandle entity, Component* component) {
         return;
     if (component->world)
         component->world->removeComponent(component);
+    // Out of every world now: not indexed anywhere, so it holds no join number.
+    assert(component->world == nullptr && component->joinSequence == 0);
     component->entityId = entity.entityId;
     component->world = this;
     if (app) {
@@ -60,9 +63,10 @@ void World::addComponent(EntityHandle entity, Component* component) {
         }
         component->onActivated();
     }
-    // initialize() may have moved the component elsewhere or removed it; only index it if it is
-    // still ours.
-    if (component->world != this)
+    // initialize() or onActivated() may have moved the component elsewhere, removed it, or removed
+    // and re-added it (then it is indexed already); only index it if it is still ours and
+    // unindexed.
+    if (component->world != this || component->joinSequence != 0)
         return;
     component->joinSequence = nextJoinSequence++;
     components.emplace(component->joinSequence, component);
@@ -99,7 +103,12 @@ Component* World::removeComponent(Component* component) {
         }
         emitIfPresent(removedSignals, name, component);
     }
-    components.erase(component->joinSequence);
+    // Only the entry that holds this component: one removed before it was indexed (from inside its
+    // initialize() or onActivated()) has no entry of its own.
+    const auto joined = components.find(component->joinSequence);
+    if (joined != components.end() && joined->second == component)
+        components.erase(joined);
+    component->joinSequence = 0;
     component->world = nullptr;
     return component;
 }
@@ -197,14 +206,12 @@ void World::emitIfPresent(
         (*found->second)(component);
 }
 
-boost::signals2::connection World::onComponentAdded(const std::string& name,
-                                                    const ComponentSignal::slot_type& slot) {
-    return addedSignal(name).connect(slot);
+Connection World::onComponentAdded(const std::string& name, ComponentSignal::Slot slot) {
+    return addedSignal(name).connect(std::move(slot));
 }
 
-boost::signals2::connection World::onComponentRemoved(const std::string& name,
-                                                      const ComponentSignal::slot_type& slot) {
-    return removedSignal(name).connect(slot);
+Connection World::onComponentRemoved(const std::string& name, ComponentSignal::Slot slot) {
+    return removedSignal(name).connect(std::move(slot));
 }
 
 void World::forEachComponentNamed(const std::string& name,
@@ -229,9 +236,14 @@ void World::start() {
         if (!component->initialized) {
             component->initialized = true;
             component->initialize();
+            // initialize() may have removed the component, or deleted it with its entity: only
+            // the index can say whether it is still here, the component itself may be gone.
+            const auto still = components.find(sequence);
+            if (still == components.end() || still->second != component)
+                continue;
         }
-        if (component->world == this)
-            component->onActivated();
+        assert(component->world == this);
+        component->onActivated();
     }
 }
 

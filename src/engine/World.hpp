@@ -1,11 +1,11 @@
 #pragma once
 
 #include "engine/Component.hpp"
+#include "engine/Connection.hpp"
 #include "engine/EntityHandle.hpp"
-#include "engine/SortedComponentCollection.hpp"
+#include "engine/Signal.hpp"
 
 #include <SFML/Window/Event.hpp>
-#include <boost/signals2/signal.hpp>
 
 #include <functional>
 #include <map>
@@ -20,6 +20,7 @@ namespace vorn::engine {
 class Application;
 class ComponentCollection;
 class EntityCollection;
+template <class Compare> class SortedComponentCollection;
 
 // One scene: it owns the scene's components, groups them into entities, indexes them by name so
 // that components find their siblings, and runs the update and render passes.
@@ -37,9 +38,9 @@ class EntityCollection;
 class World {
 public:
     using ComponentList = std::vector<Component*>;
-    using ComponentSignal = boost::signals2::signal<void(Component*)>;
-    using MouseButtonSignal = boost::signals2::signal<void(const sf::Event::MouseButtonEvent&)>;
-    using KeySignal = boost::signals2::signal<void(const sf::Event::KeyEvent&)>;
+    using ComponentSignal = Signal<void(Component*)>;
+    using MouseButtonSignal = Signal<void(const sf::Event::MouseButtonEvent&)>;
+    using KeySignal = Signal<void(const sf::Event::KeyEvent&)>;
 
     World();
     World(const World&) = delete;
@@ -85,11 +86,9 @@ public:
     ComponentCollection& getComponentCollection(const std::string& name);
 
     // Connects a slot to the signal emitted when a component answering `name` joins.
-    boost::signals2::connection onComponentAdded(const std::string& name,
-                                                 const ComponentSignal::slot_type& slot);
+    Connection onComponentAdded(const std::string& name, ComponentSignal::Slot slot);
     // Connects a slot to the signal emitted when a component answering `name` leaves.
-    boost::signals2::connection onComponentRemoved(const std::string& name,
-                                                   const ComponentSignal::slot_type& slot);
+    Connection onComponentRemoved(const std::string& name, ComponentSignal::Slot slot);
     // Calls f for every component answering `name`, in the order they joined the world.
     void forEachComponentNamed(const std::string& name,
                                const std::function<void(Component*)>& f) const;

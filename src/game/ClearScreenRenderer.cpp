@@ -6,7 +6,7 @@ namespace game {
 
 ClearScreenRenderer::ClearScreenRenderer(float red, float green, float blue)
     : red(red), green(green), blue(blue) {
-    addName("renderer");
+    addName(componentName);
 }
 
 void ClearScreenRenderer::render(float) {

@@ -8,6 +8,9 @@ namespace game {
 // menu takes its place.
 class ClearScreenRenderer : public vorn::engine::Component {
 public:
+    // The name the render pass walks.
+    inline static const std::string componentName = vorn::engine::Component::renderPassName;
+
     ClearScreenRenderer(float red, float green, float blue);
     void render(float dt) override;
 

@@ -3,14 +3,39 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 
 namespace game {
 
 namespace {
 
-// Accepts a number greater than zero; the message says what is wrong otherwise.
-const CLI::Validator positiveNumber(
+// Accepts a whole number written in decimal digits only, so that "010" means ten (not eight, as
+// a C-style base prefix would read it) and "0x10" is refused. Leading zeros are dropped before the
+// text reaches the option's own conversion, which would otherwise read them as a base prefix.
+const CLI::Validator decimalWholeNumber(
+    [](std::string& text) -> std::string {
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+            return "'" + text + "' is not a whole number in decimal digits";
+        const size_t firstNonZero = text.find_first_not_of('0');
+        text = firstNonZero == std::string::npos ? "0" : text.substr(firstNonZero);
+        return {};
+    },
+    "DECIMAL");
+
+// Accepts a whole number greater than zero (after decimalWholeNumber has normalised it).
+const CLI::Validator positiveWholeNumber(
+    [](std::string& text) -> std::string {
+        if (text == "0")
+            return "must be greater than 0, not " + text;
+        return {};
+    },
+    "POSITIVE");
+
+// Accepts a number of seconds that is greater than zero and finite once stored as a float, the
+// type the main loop uses: 1e-50 passes a check made in double but becomes 0 as a float.
+const CLI::Validator positiveSeconds(
     [](std::string& text) -> std::string {
         try {
             size_t used = 0;
@@ -19,9 +44,16 @@ const CLI::Validator positiveNumber(
                 return "'" + text + "' is not a number";
             if (!(value > 0.0))
                 return "must be greater than 0, not " + text;
+        } catch (const std::out_of_range&) {
+            // Too small or too large for a double; the float check below says which.
         } catch (const std::exception&) {
             return "'" + text + "' is not a number";
         }
+        const float seconds = std::strtof(text.c_str(), nullptr);
+        if (!std::isfinite(seconds))
+            return "'" + text + "' is too large a number of seconds";
+        if (!(seconds > 0.0f))
+            return "'" + text + "' is too small a number of seconds";
         return {};
     },
     "POSITIVE");
@@ -30,13 +62,15 @@ void describe(CLI::App& app, GameOptions& options) {
     app.set_help_flag("-h,--help", "Show this help and exit");
     app.add_option("--frames", options.frames, "Quit after N frames")
         ->type_name("N")
-        ->check(positiveNumber);
+        ->transform(decimalWholeNumber)
+        ->check(positiveWholeNumber);
     app.add_option("--fixed-dt", options.fixedDt,
                    "Use SECONDS as every frame's time step; the loop never sleeps")
         ->type_name("SECONDS")
-        ->check(positiveNumber);
+        ->check(positiveSeconds);
     app.add_option("--seed", options.seed, "Seed of the random number generator (default 1)")
-        ->type_name("N");
+        ->type_name("N")
+        ->transform(decimalWholeNumber);
     app.add_option("--input", options.inputFile,
                    "Replay keyboard and mouse input from FILE instead of the real devices")
         ->type_name("FILE");

@@ -3,6 +3,7 @@
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
 #include "engine/Application.hpp"
+#include "engine/Diagnostics.hpp"
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
@@ -16,7 +17,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <locale>
 #include <memory>
 
@@ -42,7 +42,7 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
                 std::make_shared<vorn::engine::InputScript>(
                     vorn::engine::InputScript::load(options.inputFile)));
         } catch (const vorn::engine::InputScriptError& e) {
-            std::cerr << "mossfang: " << e.what() << "\n";
+            vorn::engine::Diagnostics::err() << "mossfang: " << e.what() << "\n";
             return 2;
         }
     }
@@ -70,10 +70,12 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
                     return;
                 const sf::Vector2u size = window.getSize();
                 if (vorn::rendering::saveScreenshot(options.screenshotFile, size.x, size.y)) {
-                    std::cout << "Screenshot saved to " << options.screenshotFile << "\n";
+                    vorn::engine::Diagnostics::out()
+                        << "Screenshot saved to " << options.screenshotFile << "\n";
                 } else {
-                    std::cerr << "mossfang: could not save the screenshot to "
-                              << options.screenshotFile << "\n";
+                    vorn::engine::Diagnostics::err()
+                        << "mossfang: could not save the screenshot to " << options.screenshotFile
+                        << "\n";
                     status = 1;
                 }
             });

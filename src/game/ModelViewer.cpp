@@ -40,7 +40,8 @@ public:
 
 private:
     void place() {
-        auto* transform = world->getComponentAs<vorn::components::Transform>(handle(), "transform");
+        auto* transform = getWorld()->getComponentAs<vorn::components::Transform>(
+            handle(), vorn::components::Transform::componentName);
         if (!transform)
             return;
         transform->matrix = glm::rotate(glm::mat4(1.0f), angle * degrees, glm::vec3(0, 1, 0)) *

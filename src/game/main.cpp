@@ -1,11 +1,12 @@
+#include "engine/Diagnostics.hpp"
 #include "game/CommandLine.hpp"
 #include "game/Game.hpp"
 
-#include <iostream>
-
 int main(int argc, char** argv) {
     game::GameOptions options;
-    if (const auto status = game::CommandLine::parse(argc, argv, options, std::cout, std::cerr))
+    if (const auto status =
+            game::CommandLine::parse(argc, argv, options, vorn::engine::Diagnostics::out(),
+                                     vorn::engine::Diagnostics::err()))
         return *status;
     return game::Game::run(options);
 }

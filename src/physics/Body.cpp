@@ -5,13 +5,9 @@
 
 namespace vorn::components {
 
-namespace {
-const std::string transformName = "transform";
-}
-
 Body::Body(float mass, float velocityX, float velocityY, float velocityZ)
     : velocity(velocityX, velocityY, velocityZ), mass(mass) {
-    addName("body");
+    addName(componentName);
     updatePriority = 101.0f;
 }
 
@@ -25,7 +21,8 @@ Transform* Body::integrate(float dt) {
         return nullptr;
     Transform* moved = nullptr;
     Transform* transform =
-        world ? world->getComponentAs<Transform>(handle(), transformName) : nullptr;
+        getWorld() ? getWorld()->getComponentAs<Transform>(handle(), Transform::componentName)
+                   : nullptr;
     if (transform) {
         const glm::vec3 step = dt * velocity + dt * (deltaVelocity / 2.0f);
         // A body at rest leaves its matrix untouched (a zero translation would only cost time).

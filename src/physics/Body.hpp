@@ -15,6 +15,9 @@ class Transform;
 // and "body".
 class Body : public vorn::engine::Behavior, public vorn::engine::VelocitySource {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = vorn::engine::VelocitySource::componentName;
+
     Body(float mass, float velocityX, float velocityY, float velocityZ);
 
     // Moves the transform (if any) by dt * velocity + dt * deltaVelocity / 2, then adds

@@ -18,9 +18,6 @@ using vorn::components::Transform;
 using vorn::engine::EntityHandle;
 
 namespace {
-const std::string transformName = "transform";
-const std::string colliderName = "collider";
-const std::string rigidBodyName = "rigidBody";
 
 // An entry covering more cells than this lives in the unbounded list instead.
 constexpr int64_t maxCellsPerEntry = 1024;
@@ -51,12 +48,14 @@ void BroadPhase::attach(vorn::engine::World& target) {
     detach();
     world = &target;
     // The collection first: its slots then run before ours on every signal.
-    rigidBodies = &world->getEntities(transformName, colliderName, rigidBodyName);
-    for (const std::string* name : {&transformName, &colliderName, &rigidBodyName}) {
+    rigidBodies = &world->getEntities(Transform::componentName, Collider::componentName,
+                                      RigidBody::componentName);
+    for (const std::string* name :
+         {&Transform::componentName, &Collider::componentName, &RigidBody::componentName}) {
         connections.emplace_back(world->onComponentAdded(
-            *name, [this](vorn::engine::Component* c) { reevaluate(c->entityId); }));
+            *name, [this](vorn::engine::Component* c) { reevaluate(c->getEntityId()); }));
         connections.emplace_back(world->onComponentRemoved(
-            *name, [this](vorn::engine::Component* c) { reevaluate(c->entityId); }));
+            *name, [this](vorn::engine::Component* c) { reevaluate(c->getEntityId()); }));
     }
     for (const EntityHandle& entity : *rigidBodies)
         reevaluate(entity.entityId);
@@ -97,9 +96,9 @@ void BroadPhase::reevaluate(uint32_t entityId) {
         return;
     }
     Members found;
-    found.transform = world->getComponentAs<Transform>(entity, transformName);
-    found.collider = world->getComponentAs<Collider>(entity, colliderName);
-    found.body = world->getComponentAs<RigidBody>(entity, rigidBodyName);
+    found.transform = world->getComponentAs<Transform>(entity, Transform::componentName);
+    found.collider = world->getComponentAs<Collider>(entity, Collider::componentName);
+    found.body = world->getComponentAs<RigidBody>(entity, RigidBody::componentName);
     insertOrUpdate(entityId, found);
 }
 

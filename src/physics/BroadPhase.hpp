@@ -2,7 +2,7 @@
 
 #include "physics/Bounds.hpp"
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <cstdint>
 #include <unordered_map>
@@ -150,7 +150,7 @@ private:
     std::unordered_map<uint32_t, uint32_t> slotOf;
     std::unordered_map<uint64_t, std::vector<uint32_t>, CellHash> cells;
     std::vector<uint32_t> unbounded;
-    std::vector<boost::signals2::scoped_connection> connections;
+    std::vector<vorn::engine::ScopedConnection> connections;
 };
 
 } // namespace vorn::systems

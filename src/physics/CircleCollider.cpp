@@ -9,7 +9,7 @@
 namespace vorn::components {
 
 CircleCollider::CircleCollider(float radius) : circleRadius(radius) {
-    addName("circleCollider");
+    addName(componentName);
     setRadius(radius);
 }
 

@@ -7,6 +7,9 @@ namespace vorn::components {
 // A circle centred on its entity's position. Answers "collider" and "circleCollider".
 class CircleCollider : public Collider {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "circleCollider";
+
     explicit CircleCollider(float radius);
 
     // Separation against a polygon: minus the polygon's separation against this circle.

@@ -5,18 +5,14 @@
 
 namespace vorn::components {
 
-namespace {
-const std::string transformName = "transform";
-}
-
 Collider::Collider() {
-    addName("collider");
+    addName(componentName);
 }
 
 const Transform* Collider::ownTransform() const {
-    if (!world)
+    if (!getWorld())
         return nullptr;
-    return world->getComponentAs<Transform>(handle(), transformName);
+    return getWorld()->getComponentAs<Transform>(handle(), Transform::componentName);
 }
 
 bool Collider::resolveTransforms(const Collider& other, const Transform*& own,

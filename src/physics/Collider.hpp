@@ -21,6 +21,9 @@ class Transform;
 // argument stands for the entity's own "transform"; when one is still missing the result is zero.
 class Collider : public vorn::engine::Component {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "collider";
+
     Collider();
 
     // Separation against a polygon; `own` and `other` place this shape and the polygon.

@@ -7,14 +7,9 @@
 
 namespace vorn::components {
 
-namespace {
-const std::string transformName = "transform";
-const std::string colliderName = "collider";
-} // namespace
-
 CollisionTracker::CollisionTracker(const std::string& tagName)
-    : requiredComponents{tagName, transformName, colliderName} {
-    addName("collisionTracker");
+    : requiredComponents{tagName, Transform::componentName, Collider::componentName} {
+    addName(componentName);
     updatePriority = 102.0f;
 }
 
@@ -25,24 +20,28 @@ void CollisionTracker::onRemoved() {
 
 void CollisionTracker::update(float) {
     contacts.clear();
-    if (!world)
+    if (!getWorld())
         return;
     const engine::EntityHandle self = handle();
-    const Transform* ownTransform = world->getComponentAs<Transform>(self, transformName);
-    const Collider* ownCollider = world->getComponentAs<Collider>(self, colliderName);
+    const Transform* ownTransform =
+        getWorld()->getComponentAs<Transform>(self, Transform::componentName);
+    const Collider* ownCollider =
+        getWorld()->getComponentAs<Collider>(self, Collider::componentName);
     if (!ownTransform || !ownCollider)
         return;
-    if (!candidates || candidatesWorld != world) {
-        candidates = &world->getEntities(requiredComponents);
-        candidatesWorld = world;
+    if (!candidates || candidatesWorld != getWorld()) {
+        candidates = &getWorld()->getEntities(requiredComponents);
+        candidatesWorld = getWorld();
     }
     for (const engine::EntityHandle& other : *candidates) {
         if (other.sameEntity(self))
             continue;
-        const Collider* otherCollider = world->getComponentAs<Collider>(other, colliderName);
+        const Collider* otherCollider =
+            getWorld()->getComponentAs<Collider>(other, Collider::componentName);
         if (!otherCollider)
             continue;
-        const Transform* otherTransform = world->getComponentAs<Transform>(other, transformName);
+        const Transform* otherTransform =
+            getWorld()->getComponentAs<Transform>(other, Transform::componentName);
         const glm::vec2 s = ownCollider->collide(*otherCollider, ownTransform, otherTransform);
         if (s.x != 0.0f || s.y != 0.0f)
             contacts.push_back(Contact{s, other});

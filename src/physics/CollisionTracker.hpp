@@ -18,6 +18,9 @@ namespace vorn::components {
 // The list lives from one update of the tracker to its next; it never accumulates.
 class CollisionTracker : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "collisionTracker";
+
     // Tracks entities that carry `tagName` together with a "transform" and a "collider".
     explicit CollisionTracker(const std::string& tagName);
 

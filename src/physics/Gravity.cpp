@@ -6,15 +6,11 @@
 
 namespace vorn::systems {
 
-namespace {
-const std::string bodyName = "body";
-}
-
 Gravity::Gravity(float accelerationX, float accelerationY, float accelerationZ,
                  const std::string& tagName)
-    : acceleration(accelerationX, accelerationY, accelerationZ), requiredComponents{tagName,
-                                                                                    bodyName} {
-    addName("gravity");
+    : acceleration(accelerationX, accelerationY, accelerationZ),
+      requiredComponents{tagName, vorn::components::Body::componentName} {
+    addName(componentName);
 }
 
 void Gravity::onRemoved() {
@@ -23,15 +19,16 @@ void Gravity::onRemoved() {
 }
 
 void Gravity::update(float dt) {
-    if (!world)
+    if (!getWorld())
         return;
-    if (!bodies || bodiesWorld != world) {
-        bodies = &world->getEntities(requiredComponents);
-        bodiesWorld = world;
+    if (!bodies || bodiesWorld != getWorld()) {
+        bodies = &getWorld()->getEntities(requiredComponents);
+        bodiesWorld = getWorld();
     }
     const glm::vec3 change = acceleration * dt;
     for (const vorn::engine::EntityHandle& entity : *bodies)
-        if (auto* body = world->getComponentAs<vorn::components::Body>(entity, bodyName))
+        if (auto* body = getWorld()->getComponentAs<vorn::components::Body>(
+                entity, vorn::components::Body::componentName))
             body->deltaVelocity += change;
 }
 

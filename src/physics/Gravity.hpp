@@ -18,6 +18,9 @@ namespace vorn::systems {
 // and the bodies (101) see the change in the same frame.
 class Gravity : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "gravity";
+
     Gravity(float accelerationX, float accelerationY, float accelerationZ,
             const std::string& tagName);
 

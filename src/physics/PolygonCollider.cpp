@@ -15,7 +15,7 @@ constexpr float degreesToRadians = 0.017453293f;
 
 PolygonCollider::PolygonCollider(float angleDegrees, float x, float y, float width, float height,
                                  float scaleX, float scaleY) {
-    addName("polygonCollider");
+    addName(componentName);
     std::vector<glm::vec2> corners{glm::vec2(x, y), glm::vec2(x + width, y),
                                    glm::vec2(x + width, y + height), glm::vec2(x, y + height)};
     scaleAndRotate(corners, angleDegrees, scaleX, scaleY);
@@ -24,7 +24,7 @@ PolygonCollider::PolygonCollider(float angleDegrees, float x, float y, float wid
 
 PolygonCollider::PolygonCollider(const std::vector<glm::vec2>& points, float angleDegrees,
                                  float scaleX, float scaleY) {
-    addName("polygonCollider");
+    addName(componentName);
     std::vector<glm::vec2> copy = points;
     if (!(angleDegrees == 0.0f && scaleX == 1.0f && scaleY == 1.0f))
         scaleAndRotate(copy, angleDegrees, scaleX, scaleY);

@@ -14,6 +14,9 @@ namespace vorn::components {
 // which may report contacts beyond the list's bounding rectangle (see contactsStayWithinBounds).
 class PolygonCollider : public Collider {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "polygonCollider";
+
     // A box with corners (x, y), (x + w, y), (x + w, y + h), (x, y + h) in this order, each scaled
     // by (scaleX, scaleY) and then turned counter-clockwise by `angleDegrees`.
     PolygonCollider(float angleDegrees, float x, float y, float width, float height, float scaleX,

@@ -11,15 +11,11 @@
 namespace vorn::components {
 
 namespace {
-const std::string transformName = "transform";
-const std::string colliderName = "collider";
-const std::string rigidBodyName = "rigidBody";
-const std::string systemName = "rigidBodySystem";
 
 std::set<std::string> withBaseNames(std::set<std::string> names) {
-    names.insert(transformName);
-    names.insert(colliderName);
-    names.insert(rigidBodyName);
+    names.insert(Transform::componentName);
+    names.insert(Collider::componentName);
+    names.insert(RigidBody::componentName);
     return names;
 }
 } // namespace
@@ -28,7 +24,7 @@ RigidBody::RigidBody(float mass, bool isStatic, float restitution, float velocit
                      float velocityZ, const std::set<std::string>& extraRequiredNames)
     : Body(mass, velocityX, velocityY, velocityZ), restitution(restitution),
       isStatic(isStatic ? 1.0f : 0.0f), requiredComponents(withBaseNames(extraRequiredNames)) {
-    addName(rigidBodyName);
+    addName(componentName);
 }
 
 void RigidBody::initialize() {
@@ -47,18 +43,19 @@ void RigidBody::onRemoved() {
 }
 
 systems::RigidBodySystem* RigidBody::ensureSystem() {
-    if (!world)
+    if (!getWorld())
         return nullptr;
     if (system)
         return system;
-    const engine::EntityHandle worldEntity{0, world};
+    const engine::EntityHandle worldEntity{0, getWorld()};
     systems::RigidBodySystem* found = nullptr;
-    if (engine::Component* existing = world->getComponent(worldEntity, systemName)) {
+    if (engine::Component* existing =
+            getWorld()->getComponent(worldEntity, vorn::systems::RigidBodySystem::componentName)) {
         found = dynamic_cast<systems::RigidBodySystem*>(existing);
     } else {
         found = new systems::RigidBodySystem();
-        world->addComponent(worldEntity, found);
-        if (found->world != world)
+        getWorld()->addComponent(worldEntity, found);
+        if (found->getWorld() != getWorld())
             return nullptr;
     }
     if (found) {
@@ -70,28 +67,28 @@ systems::RigidBodySystem* RigidBody::ensureSystem() {
 }
 
 engine::EntityCollection& RigidBody::candidates() {
-    if (!candidateCache || candidateWorld != world) {
-        candidateCache = &world->getEntities(requiredComponents);
-        candidateWorld = world;
+    if (!candidateCache || candidateWorld != getWorld()) {
+        candidateCache = &getWorld()->getEntities(requiredComponents);
+        candidateWorld = getWorld();
     }
     return *candidateCache;
 }
 
 void RigidBody::update(float dt) {
     const Transform* moved = integrate(dt);
-    if (!world)
+    if (!getWorld())
         return;
     if (isStatic != 0.0f) {
         // Static bodies never resolve; others still meet one where it has just moved to.
         if (moved)
             if (systems::RigidBodySystem* found = ensureSystem())
                 if (systems::BroadPhase* broad = found->broadPhase())
-                    broad->refresh(entityId);
+                    broad->refresh(getEntityId());
         return;
     }
     systems::RigidBodySystem* found = ensureSystem();
     if (systems::BroadPhase* broad = found ? found->broadPhase() : nullptr) {
-        const int64_t slot = broad->slotOfEntity(entityId);
+        const int64_t slot = broad->slotOfEntity(getEntityId());
         if (slot >= 0) {
             resolveNearby(*broad, static_cast<uint32_t>(slot));
             return;
@@ -99,17 +96,18 @@ void RigidBody::update(float dt) {
     }
     // The full scan: every entity of the collection, in ascending id.
     const engine::EntityHandle self = handle();
-    Transform* ownTransform = world->getComponentAs<Transform>(self, transformName);
-    const Collider* ownCollider = world->getComponentAs<Collider>(self, colliderName);
+    Transform* ownTransform = getWorld()->getComponentAs<Transform>(self, Transform::componentName);
+    const Collider* ownCollider =
+        getWorld()->getComponentAs<Collider>(self, Collider::componentName);
     if (!ownTransform || !ownCollider)
         return;
     for (const engine::EntityHandle& other : candidates()) {
         if (other.sameEntity(self))
             continue;
-        resolve(other, world->getComponentAs<Collider>(other, colliderName),
-                world->getComponentAs<Transform>(other, transformName),
-                world->getComponentAs<RigidBody>(other, rigidBodyName), *ownTransform,
-                *ownCollider);
+        resolve(other, getWorld()->getComponentAs<Collider>(other, Collider::componentName),
+                getWorld()->getComponentAs<Transform>(other, Transform::componentName),
+                getWorld()->getComponentAs<RigidBody>(other, RigidBody::componentName),
+                *ownTransform, *ownCollider);
     }
 }
 
@@ -122,14 +120,14 @@ void RigidBody::resolveNearby(systems::BroadPhase& broad, uint32_t ownSlot) {
     // it further.
     const engine::EntityCollection* filter =
         requiredComponents.size() > 3 ? &candidates() : nullptr;
-    broad.query(entityId, -1, nearby);
+    broad.query(getEntityId(), -1, nearby);
     // `nearby` holds, in ascending id, the bodies near where this one is now. A push moves this
     // body, so after each contact the rest of the scan is asked for again from the new position,
     // beyond the id just handled: the same visits as the full scan, minus pairs that cannot touch.
     size_t i = 0;
     while (i < nearby.size()) {
         const systems::BroadPhase::Candidate candidate = nearby[i++];
-        const engine::EntityHandle other{candidate.entityId, world};
+        const engine::EntityHandle other{candidate.entityId, getWorld()};
         if (filter && !filter->contains(other))
             continue;
         const systems::BroadPhase::Members& theirs = broad.members(candidate.slot);
@@ -137,7 +135,7 @@ void RigidBody::resolveNearby(systems::BroadPhase& broad, uint32_t ownSlot) {
                     *own.collider)) {
             broad.refreshSlot(ownSlot);
             broad.refreshSlot(candidate.slot);
-            broad.query(entityId, candidate.entityId, nearby);
+            broad.query(getEntityId(), candidate.entityId, nearby);
             i = 0;
         }
     }

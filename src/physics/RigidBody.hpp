@@ -32,6 +32,9 @@ class Collider;
 // that this body resolved against or that resolved against this body.
 class RigidBody : public Body {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "rigidBody";
+
     // `extraRequiredNames` restrict the bodies this one meets to entities that also carry them.
     RigidBody(float mass, bool isStatic, float restitution, float velocityX, float velocityY,
               float velocityZ, const std::set<std::string>& extraRequiredNames = {});

@@ -5,12 +5,8 @@
 
 namespace vorn::systems {
 
-namespace {
-const std::string rigidBodyName = "rigidBody";
-}
-
 RigidBodySystem::RigidBodySystem() {
-    addName("rigidBodySystem");
+    addName(componentName);
     updatePriority = 100.0f;
 }
 
@@ -21,17 +17,20 @@ void RigidBodySystem::initialize() {
 }
 
 void RigidBodySystem::attach() {
-    if (!world || attachedWorld == world)
+    if (!getWorld() || attachedWorld == getWorld())
         return;
     detach();
-    attachedWorld = world;
-    world->forEachComponentNamed(rigidBodyName, [this](vorn::engine::Component* c) { addBody(c); });
+    attachedWorld = getWorld();
+    getWorld()->forEachComponentNamed(vorn::components::RigidBody::componentName,
+                                      [this](vorn::engine::Component* c) { addBody(c); });
     connections.emplace_back(
-        world->onComponentAdded(rigidBodyName, [this](vorn::engine::Component* c) { addBody(c); }));
-    connections.emplace_back(world->onComponentRemoved(
-        rigidBodyName, [this](vorn::engine::Component* c) { removeBody(c); }));
+        getWorld()->onComponentAdded(vorn::components::RigidBody::componentName,
+                                     [this](vorn::engine::Component* c) { addBody(c); }));
+    connections.emplace_back(
+        getWorld()->onComponentRemoved(vorn::components::RigidBody::componentName,
+                                       [this](vorn::engine::Component* c) { removeBody(c); }));
     if (useBroadPhase)
-        index.attach(*world);
+        index.attach(*getWorld());
 }
 
 void RigidBodySystem::detach() {

@@ -3,7 +3,7 @@
 #include "engine/Behavior.hpp"
 #include "physics/BroadPhase.hpp"
 
-#include <boost/signals2/connection.hpp>
+#include "engine/ScopedConnection.hpp"
 
 #include <unordered_map>
 #include <vector>
@@ -26,6 +26,9 @@ namespace vorn::systems {
 // pointer to it; when the system leaves its world it makes every body it knows forget it.
 class RigidBodySystem : public vorn::engine::Behavior {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "rigidBodySystem";
+
     RigidBodySystem();
     ~RigidBodySystem() override;
 
@@ -62,7 +65,7 @@ private:
     vorn::engine::World* attachedWorld = nullptr;
     std::vector<vorn::components::RigidBody*> bodies;
     std::unordered_map<const vorn::engine::Component*, size_t> bodyIndex;
-    std::vector<boost::signals2::scoped_connection> connections;
+    std::vector<vorn::engine::ScopedConnection> connections;
 };
 
 } // namespace vorn::systems

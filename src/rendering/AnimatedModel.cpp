@@ -27,8 +27,8 @@ AnimatedModel::AnimatedModel(const vorn::rendering::AnimatedMesh& mesh,
                              const std::string& initialSegment, bool blending)
     : Renderable(blending), parts(mesh.parts), skeleton(mesh.skeleton), rootOffset(mesh.rootOffset),
       boundsMin(mesh.boundsMin), boundsMax(mesh.boundsMax), hasBounds(mesh.hasBounds) {
-    addName("animatedModel");
-    addName("behavior");
+    addName(componentName);
+    addName(updatePassName);
     for (vorn::rendering::MeshPart& part : parts)
         part.attributesDirty = true;
     play("default");

@@ -28,6 +28,9 @@ namespace vorn::components {
 // per draw, without interpolation between keyframes.
 class AnimatedModel : public Renderable {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "animatedModel";
+
     // The program, normal map and root offset the hero is drawn with.
     static const char* const skinnedProgramName;
     static const char* const heroNormalMapName;

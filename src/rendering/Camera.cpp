@@ -3,7 +3,7 @@
 namespace vorn::components {
 
 Camera::Camera(const glm::mat4& projection) : projection(projection) {
-    addName("camera");
+    addName(componentName);
 }
 
 } // namespace vorn::components

@@ -10,6 +10,9 @@ namespace vorn::components {
 // (looking down the transform's -z axis). Answers "camera".
 class Camera : public vorn::engine::Component {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "camera";
+
     explicit Camera(const glm::mat4& projection);
 
     glm::mat4 projection;

@@ -11,7 +11,7 @@ using vorn::rendering::MeshPart;
 
 Model::Model(std::vector<MeshPart> parts, bool blending)
     : Renderable(blending), parts(std::move(parts)) {
-    addName("model");
+    addName(componentName);
 }
 
 void Model::draw(vorn::rendering::RenderState& state, const glm::mat4& model,

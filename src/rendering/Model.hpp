@@ -19,6 +19,9 @@ namespace vorn::components {
 // setShaderProgram or setTexture gives this model private copies of its materials.
 class Model : public Renderable {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "model";
+
     // Takes the parts (copies get vertex arrays of their own; materials and buffers stay shared).
     explicit Model(std::vector<vorn::rendering::MeshPart> parts, bool blending = false);
 

@@ -6,12 +6,12 @@
 namespace vorn::components {
 
 Renderable::Renderable(bool blending) : blending(blending) {
-    addName("renderable");
+    addName(componentName);
 }
 
 void Renderable::initialize() {
-    if (world)
-        world->addComponent(handle(), new Label(blending ? "blending" : "noblending"));
+    if (getWorld())
+        getWorld()->addComponent(handle(), new Label(blending ? "blending" : "noblending"));
 }
 
 } // namespace vorn::components

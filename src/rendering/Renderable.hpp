@@ -16,6 +16,9 @@ namespace vorn::components {
 // pass.
 class Renderable : public vorn::engine::Component {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "renderable";
+
     // `blending`: drawn in the blended pass (alpha blending, no depth writes) instead of the
     // opaque one.
     explicit Renderable(bool blending);

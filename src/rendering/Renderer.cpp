@@ -17,7 +17,7 @@ Renderer::Renderer(std::set<std::string> spaces, float renderPriority, GLbitfiel
                    vorn::rendering::UniformSet perDraw)
     : perDraw(std::move(perDraw)), spaces(std::move(spaces)), clearMask(clearMask) {
     this->renderPriority = renderPriority;
-    addName("renderer");
+    addName(componentName);
 }
 
 Renderer::Renderer(const std::string& space, float renderPriority, GLbitfield clearMask,
@@ -28,16 +28,16 @@ Renderer::~Renderer() = default;
 
 void Renderer::initialize() {
     std::set<std::string> opaqueNames = spaces;
-    opaqueNames.insert({"renderable", "noblending", "transform"});
-    opaque = &world->getEntities(opaqueNames);
+    opaqueNames.insert({Renderable::componentName, "noblending", Transform::componentName});
+    opaque = &getWorld()->getEntities(opaqueNames);
     std::set<std::string> cameraNames = spaces;
-    cameraNames.insert({"camera", "transform"});
-    cameras = &world->getEntities(cameraNames);
-    renderables = std::make_unique<RenderOrder>(*world, "renderable");
+    cameraNames.insert({vorn::components::Camera::componentName, Transform::componentName});
+    cameras = &getWorld()->getEntities(cameraNames);
+    renderables = std::make_unique<RenderOrder>(*getWorld(), Renderable::componentName);
 }
 
 bool Renderer::refreshState() {
-    vorn::engine::Application* app = world ? world->application() : nullptr;
+    vorn::engine::Application* app = getWorld() ? getWorld()->application() : nullptr;
     state = app ? dynamic_cast<vorn::rendering::RenderState*>(app->renderState()) : nullptr;
     return state != nullptr && renderables != nullptr;
 }
@@ -47,8 +47,10 @@ void Renderer::applyCamera() {
     state->projection = glm::mat4(1.0f);
     if (!cameras->empty()) {
         const vorn::engine::EntityHandle camera = cameras->front();
-        const auto* transform = world->getComponentAs<Transform>(camera, "transform");
-        const auto* lens = world->getComponentAs<vorn::components::Camera>(camera, "camera");
+        const auto* transform =
+            getWorld()->getComponentAs<Transform>(camera, Transform::componentName);
+        const auto* lens = getWorld()->getComponentAs<vorn::components::Camera>(
+            camera, vorn::components::Camera::componentName);
         if (transform) {
             perDraw.set("eyePos", glm::vec3(transform->matrix[3]));
             state->view = glm::inverse(transform->matrix);
@@ -60,7 +62,7 @@ void Renderer::applyCamera() {
 }
 
 void Renderer::setCulling(const vorn::engine::EntityHandle& entity) {
-    if (world->getComponent(entity, "noCullFace"))
+    if (getWorld()->getComponent(entity, "noCullFace"))
         state->disableCap(GL_CULL_FACE);
     else
         state->enableCap(GL_CULL_FACE);
@@ -73,11 +75,13 @@ void Renderer::drawOpaquePass() {
     state->disableCap(GL_BLEND);
     glDepthMask(GL_TRUE);
     for (const vorn::engine::EntityHandle& entity : *opaque) {
-        const auto* transform = world->getComponentAs<Transform>(entity, "transform");
+        const auto* transform =
+            getWorld()->getComponentAs<Transform>(entity, Transform::componentName);
         if (!transform)
             continue;
         setCulling(entity);
-        for (vorn::engine::Component* component : world->getComponents(entity, "renderable")) {
+        for (vorn::engine::Component* component :
+             getWorld()->getComponents(entity, Renderable::componentName)) {
             auto* renderable = dynamic_cast<Renderable*>(component);
             if (renderable && !renderable->blending)
                 renderable->draw(*state, transform->matrix, perDraw);
@@ -91,15 +95,16 @@ void Renderer::drawBlendedPass() {
     glDepthMask(GL_FALSE);
     renderables->forEach([this](vorn::engine::Component* component) {
         const vorn::engine::EntityHandle entity = component->handle();
-        if (!world->getComponent(entity, "blending"))
+        if (!getWorld()->getComponent(entity, "blending"))
             return;
         for (const std::string& space : spaces)
-            if (!world->getComponent(entity, space))
+            if (!getWorld()->getComponent(entity, space))
                 return;
         auto* renderable = dynamic_cast<Renderable*>(component);
         if (!renderable || !renderable->blending)
             return;
-        const auto* transform = world->getComponentAs<Transform>(entity, "transform");
+        const auto* transform =
+            getWorld()->getComponentAs<Transform>(entity, Transform::componentName);
         if (!transform)
             return;
         setCulling(entity);

@@ -28,6 +28,9 @@ namespace vorn::systems {
 // so later systems of the frame start from the same place.
 class Renderer : public vorn::engine::Component {
 public:
+    // The name the render pass walks.
+    inline static const std::string componentName = vorn::engine::Component::renderPassName;
+
     using RenderOrder =
         vorn::engine::SortedComponentCollection<vorn::engine::Component::CompareByRenderPriority>;
 

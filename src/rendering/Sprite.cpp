@@ -46,8 +46,8 @@ Sprite::Sprite(bool blending, std::shared_ptr<vorn::rendering::Texture> texture,
 
 void Sprite::initialize() {
     Renderable::initialize();
-    if (!cullFace && world)
-        world->addComponent(handle(), new Label("noCullFace"));
+    if (!cullFace && getWorld())
+        getWorld()->addComponent(handle(), new Label("noCullFace"));
 }
 
 } // namespace vorn::components

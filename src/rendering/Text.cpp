@@ -21,8 +21,8 @@ Text::Text(std::shared_ptr<vorn::rendering::ShaderProgram> program,
     font.texture = std::move(texture);
     font.vertexBuffer =
         std::make_shared<vorn::rendering::VertexBuffer>(vorn::rendering::VertexLayouts::quad());
-    addName("text");
-    addName("behavior");
+    addName(componentName);
+    addName(updatePassName);
 }
 
 void Text::draw(vorn::rendering::RenderState& state, const glm::mat4& model,

@@ -31,6 +31,9 @@ struct Font {
 // `ignoreDepth` and `faceCamera` directly; the quads are rebuilt at every draw.
 class Text : public Renderable {
 public:
+    // The name the component answers to; siblings look it up by this.
+    inline static const std::string componentName = "text";
+
     Text(std::shared_ptr<vorn::rendering::ShaderProgram> program,
          std::shared_ptr<vorn::rendering::Texture> texture, float x, float y, float z,
          std::string text, float size, float r, float g, float b);

@@ -32,7 +32,9 @@ namespace {
 // A stand-in for the physics body: answers "body" and reports a velocity.
 class MovingBody : public vorn::engine::Component, public vorn::engine::VelocitySource {
 public:
-    explicit MovingBody(const glm::vec3& velocity) : velocity(velocity) { addName("body"); }
+    explicit MovingBody(const glm::vec3& velocity) : velocity(velocity) {
+        addName(vorn::engine::VelocitySource::componentName);
+    }
     glm::vec3 currentVelocity() const override { return velocity; }
     glm::vec3 velocity;
 };

@@ -34,7 +34,7 @@ struct Scene {
         return e;
     }
     Transform* transform(EntityHandle e) {
-        return world->getComponentAs<Transform>(e, "transform");
+        return world->getComponentAs<Transform>(e, Transform::componentName);
     }
 };
 
@@ -260,10 +260,20 @@ TEST(ConstantRotation, ZeroAxisOrNoTransformDoesNothing) {
     const EntityHandle e = scene.at({1.0f, 1.0f, 1.0f});
     scene.world->addComponent(e, new ConstantRotation(20.0f, glm::vec3(0.0f)));
     const EntityHandle bare = scene.world->createEntity();
-    scene.world->addComponent(bare, new ConstantRotation(20.0f, glm::vec3(0.0f, 1.0f, 0.0f)));
+    auto* spin = new ConstantRotation(20.0f, glm::vec3(0.0f, 1.0f, 0.0f));
+    scene.world->addComponent(bare, spin);
     const glm::mat4 before = scene.transform(e)->matrix;
     scene.world->update(0.1f);
     EXPECT_EQ(scene.transform(e)->matrix, before);
+    // The bare entity's rotation neither gives it a transform nor leaves the world...
+    EXPECT_EQ(scene.world->getComponent(bare, Transform::componentName), nullptr);
+    EXPECT_EQ(scene.world->getComponent(bare, ConstantRotation::componentName), spin);
+    // ...and it turns a transform that arrives later, from the next frame on.
+    scene.world->addComponent(bare, new Transform());
+    scene.world->update(0.1f);
+    expectMatrixNear(
+        scene.transform(bare)->matrix,
+        glm::rotate(glm::mat4(1.0f), 2.0f * 0.017453293f, glm::vec3(0.0f, 1.0f, 0.0f)));
 }
 
 // ---- moving to another world ----------------------------------------------------------------
@@ -287,6 +297,6 @@ TEST(Attachments, CarriedIntoAnotherWorldFollowTheTargetIdThere) {
     scene.app.update(0.016f);
     scene.world.reset();
     next->update(0.016f);
-    EXPECT_EQ(next->getComponentAs<Transform>(newCamera, "transform")->position(),
+    EXPECT_EQ(next->getComponentAs<Transform>(newCamera, Transform::componentName)->position(),
               glm::vec3(7.0f, 0.0f, 10.0f));
 }

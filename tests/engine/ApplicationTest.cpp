@@ -49,7 +49,7 @@ public:
 class Recorder : public Behavior {
 public:
     Recorder(std::vector<std::string>& log, std::string tag) : log(log), tag(std::move(tag)) {
-        addName("renderer");
+        addName(renderPassName);
     }
     void initialize() override { log.push_back(tag + ":initialize"); }
     void onActivated() override { log.push_back(tag + ":activated"); }

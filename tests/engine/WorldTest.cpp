@@ -4,11 +4,13 @@
 #include "engine/ComponentCollection.hpp"
 #include "engine/EntityCollection.hpp"
 #include "engine/Label.hpp"
+#include "engine/SortedComponentCollection.hpp"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -120,7 +122,7 @@ TEST(WorldEntities, DestructionQueuedWhileTheQueueIsWorkedOffHappensInTheSamePas
     // Removing a's probe queues b: the queue grows while it is being walked.
     struct Chain : Component {
         EntityHandle victim;
-        void onRemoved() override { world->destroyEntityLater(victim); }
+        void onRemoved() override { getWorld()->destroyEntityLater(victim); }
     };
     auto* chain = new Chain;
     chain->victim = b;
@@ -247,7 +249,7 @@ TEST(WorldUpdatePass, ComponentAnsweringBehaviorAndRendererIsInBothPasses) {
     World world;
     struct Both : Behavior {
         std::vector<std::string>* log;
-        Both() { addName("renderer"); }
+        Both() { addName(renderPassName); }
         void update(float) override { log->push_back("update"); }
         void render(float) override { log->push_back("render"); }
     };
@@ -369,13 +371,15 @@ TEST(WorldLifecycle, ActiveWorldInitializesOnAddBeforeIndexing) {
     const EntityHandle e = world->createEntity();
     struct SelfLookup : Behavior {
         Component* seenSelf = reinterpret_cast<Component*>(1);
-        void initialize() override { seenSelf = world->getComponent(handle(), "behavior"); }
+        void initialize() override {
+            seenSelf = getWorld()->getComponent(handle(), Behavior::componentName);
+        }
     };
     auto* probe = new SelfLookup;
     world->addComponent(e, probe);
-    EXPECT_TRUE(probe->initialized);
+    EXPECT_TRUE(probe->isInitialized());
     EXPECT_EQ(probe->seenSelf, nullptr); // its own names are not indexed yet inside initialize()
-    EXPECT_EQ(world->getComponent(e, "behavior"), probe);
+    EXPECT_EQ(world->getComponent(e, Behavior::componentName), probe);
 }
 
 TEST(WorldLifecycle, ComponentAddedDuringStartIsActivatedOnce) {
@@ -384,7 +388,7 @@ TEST(WorldLifecycle, ComponentAddedDuringStartIsActivatedOnce) {
     struct Spawner : Component {
         std::vector<std::string>* log;
         void initialize() override {
-            world->addComponent(world->createEntity(), new Probe(*log, "spawned"));
+            getWorld()->addComponent(getWorld()->createEntity(), new Probe(*log, "spawned"));
         }
     };
     auto* spawner = new Spawner;
@@ -409,7 +413,121 @@ TEST(WorldLifecycle, MovingToAnotherWorldRemovesFirstAndNeverInitializesTwice) {
     second->addComponent(target, probe);
     EXPECT_EQ(
         log, (std::vector<std::string>{"p:initialize", "p:activated", "p:removed", "p:activated"}));
-    EXPECT_EQ(probe->world, second.get());
+    EXPECT_EQ(probe->getWorld(), second.get());
     EXPECT_EQ(first->componentCount(), 0u);
-    EXPECT_EQ(second->getComponent(target, "behavior"), probe);
+    EXPECT_EQ(second->getComponent(target, Behavior::componentName), probe);
+}
+
+TEST(WorldLifecycle, ComponentThatLeavesOnArrivalTakesNoOtherComponentWithIt) {
+    // The leaver holds join number 2 in its first world; the second world's second component
+    // holds the same number there.
+    std::vector<std::string> log;
+    Application app(nullptr, 20.0f, 60.0f, "assets/");
+    World first;
+    const EntityHandle home = first.createEntity();
+    first.addComponent(home, new Label("filler"));
+    struct Leaver : Behavior {
+        void onActivated() override { getWorld()->removeComponent(this); }
+    };
+    std::unique_ptr<Leaver> leaver(new Leaver);
+    first.addComponent(home, leaver.get());
+
+    auto second = std::make_shared<World>();
+    auto* kept1 = new Probe(log, "kept1");
+    auto* kept2 = new Probe(log, "kept2");
+    second->addComponent(second->createEntity(), kept1);
+    second->addComponent(second->createEntity(), kept2);
+    second->setApplication(&app);
+    second->addComponent(second->createEntity(), leaver.get());
+
+    EXPECT_EQ(leaver->getWorld(), nullptr);
+    EXPECT_EQ(first.componentCount(), 1u);
+    EXPECT_EQ(second->componentCount(), 2u);
+    log.clear();
+    second->start();
+    EXPECT_EQ(log, (std::vector<std::string>{"kept1:initialize", "kept1:activated",
+                                             "kept2:initialize", "kept2:activated"}));
+    log.clear();
+    second.reset();
+    EXPECT_EQ(count(log, "kept1:deleted"), 1);
+    EXPECT_EQ(count(log, "kept2:deleted"), 1); // owned, not leaked
+}
+
+TEST(WorldLifecycle, StartSurvivesAnInitializeThatDestroysItsOwnEntity) {
+    std::vector<std::string> log;
+    auto world = std::make_shared<World>();
+    struct SelfDestroying : Component {
+        explicit SelfDestroying(std::vector<std::string>& log) : log(log) {}
+        ~SelfDestroying() override { log.push_back("doomed:deleted"); }
+        void initialize() override { getWorld()->destroyEntity(handle()); }
+        void onActivated() override { log.push_back("doomed:activated"); }
+        std::vector<std::string>& log;
+    };
+    const EntityHandle doomed = world->createEntity();
+    world->addComponent(doomed, new SelfDestroying(log));
+    world->addComponent(world->createEntity(), new Probe(log, "after"));
+    Application app(nullptr, 20.0f, 60.0f, "assets/");
+    app.setWorld(world);
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"doomed:deleted", "after:initialize", "after:activated"}));
+    EXPECT_FALSE(world->isLive(doomed));
+    EXPECT_EQ(world->componentCount(), 1u);
+}
+
+TEST(WorldCollections, TheWorldsOwnEntityBelongsWhicheverCameFirst) {
+    for (const bool collectionFirst : {true, false}) {
+        SCOPED_TRACE(collectionFirst ? "collection made first" : "components added first");
+        World world;
+        if (collectionFirst)
+            world.getEntities("system");
+        world.addComponent(new Label("system"));
+        world.addComponent(world.createEntity(), new Label("system"));
+        world.addComponent(world.createEntity(), new Label("other"));
+        const vorn::engine::EntityCollection& systems = world.getEntities("system");
+        std::vector<uint32_t> ids;
+        for (const EntityHandle& h : systems)
+            ids.push_back(h.entityId);
+        EXPECT_EQ(ids, (std::vector<uint32_t>{0, 1}));
+        world.destroyEntity(EntityHandle{0, &world});
+        EXPECT_FALSE(systems.contains(EntityHandle{0, &world}));
+        EXPECT_EQ(systems.size(), 1u);
+    }
+}
+
+TEST(WorldUpdatePass, AnUpdateThatThrowsLeavesNoWalkBehind) {
+    std::vector<std::string> log;
+    World world;
+    bool throwing = true;
+    bool removing = false;
+    auto* thrower = new Probe(log, "thrower", 0.0f);
+    auto* remover = new Probe(log, "remover", 1.0f);
+    auto* victim = new Probe(log, "victim", 2.0f);
+    world.addComponent(world.createEntity(), thrower);
+    world.addComponent(world.createEntity(), remover);
+    world.addComponent(world.createEntity(), victim);
+    world.addComponent(world.createEntity(), new Probe(log, "last", 3.0f));
+    thrower->onUpdate = [&] {
+        if (throwing)
+            throw std::runtime_error("update failed");
+    };
+    remover->onUpdate = [&] {
+        if (removing)
+            delete world.removeComponent(victim);
+    };
+    EXPECT_THROW(world.update(0.01f), std::runtime_error);
+
+    // The next pass removes the component its walk is about to visit: only that one is skipped.
+    throwing = false;
+    removing = true;
+    log.clear();
+    world.update(0.01f);
+    EXPECT_EQ(updatesOnly(log),
+              (std::vector<std::string>{"thrower:update", "remover:update", "last:update"}));
+
+    // The same on a collection of one's own, where the walks in progress can be counted.
+    vorn::engine::SortedComponentCollection<Component::CompareByUpdatePriority> order(
+        world, Behavior::componentName);
+    EXPECT_THROW(order.forEach([](Component*) { throw std::runtime_error("visit failed"); }),
+                 std::runtime_error);
+    EXPECT_EQ(order.activeWalks(), 0u);
 }

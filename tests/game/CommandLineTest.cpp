@@ -98,6 +98,35 @@ TEST(CommandLineOptions, BadOptionsPrintUsageAndAReasonAndExitTwo) {
     }
 }
 
+TEST(CommandLineOptions, NumbersAreDecimalAndCheckedInTheTypeTheyAreStoredIn) {
+    // Leading zeros are decimal, never octal; base prefixes are refused.
+    const Parsed leadingZeros = parse({"--frames", "010", "--seed", "010"});
+    ASSERT_FALSE(leadingZeros.status) << leadingZeros.err;
+    EXPECT_EQ(leadingZeros.options.frames, 10u);
+    EXPECT_EQ(leadingZeros.options.seed, 10u);
+    const Parsed zeroSeed = parse({"--seed", "000"});
+    ASSERT_FALSE(zeroSeed.status) << zeroSeed.err;
+    EXPECT_EQ(zeroSeed.options.seed, 0u);
+
+    // Each of these is refused with the usage and a one-line reason naming the option's problem.
+    const std::vector<std::vector<std::string>> bad = {
+        {"--frames", "0x10"},    {"--seed", "0x10"},       {"--frames", "1e3"},
+        {"--frames", "+5"},      {"--frames", "000"},      {"--seed", "4294967296"},
+        {"--fixed-dt", "1e-50"}, {"--fixed-dt", "1e-400"}, {"--fixed-dt", "1e39"}};
+    for (const auto& args : bad) {
+        const Parsed p = parse(args);
+        ASSERT_TRUE(p.status) << args[0] << " " << args[1];
+        EXPECT_EQ(*p.status, 2) << args[0] << " " << args[1];
+        const std::string lastLine = p.err.substr(p.err.rfind('\n', p.err.size() - 2) + 1);
+        EXPECT_EQ(lastLine.rfind("mossfang: ", 0), 0u) << p.err;
+    }
+
+    // A tiny step is fine as long as a float still holds it above zero.
+    const Parsed tiny = parse({"--fixed-dt", "1e-30"});
+    ASSERT_FALSE(tiny.status) << tiny.err;
+    EXPECT_GT(tiny.options.fixedDt, 0.0f);
+}
+
 TEST(Executable, UnknownOptionExitsTwoBeforeOpeningAWindow) {
     const ProcessResult run = runGame("--no-such-option");
     EXPECT_EQ(run.status, 2);

@@ -14,7 +14,7 @@ TEST(Body, NamesPriorityAndVelocitySource) {
     Body body(2.0f, 1.0f, 2.0f, 3.0f);
     EXPECT_TRUE(body.hasName("body"));
     EXPECT_TRUE(body.hasName("behavior"));
-    EXPECT_FALSE(body.hasName("rigidBody"));
+    EXPECT_FALSE(body.hasName(RigidBody::componentName));
     EXPECT_EQ(body.updatePriority, 101.0f);
     EXPECT_EQ(body.mass, 2.0f);
     EXPECT_EQ(body.deltaVelocity, glm::vec3(0.0f));

@@ -27,7 +27,7 @@ namespace {
 
 RigidBodySystem* systemOf(ActiveScene& scene) {
     return scene.world->getComponentAs<RigidBodySystem>(EntityHandle{0, scene.world.get()},
-                                                        "rigidBodySystem");
+                                                        RigidBodySystem::componentName);
 }
 
 std::vector<uint32_t> query(BroadPhase& broad, EntityHandle e, int64_t after = -1) {
@@ -114,14 +114,15 @@ TEST(BroadPhase, FollowsMovesMembershipAndShapes) {
     EXPECT_TRUE(query(*broad, a).empty());
 
     // A bigger collider replaces the old one: the signals update the entry at once.
-    scene.world->deleteComponent(b, "collider");
+    scene.world->deleteComponent(b, vorn::components::Collider::componentName);
     EXPECT_FALSE(broad->tracks(b.entityId));
     scene.world->addComponent(b, new CircleCollider(40.0f));
     EXPECT_TRUE(broad->tracks(b.entityId));
     EXPECT_EQ(query(*broad, a), std::vector<uint32_t>{b.entityId});
 
     // A new radius shows after the next refresh.
-    scene.world->getComponentAs<CircleCollider>(b, "collider")->setRadius(1.0f);
+    scene.world->getComponentAs<CircleCollider>(b, vorn::components::Collider::componentName)
+        ->setRadius(1.0f);
     broad->refresh(b.entityId);
     EXPECT_TRUE(query(*broad, a).empty());
 
@@ -231,13 +232,15 @@ TEST(BroadPhase, NeverMissesAPairThatTheExactTestFindsWhateverTheCellSize) {
         EXPECT_EQ(broad->cellSize(), cellSize);
         int exactPairs = 0;
         for (const EntityHandle& e : entities) {
-            const auto* own = scene.world->getComponentAs<Collider>(e, "collider");
+            const auto* own =
+                scene.world->getComponentAs<Collider>(e, vorn::components::Collider::componentName);
             const std::vector<uint32_t> candidates = query(*broad, e);
             ASSERT_TRUE(std::is_sorted(candidates.begin(), candidates.end()));
             for (const EntityHandle& other : entities) {
                 if (other == e)
                     continue;
-                const auto* theirs = scene.world->getComponentAs<Collider>(other, "collider");
+                const auto* theirs = scene.world->getComponentAs<Collider>(
+                    other, vorn::components::Collider::componentName);
                 const glm::vec2 s = own->collide(*theirs, nullptr, nullptr);
                 if (s.x == 0.0f && s.y == 0.0f)
                     continue;
@@ -305,10 +308,11 @@ public:
             return;
         std::uniform_real_distribution<float> coordinate(-25.0f, 25.0f);
         const EntityHandle e = targets[frame % targets.size()];
-        if (auto* t = world->getComponentAs<Transform>(e, "transform"))
+        if (auto* t = getWorld()->getComponentAs<Transform>(e, Transform::componentName))
             t->setPosition(glm::vec3(coordinate(random), coordinate(random), 0.0f));
         if (frame == 21 && !targets.empty())
-            if (auto* t = world->getComponentAs<Transform>(targets[0], "transform"))
+            if (auto* t =
+                    getWorld()->getComponentAs<Transform>(targets[0], Transform::componentName))
                 t->setPosition(glm::vec3(std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f));
     }
     std::vector<EntityHandle> targets;
@@ -401,7 +405,7 @@ struct RandomScene {
         if (frame == 10)
             world.destroyEntity(entities[2]);
         if (frame == 15) {
-            world.deleteComponent(entities[4], "collider");
+            world.deleteComponent(entities[4], vorn::components::Collider::componentName);
             world.addComponent(entities[4], new CircleCollider(2.0f));
         }
         if (frame == 20) {
@@ -476,8 +480,11 @@ TEST(BroadPhaseEquivalence, RandomScenesGiveTheSameContactsPositionsAndVelocitie
             if (::testing::Test::HasFailure())
                 FAIL() << "seed " << seed << " diverged at frame " << frame;
         }
-        EXPECT_EQ(broad->size(),
-                  fast.scene.world->getEntities("transform", "collider", "rigidBody").size());
+        EXPECT_EQ(broad->size(), fast.scene.world
+                                     ->getEntities(Transform::componentName,
+                                                   vorn::components::Collider::componentName,
+                                                   RigidBody::componentName)
+                                     .size());
     }
     // The scenes are busy: thousands of contacts were compared.
     EXPECT_GT(totalContacts, 2000u);

@@ -351,8 +351,10 @@ TEST(ColliderTransforms, NullTransformsAreTheEntitiesOwn) {
     ActiveScene scene;
     const EntityHandle a = scene.circle(0.0f, 0.0f, 1.0f);
     const EntityHandle b = scene.circle(1.5f, 0.0f, 1.0f);
-    const auto* ca = scene.world->getComponentAs<CircleCollider>(a, "collider");
-    const auto* cb = scene.world->getComponentAs<CircleCollider>(b, "collider");
+    const auto* ca =
+        scene.world->getComponentAs<CircleCollider>(a, vorn::components::Collider::componentName);
+    const auto* cb =
+        scene.world->getComponentAs<CircleCollider>(b, vorn::components::Collider::componentName);
     EXPECT_EQ(ca->collide(*cb, nullptr, nullptr), glm::vec2(-0.5f, 0.0f));
     // An explicit transform overrides the entity's own.
     const Transform far = at(10.0f, 0.0f);
@@ -366,7 +368,8 @@ TEST(ColliderTransforms, MissingTransformMeansNoContact) {
     const EntityHandle bare = scene.world->createEntity();
     auto* loose = new CircleCollider(1.0f);
     scene.world->addComponent(bare, loose);
-    const auto* c = scene.world->getComponentAs<CircleCollider>(placed, "collider");
+    const auto* c = scene.world->getComponentAs<CircleCollider>(
+        placed, vorn::components::Collider::componentName);
     EXPECT_EQ(c->collide(*loose, nullptr, nullptr), glm::vec2(0.0f));
     EXPECT_EQ(loose->collide(*c, nullptr, nullptr), glm::vec2(0.0f));
     // Outside any world there is nothing to look up either.

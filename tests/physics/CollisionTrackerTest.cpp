@@ -114,7 +114,7 @@ TEST(CollisionTracker, EntityGainingTheTagLaterIsListedFromThen) {
     scene.world->addComponent(visitor, new Label("player"));
     scene.step();
     EXPECT_EQ(ids(tracker->contacts), std::vector<uint32_t>{visitor.entityId});
-    scene.world->deleteComponent(visitor, "collider");
+    scene.world->deleteComponent(visitor, vorn::components::Collider::componentName);
     scene.step();
     EXPECT_TRUE(tracker->contacts.empty());
 }
@@ -142,7 +142,7 @@ TEST(CollisionTracker, CarriedIntoAnotherWorldTracksThatWorld) {
     first.app.update(1.0f / 60.0f); // switches worlds; the old one is released
     first.world.reset();
     ASSERT_EQ(first.app.currentWorld(), second);
-    second->getComponentAs<Transform>(carried, "transform")
+    second->getComponentAs<Transform>(carried, Transform::componentName)
         ->setPosition(glm::vec3(0.0f, 10.0f, 0.0f));
     second->update(1.0f / 60.0f);
     EXPECT_EQ(ids(tracker->contacts), std::vector<uint32_t>{target.entityId});

@@ -65,11 +65,11 @@ struct ActiveScene {
         return body;
     }
     Transform* transform(EntityHandle e) const {
-        return world->getComponentAs<Transform>(e, "transform");
+        return world->getComponentAs<Transform>(e, Transform::componentName);
     }
     glm::vec3 position(EntityHandle e) const { return transform(e)->position(); }
     RigidBody* body(EntityHandle e) const {
-        return world->getComponentAs<RigidBody>(e, "rigidBody");
+        return world->getComponentAs<RigidBody>(e, RigidBody::componentName);
     }
     void step(float dt = 1.0f / 60.0f) { world->update(dt); }
 };

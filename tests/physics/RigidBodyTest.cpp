@@ -62,11 +62,13 @@ TEST(RigidBody, NamesFieldsAndRequiredNames) {
 
 TEST(RigidBodySystem, CreatedOnDemandOnceOnEntityZero) {
     ActiveScene scene;
-    EXPECT_TRUE(scene.world->getComponents(worldEntity(scene), "rigidBodySystem").empty());
+    EXPECT_TRUE(
+        scene.world->getComponents(worldEntity(scene), RigidBodySystem::componentName).empty());
     platform(scene);
     const EntityHandle ball = scene.circle(0.0f, 5.0f, 1.0f);
     scene.addBody(ball, 1.0f, false);
-    const auto& systems = scene.world->getComponents(worldEntity(scene), "rigidBodySystem");
+    const auto& systems =
+        scene.world->getComponents(worldEntity(scene), RigidBodySystem::componentName);
     ASSERT_EQ(systems.size(), 1u);
     auto* system = dynamic_cast<RigidBodySystem*>(systems.front());
     ASSERT_NE(system, nullptr);
@@ -80,7 +82,8 @@ TEST(RigidBodySystem, AnExistingSystemIsKept) {
     auto* own = new RigidBodySystem();
     scene.world->addComponent(own);
     platform(scene);
-    const auto& systems = scene.world->getComponents(worldEntity(scene), "rigidBodySystem");
+    const auto& systems =
+        scene.world->getComponents(worldEntity(scene), RigidBodySystem::componentName);
     ASSERT_EQ(systems.size(), 1u);
     EXPECT_EQ(systems.front(), own);
 }
@@ -91,9 +94,12 @@ TEST(RigidBodySystem, InactiveWorldGetsItsSystemWhenStarted) {
     world->addComponent(e, new Transform());
     world->addComponent(e, new CircleCollider(1.0f));
     world->addComponent(e, new RigidBody(1.0f, false, 0.0f, 0.0f, 0.0f, 0.0f));
-    EXPECT_TRUE(world->getComponents(EntityHandle{0, world.get()}, "rigidBodySystem").empty());
+    EXPECT_TRUE(
+        world->getComponents(EntityHandle{0, world.get()}, RigidBodySystem::componentName).empty());
     world->start();
-    EXPECT_EQ(world->getComponents(EntityHandle{0, world.get()}, "rigidBodySystem").size(), 1u);
+    EXPECT_EQ(
+        world->getComponents(EntityHandle{0, world.get()}, RigidBodySystem::componentName).size(),
+        1u);
 }
 
 // ---- resolution -----------------------------------------------------------------------------
@@ -408,7 +414,7 @@ TEST(RigidBodyScene, PlayerCarriedIntoANewWorldKeepsColliding) {
     for (auto* c : std::vector<vorn::engine::Component*>(components.begin(), components.end()))
         next->addComponent(arrived, scene.world->removeComponent(c));
     EXPECT_TRUE(body->contacts.empty());
-    next->getComponentAs<Transform>(arrived, "transform")
+    next->getComponentAs<Transform>(arrived, Transform::componentName)
         ->setPosition(glm::vec3(0.0f, -97.0f, 0.0f));
     scene.app.setWorld(next);
     scene.app.update(1.0f / 60.0f);
@@ -423,7 +429,8 @@ TEST(RigidBodyScene, PlayerCarriedIntoANewWorldKeepsColliding) {
                  (!body->contacts.empty() && body->contacts[0].other.entityId == floor.entityId);
     }
     EXPECT_TRUE(landed);
-    EXPECT_NEAR(next->getComponentAs<Transform>(arrived, "transform")->position().y, -99.0f, 1e-3f);
+    EXPECT_NEAR(next->getComponentAs<Transform>(arrived, Transform::componentName)->position().y,
+                -99.0f, 1e-3f);
     ASSERT_EQ(tracker->contacts.size(), 1u);
     EXPECT_EQ(tracker->contacts[0].other.entityId, door.entityId);
     EXPECT_EQ(tracker->contacts[0].other.world, next.get());
@@ -443,7 +450,9 @@ TEST(RigidBodyScene, CarriedIntoAnEmptyWorldTheBodyBringsItsSystemAlong) {
     scene.app.setWorld(empty);
     scene.app.update(0.0f);
     scene.world.reset();
-    EXPECT_EQ(empty->getComponents(EntityHandle{0, empty.get()}, "rigidBodySystem").size(), 1u);
+    EXPECT_EQ(
+        empty->getComponents(EntityHandle{0, empty.get()}, RigidBodySystem::componentName).size(),
+        1u);
     // A second body arriving overlapping it: contacts are made and cleared every step.
     const EntityHandle other = empty->createEntity();
     empty->addComponent(
@@ -451,7 +460,8 @@ TEST(RigidBodyScene, CarriedIntoAnEmptyWorldTheBodyBringsItsSystemAlong) {
     empty->addComponent(other, new CircleCollider(1.0f));
     empty->addComponent(other, new RigidBody(1.0f, true, 0.0f, 0.0f, 0.0f, 0.0f));
     for (int frame = 0; frame < 5; ++frame) {
-        empty->getComponentAs<Transform>(arrived, "transform")->setPosition(glm::vec3(0.0f));
+        empty->getComponentAs<Transform>(arrived, Transform::componentName)
+            ->setPosition(glm::vec3(0.0f));
         empty->update(0.0f);
         EXPECT_EQ(body->contacts.size(), 1u);
     }

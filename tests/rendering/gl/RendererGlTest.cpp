@@ -182,12 +182,14 @@ TEST_F(RendererGlTest, CameraGivesViewProjectionAndEyePosition) {
     addRenderer({}, 0, colourAndDepth);
     clearColour(0, 0, 0, 0);
     render();
-    auto* renderer = dynamic_cast<Renderer*>(world->getComponent({0, world.get()}, "renderer"));
+    auto* renderer =
+        dynamic_cast<Renderer*>(world->getComponent({0, world.get()}, Renderer::componentName));
     ASSERT_NE(renderer, nullptr);
     EXPECT_EQ(renderer->perDraw.find("eyePos")->get<glm::vec3>(), glm::vec3(5, 7, 100));
-    EXPECT_EQ(state->view,
-              glm::inverse(
-                  world->getComponentAs<vorn::components::Transform>(camera, "transform")->matrix));
+    EXPECT_EQ(state->view, glm::inverse(world
+                                            ->getComponentAs<vorn::components::Transform>(
+                                                camera, vorn::components::Transform::componentName)
+                                            ->matrix));
     EXPECT_EQ(context->pixel(0, 0), glm::u8vec4(255, 0, 0, 255)); // (5, 7) is the lower left
     EXPECT_EQ(context->pixel(1, 1).a, 0);
 }

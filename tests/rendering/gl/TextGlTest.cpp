@@ -146,7 +146,8 @@ TEST_F(TextGlTest, IgnoreDepthShowsTextBehindGeometryAndRestoresTheDepthTest) {
 TEST_F(TextGlTest, FaceCameraTurnsTheTextTowardsTheCameraWithWorldUp) {
     // A perspective camera on the +x axis looking back at the origin.
     const auto camera = entity(glm::mat4(1.0f));
-    auto* transform = world->getComponentAs<vorn::components::Transform>(camera, "transform");
+    auto* transform = world->getComponentAs<vorn::components::Transform>(
+        camera, vorn::components::Transform::componentName);
     transform->setPosition(glm::vec3(60, 0, 0));
     transform->lookAt(glm::vec3(0.0f), glm::vec3(0, 1, 0), true);
     world->addComponent(camera, new vorn::components::Camera(
