@@ -52,6 +52,14 @@ void describe(CLI::App& app, GameOptions& options) {
                    "With --view-model of an animated model: the segment to play")
         ->type_name("NAME")
         ->needs(viewModel);
+    app.add_option("--profile-frames", options.profileFrames,
+                   "After N frames, print the mean GPU time of each post-processing step and the "
+                   "CPU time of update and render")
+        ->type_name("N")
+        ->check(positiveNumber);
+    app.add_flag("--post", options.post,
+                 "With --view-model: draw through the post-processing renderer")
+        ->needs(viewModel);
 }
 
 std::string oneLine(std::string text) {

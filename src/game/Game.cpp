@@ -7,6 +7,7 @@
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
 #include "game/ClearScreenRenderer.hpp"
+#include "game/FrameProfile.hpp"
 #include "game/ModelViewer.hpp"
 #include "rendering/GlewInitError.hpp"
 #include "rendering/RenderState.hpp"
@@ -64,9 +65,12 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         // update is the loop's audio step.
         vorn::audio::registerSoundTable();
         application.setAudioUpdate(&vorn::audio::SoundManager::frameUpdate);
-        if (!options.screenshotFile.empty()) {
-            application.setFrameEndCallback([&](uint64_t) {
-                if (application.isRunning())
+        FrameProfile profile(options.profileFrames);
+        if (!options.screenshotFile.empty() || options.profileFrames > 0) {
+            application.setFrameEndCallback([&](uint64_t frame) {
+                if (options.profileFrames > 0)
+                    profile.frameEnded(application, frame);
+                if (options.screenshotFile.empty() || application.isRunning())
                     return;
                 const sf::Vector2u size = window.getSize();
                 if (vorn::rendering::saveScreenshot(options.screenshotFile, size.x, size.y)) {
@@ -84,7 +88,8 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             first = firstScene();
         } else if (!options.viewModel.empty()) {
             first = ModelViewer::build(options.viewModel, options.animation,
-                                       static_cast<float>(width) / static_cast<float>(height));
+                                       static_cast<float>(width) / static_cast<float>(height),
+                                       options.post);
         } else {
             // Until the menu scene exists the game opens on a cleared screen with the menu's music.
             first = std::make_shared<vorn::engine::World>();

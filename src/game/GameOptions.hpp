@@ -14,6 +14,8 @@ struct GameOptions {
     std::string screenshotFile; // PNG of the last frame
     std::string viewModel;      // show this model (relative to the asset root) instead of the game
     std::string animation;      // with viewModel: the animation segment to play
+    uint64_t profileFrames = 0; // print the frame profile after this many frames; 0: none
+    bool post = false;          // with viewModel: draw through the post-processing renderer
 };
 
 } // namespace game
