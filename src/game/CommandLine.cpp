@@ -74,6 +74,14 @@ void describe(CLI::App& app, GameOptions& options) {
                    "HUD) into one PNG")
         ->type_name("FILE")
         ->needs(area);
+    app.add_option("--profile-frames", options.profileFrames,
+                   "After N frames, print the mean GPU time of each post-processing step and the "
+                   "CPU time of update and render")
+        ->type_name("N")
+        ->check(positiveNumber);
+    app.add_flag("--post", options.post,
+                 "With --view-model: draw through the post-processing renderer")
+        ->needs(viewModel);
 }
 
 std::string oneLine(std::string text) {

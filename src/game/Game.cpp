@@ -8,6 +8,7 @@
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
+#include "game/FrameProfile.hpp"
 #include "game/LevelCheck.hpp"
 #include "game/ModelViewer.hpp"
 #include "game/Overview.hpp"
@@ -78,7 +79,10 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             options.overviewFile.empty() ? options.screenshotFile : options.overviewFile;
         if (!options.overviewFile.empty() && options.frames == 0)
             application.setFrameLimit(2);
+        FrameProfile profile(options.profileFrames);
         application.setFrameEndCallback([&](uint64_t frame) {
+            if (options.profileFrames > 0)
+                profile.frameEnded(application, frame);
             if (application.isRunning())
                 return;
             if (!options.dumpStateFile.empty() && application.currentWorld()) {
@@ -104,17 +108,20 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             }
         });
 
+        // Doors and the hat build their next scenes through the game's scene builders.
+        Scenes::installSceneCallbacks();
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
         } else if (!options.viewModel.empty()) {
             first = ModelViewer::build(options.viewModel, options.animation,
-                                       static_cast<float>(width) / static_cast<float>(height));
+                                       static_cast<float>(width) / static_cast<float>(height),
+                                       options.post);
         } else if (!options.overviewFile.empty()) {
             first = Overview::build(options.area,
                                     static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.area.empty()) {
-            first = Scenes::area({}, options.area, options.entrance);
+            first = Scenes::freshArea(options.area, options.entrance);
         } else {
             first = Scenes::menu();
         }

@@ -19,6 +19,8 @@ struct GameOptions {
     std::string dumpStateFile;  // JSON of the current world after the last frame
     std::string checkLevel;     // check this level file and exit, without a window
     std::string overviewFile;   // with area: PNG of the whole area
+    uint64_t profileFrames = 0; // print the frame profile after this many frames; 0: none
+    bool post = false;          // with viewModel: draw through the post-processing renderer
 };
 
 } // namespace game

@@ -128,8 +128,9 @@ void buildEntrance(Context& c, const Entry& e) {
     const EntityHandle player = c.world.createEntity();
     LevelLoader::CarriedPlayer carried;
     carried.swap(c.carried);
-    for (vorn::engine::Component* component : carried)
-        c.world.addComponent(player, component);
+    for (std::unique_ptr<vorn::engine::Component>& component : carried)
+        if (component)
+            c.world.addComponent(player, component.release());
     if (auto* transform = c.world.getComponentAs<vorn::components::Transform>(
             player, vorn::components::Transform::componentName))
         transform->setPosition(e.position);
@@ -502,7 +503,7 @@ void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisito
     }
 }
 
-bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer carried,
+bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
                        const std::string& spaceLabel, const std::string& entrance) {
     // This area's one-shot sounds belong to a scene slot of their own, released with the area.
     vorn::audio::SoundManager& sound = vorn::audio::SoundManager::acquire();
@@ -524,9 +525,6 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer carried,
                                          << ": " << e.what() << "\n";
         ok = false;
     }
-    // A player carried to an entrance this level lacks has nowhere to go.
-    for (vorn::engine::Component* component : carried)
-        delete component;
     return ok;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/SceneBuilders.hpp"
 #include "engine/EntityHandle.hpp"
 
 #include <glm/mat4x4.hpp>
@@ -42,12 +43,12 @@ struct LevelEntry {
 class LevelLoader {
 public:
     // Components taken off the player of the previous area, in their original order. The loader
-    // owns them: it moves them into the new world at the requested entrance, or deletes them when
-    // the level has no such entrance.
-    using CarriedPlayer = std::vector<vorn::engine::Component*>;
+    // moves them into the new world at the requested entrance; when the level has no such
+    // entrance they stay with the caller.
+    using CarriedPlayer = components::SceneBuilders::Carried;
 
     // Loads the level from `in` into `world`. Returns false when an error stopped it.
-    static bool load(std::istream& in, vorn::engine::World& world, CarriedPlayer carried,
+    static bool load(std::istream& in, vorn::engine::World& world, CarriedPlayer& carried,
                      const std::string& spaceLabel, const std::string& entrance);
 
     // Receives the entries of a level file as they are read.

@@ -1,5 +1,6 @@
 #include "game/Overview.hpp"
 
+#include "audio/SoundUpdate.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
@@ -29,7 +30,8 @@ std::shared_ptr<vorn::engine::World> Overview::build(const std::string& levelFil
     world->addComponent(new SceneName("overview " + levelFile));
     {
         std::ifstream file(Scenes::levelPath(levelFile), std::ios::binary);
-        LevelLoader::load(file, *world, {}, "gameSpace", "");
+        LevelLoader::CarriedPlayer nobody;
+        LevelLoader::load(file, *world, nobody, "gameSpace", "");
     }
 
     glm::vec2 low(0.0f), high(0.0f);
@@ -63,6 +65,8 @@ std::shared_ptr<vorn::engine::World> Overview::build(const std::string& levelFil
     world->addComponent(camera, new vorn::components::Label("gameSpace"));
 
     glClearColor(0.12f, 0.075f, 0.03f, 0.0f);
+    // Gives back the scene slot the loader took, when the overview ends.
+    world->addComponent(new vorn::systems::SoundUpdate());
     world->addComponent(new vorn::systems::Renderer(
         "gameSpace", 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, ModelViewer::sceneLights()));
     return world;

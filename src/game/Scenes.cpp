@@ -3,9 +3,14 @@
 #include "audio/SoundListener.hpp"
 #include "audio/SoundManager.hpp"
 #include "audio/SoundUpdate.hpp"
+#include "components/ButtonSignal.hpp"
 #include "components/ConstantRotation.hpp"
 #include "components/DistanceAttachment.hpp"
+#include "components/EnergyBar.hpp"
+#include "components/HealthBar.hpp"
 #include "components/PositionAttachment.hpp"
+#include "components/SceneBuilders.hpp"
+#include "components/ScoreDisplay.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/EntityCollection.hpp"
@@ -19,6 +24,7 @@
 #include "physics/Gravity.hpp"
 #include "rendering/AnimatedModel.hpp"
 #include "rendering/Camera.hpp"
+#include "rendering/FBOParticleRenderer.hpp"
 #include "rendering/Mesh.hpp"
 #include "rendering/Model.hpp"
 #include "rendering/Renderer.hpp"
@@ -97,24 +103,18 @@ void addScreenRenderer(World& world, vorn::rendering::UniformSet uniforms = {}) 
                                                    std::move(uniforms)));
 }
 
-// The renderer of an area's game space. The post-processing renderer takes this place once it
-// exists; nothing else depends on which one draws.
+// The renderer of an area's game space: ambient occlusion, particles and bloom.
 void addGameSpaceRenderer(World& world, const vorn::rendering::UniformSet& uniforms) {
-    world.addComponent(new vorn::systems::Renderer(
-        gameSpace, 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, uniforms));
+    world.addComponent(new FBOParticleRenderer(gameSpace, 0.0f, uniforms));
 }
 
-// A clickable rectangle of the menu: any mouse button pressed strictly inside it (y counted
-// upwards from the bottom of the 600-pixel window) runs `onClick`.
+// A button of the menu: a rectangle of 250 x 100 pixels from `corner` that runs `onClick`.
 void addButton(World& world, const glm::vec2& corner, std::function<void()> onClick) {
     const EntityHandle button = world.createEntity();
     world.addComponent(button, new Transform(translation({corner, 0.0f})));
-    world.mouseButtonPressed.connect([corner, onClick](const sf::Event::MouseButtonEvent& e) {
-        const float x = static_cast<float>(e.x);
-        const float y = screenHeight - static_cast<float>(e.y);
-        if (x > corner.x && x < corner.x + 250.0f && y > corner.y && y < corner.y + 100.0f)
-            onClick();
-    });
+    world.addComponent(button, new vorn::components::ButtonSignal(
+                                   [onClick](vorn::components::ButtonSignal&) { onClick(); }, 0.0f,
+                                   0.0f, 250.0f, 100.0f));
 }
 
 bool leftControlHeld() {
@@ -238,7 +238,7 @@ WorldPtr Scenes::menu() {
     addPicture(*world, "menu.png", glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}),
                false);
     World* self = world.get();
-    const auto start = [self] { goTo(self, area({}, startingArea, "")); };
+    const auto start = [self] { goTo(self, freshArea(startingArea, "")); };
     addButton(*world, {250.0f, 360.0f}, start);
     addButton(*world, {275.0f, 240.0f}, [self] { goTo(self, controls()); });
     addButton(*world, {250.0f, 125.0f}, [self] { goTo(self, credits(0)); });
@@ -265,7 +265,7 @@ WorldPtr Scenes::menu() {
         } else if (leftControlHeld()) {
             for (const auto& [code, target] : debug)
                 if (key.code == code)
-                    goTo(self, area({}, target.first, target.second));
+                    goTo(self, freshArea(target.first, target.second));
         }
     });
     return world;
@@ -314,12 +314,17 @@ WorldPtr Scenes::credits(int page) {
     return world;
 }
 
-WorldPtr Scenes::area(LevelLoader::CarriedPlayer carried, const std::string& levelFile,
+WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entrance) {
+    LevelLoader::CarriedPlayer nobody;
+    return area(nobody, levelFile, entrance);
+}
+
+WorldPtr Scenes::area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
                       const std::string& entrance) {
     WorldPtr world = newScene("area " + levelFile);
     {
         std::ifstream file(levelPath(levelFile), std::ios::binary);
-        LevelLoader::load(file, *world, std::move(carried), gameSpace, entrance);
+        LevelLoader::load(file, *world, carried, gameSpace, entrance);
     }
 
     EntityHandle player = firstPlayer(*world);
@@ -357,16 +362,24 @@ WorldPtr Scenes::area(LevelLoader::CarriedPlayer carried, const std::string& lev
 }
 
 void Scenes::buildHud(World& world, const std::string& space) {
+    const EntityHandle player = firstPlayer(world);
     addScreenCamera(world, space);
-    addPicture(world, "images/HealthBar.png",
-               translationScale({106.0f, 543.0f, 10.0f}, {188.0f, 31.0f, 1.0f}), true, space);
-    addPicture(world, "images/EnergyBar.png",
-               translationScale({106.0f, 512.0f, 10.0f}, {188.0f, 31.0f, 1.0f}), true, space);
+    const EntityHandle health =
+        addPicture(world, "images/HealthBar.png",
+                   translationScale({106.0f, 543.0f, 10.0f}, {188.0f, 31.0f, 1.0f}), true);
+    world.addComponent(health, new components::HealthBar(188.0f, 100.0f, player));
+    world.addComponent(health, new vorn::components::Label(space));
+    const EntityHandle energy =
+        addPicture(world, "images/EnergyBar.png",
+                   translationScale({106.0f, 512.0f, 10.0f}, {188.0f, 31.0f, 1.0f}), true);
+    world.addComponent(energy, new vorn::components::EnergyBar(188.0f, 100.0f, player));
+    world.addComponent(energy, new vorn::components::Label(space));
     addPicture(world, "images/Game HUD.png",
                translationScale({0.0f, 421.0f, 0.0f}, {149.0f, 179.0f, 1.0f}), true, space);
-    for (const float y : {458.0f, 433.0f}) {
+    for (const auto& [y, showEggs] : {std::pair{458.0f, true}, std::pair{433.0f, false}}) {
         const EntityHandle display = world.createEntity();
         world.addComponent(display, new Transform(translation({25.0f, y, 0.0f})));
+        world.addComponent(display, new vorn::components::ScoreDisplay(player, showEggs));
         world.addComponent(
             display,
             new vorn::components::Text(
@@ -397,6 +410,11 @@ void Scenes::toggleCameraMode(World& world) {
     }
 }
 
-void Scenes::installSceneCallbacks() {}
+void Scenes::installSceneCallbacks() {
+    components::SceneBuilders::setAreaBuilder(
+        [](components::SceneBuilders::Carried& carried, const std::string& levelFile,
+           const std::string& entrance) { return area(carried, levelFile, entrance); });
+    components::SceneBuilders::setCreditsBuilder([](int page) { return credits(page); });
+}
 
 } // namespace game

@@ -27,7 +27,7 @@ public:
     static std::shared_ptr<vorn::engine::World> credits(int page);
     // A play area from a level file (under the asset root's "levels/", or a path), entered at
     // `entrance` by the carried player, if any. Always yields a playable area.
-    static std::shared_ptr<vorn::engine::World> area(LevelLoader::CarriedPlayer carried,
+    static std::shared_ptr<vorn::engine::World> area(LevelLoader::CarriedPlayer& carried,
                                                      const std::string& levelFile,
                                                      const std::string& entrance);
 
@@ -41,6 +41,10 @@ public:
     static std::string levelPath(const std::string& levelFile);
     // The name a scene was built under ("menu", "controls", "credits 2", "area startingArea.txt").
     static std::string sceneName(const vorn::engine::World& world);
+
+    // A fresh area, entered from the menu or a debug key: no carried player.
+    static std::shared_ptr<vorn::engine::World> freshArea(const std::string& levelFile,
+                                                          const std::string& entrance);
 
     // Installs the scene changes of doors and of the hat into the gameplay components.
     static void installSceneCallbacks();

@@ -1,6 +1,9 @@
 #include "game/StateDump.hpp"
 
 #include "components/Energy.hpp"
+#include "components/Health.hpp"
+#include "components/Score.hpp"
+#include "components/SimpleNavigation.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
@@ -32,8 +35,8 @@ const T* find(const vorn::engine::World& world, vorn::engine::EntityHandle entit
 
 std::string StateDump::componentName(const vorn::engine::Component& component) {
     // Names many components share say less than the component's own one.
-    static const std::set<std::string> shared = {"behavior", "renderable", "renderer", "body",
-                                                 "collider"};
+    static const std::set<std::string> shared = {"action",   "behavior", "renderable",
+                                                 "renderer", "body",     "collider"};
     std::vector<std::string> own;
     std::vector<std::string> all;
     for (const std::string& name : component.getNames()) {
@@ -69,8 +72,17 @@ ordered_json StateDump::describe(const vorn::engine::World& world, uint64_t fram
             item["position"] = vec3(transform->position());
         if (const auto* body = find<vorn::components::Body>(world, entity, "body"))
             item["velocity"] = vec3(body->velocity);
+        if (const auto* health =
+                find<components::Health>(world, entity, components::Health::componentName))
+            item["health"] = {{"current", health->current}, {"maximum", health->maximum}};
         if (const auto* energy = find<vorn::components::Energy>(world, entity, "energy"))
             item["energy"] = {{"current", energy->current}, {"maximum", energy->maximum}};
+        if (const auto* score = find<vorn::components::Score>(
+                world, entity, vorn::components::Score::componentName))
+            item["score"] = {{"points", score->points}, {"eggs", score->eggs}};
+        if (const auto* movement = find<vorn::components::SimpleNavigation>(
+                world, entity, vorn::components::SimpleNavigation::componentName))
+            item["animationState"] = movement->animationState;
         item["labels"] = labels;
         entities.push_back(item);
     }
