@@ -105,6 +105,8 @@ TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
         {std::string(controlsClick) + "6 hold Escape\n", "", "menu"},
         {std::string(controlsClick) + "6 click 10 10 right\n", "", "menu"},
         {std::string(creditsClick) + "6 hold Escape\n", "", "menu"},
+        // Touching the hat leads to the credits; a door to its level.
+        {"", "--area tests/game/levels/hat.txt", "credits 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script + c.args);
@@ -174,6 +176,34 @@ TEST(SceneFlow, PressingCTwiceReturnsTheCameraToItsPlaceAbovePlayer) {
                     << axis;
         }
     }
+}
+
+TEST(SceneFlow, ADoorCarriesTheSameScoreHealthAndUpgradesToTheEntrance) {
+    // Walking right from the entrance he collects a shiny, a candy corn and the jump upgrade, then
+    // reaches the door; the dump at frame 4 shows him before the door, at frame 70 after it.
+    const std::string script = "0-40 hold Right\n";
+    const std::string args = "--area tests/game/levels/doorStart.txt --entrance start";
+    const GameRun before = play(script, args, 5);
+    const GameRun after = play(script, args, 70);
+    ASSERT_EQ(after.status, 0) << after.output;
+    EXPECT_EQ(scene(before), "area tests/game/levels/doorStart.txt");
+    EXPECT_EQ(scene(after), "area tests/game/levels/doorTarget.txt");
+    const auto walking = entitiesWith(before, "player");
+    const auto arrived = entitiesWith(after, "player");
+    ASSERT_EQ(walking.size(), 1u);
+    ASSERT_EQ(arrived.size(), 1u);
+    const nlohmann::json& a = walking[0];
+    const nlohmann::json& b = arrived[0];
+    EXPECT_EQ(b["components"], a["components"]);
+    EXPECT_EQ(b["score"], (nlohmann::json{{"points", 1}, {"eggs", 0}}));
+    EXPECT_EQ(b["score"], a["score"]);
+    EXPECT_EQ(b["health"], a["health"]);
+    EXPECT_EQ(b["energy"]["maximum"], 110.0);
+    EXPECT_TRUE(hasLabel(b, "doubleJumpEnabled"));
+    // Placed at the entrance "fromDoorStart" (27, 10), sliding on a little from there.
+    EXPECT_GE(b["position"][0].get<double>(), 27.0);
+    EXPECT_LT(b["position"][0].get<double>(), 50.0);
+    EXPECT_NEAR(b["position"][1].get<double>(), 10.0, 1.0);
 }
 
 } // namespace
