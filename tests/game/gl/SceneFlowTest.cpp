@@ -1,5 +1,6 @@
 // The scene flow through the real executable: scripted keys and clicks at a fixed time step, and
 // the world's state dumped after the last frame.
+#include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -204,6 +205,36 @@ TEST(SceneFlow, ADoorCarriesTheSameScoreHealthAndUpgradesToTheEntrance) {
     EXPECT_GE(b["position"][0].get<double>(), 27.0);
     EXPECT_LT(b["position"][0].get<double>(), 50.0);
     EXPECT_NEAR(b["position"][1].get<double>(), 10.0, 1.0);
+}
+
+TEST(SceneFlow, TheOverviewDrawsTheWholeAreaIntoOnePicture) {
+    // Share of the picture that is not the areas' clear colour (0.12, 0.075, 0.03).
+    const auto drawnShare = [](const std::string& level) {
+        const std::string shot = ::testing::TempDir() + "overview.png";
+        std::remove(shot.c_str());
+        const std::string command = "cd " MOSSFANG_SOURCE_DIR " && ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
+                                    "/scripts/openal-null.conf " MOSSFANG_EXE " --area " +
+                                    level + " --overview " + shot + " > /dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        sf::Image image;
+        if (!image.loadFromFile(shot))
+            return -1.0;
+        EXPECT_EQ(image.getSize(), sf::Vector2u(800, 600));
+        int drawn = 0, all = 0;
+        for (unsigned y = 0; y < 600; y += 4)
+            for (unsigned x = 0; x < 800; x += 4, ++all) {
+                const sf::Color c = image.getPixel(x, y);
+                drawn += std::abs(c.r - 31) + std::abs(c.g - 19) + std::abs(c.b - 8) > 12;
+            }
+        return static_cast<double>(drawn) / all;
+    };
+    // The test area's background picture and models fill much of the frame; two bare platforms,
+    // framed the same way, far less of it.
+    const double full = drawnShare("tests/game/levels/everyTemplate.txt");
+    const double bare = drawnShare("tests/game/levels/doorTarget.txt");
+    EXPECT_GT(full, 0.3);
+    EXPECT_GT(bare, 0.01);
+    EXPECT_LT(bare, full / 2);
 }
 
 } // namespace
