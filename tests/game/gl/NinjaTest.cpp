@@ -405,4 +405,32 @@ TEST_F(NinjaTest, DustRisesOnlyWhileHeWalksOnTheGround) {
     EXPECT_EQ(idle->effect.entityId, 0u);
 }
 
+TEST_F(NinjaTest, HeClimbsToTheCeilingAndWalksAlongItUpsideDown) {
+    spawn(TestStage::wallFace - 8.0f);
+    stage.play("0-29 hold Right\n30-479 hold Up\n480-599 hold Left");
+    stage.run(480);
+    EXPECT_NEAR(position().y, TestStage::ceilingUnderside - 5.0f, 0.5f);
+    EXPECT_TRUE(nav().clinging);
+    const float x = position().x;
+    const float energyBefore = energy().current;
+    stage.run(120);
+    EXPECT_LT(position().x, x - 20.0f);
+    EXPECT_NEAR(position().y, TestStage::ceilingUnderside - 5.0f, 0.5f); // still on the ceiling
+    EXPECT_FALSE(has("hasGravity"));
+    EXPECT_NEAR(transform().matrix[1].y, -1.0f, 1e-3f); // head down
+    EXPECT_NEAR(transform().matrix[2].x, -1.0f, 1e-3f); // facing the way he walks
+    // Walking along a ceiling drains like walking up a wall, 5 a second while pushing.
+    EXPECT_LT(energy().current, energyBefore - 3.0f);
+    EXPECT_GT(energy().current, energyBefore - 10.5f);
+    // Letting go drops him.
+    stage.play("");
+    stage.run(1);
+    EXPECT_TRUE(nav().clinging); // clinging lasts while he touches and has energy
+    energy().current = 0.0f;
+    energy().regenDelay = 1000.0f;
+    stage.run(60);
+    EXPECT_TRUE(has("hasGravity"));
+    EXPECT_LT(position().y, TestStage::ceilingUnderside - 20.0f);
+}
+
 } // namespace
