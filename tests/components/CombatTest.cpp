@@ -1,4 +1,5 @@
 #include "components/ActionSignal.hpp"
+#include "components/Attack.hpp"
 #include "components/Damage.hpp"
 #include "components/DelayedSignal.hpp"
 #include "components/Energy.hpp"
@@ -158,6 +159,34 @@ TEST(DelayedSignalTest, FiresOnceAfterItsDelayAndLeaves) {
     EXPECT_EQ(seen.entityId, e.entityId);
     EXPECT_EQ(world.getComponent(e, "delayedSignal"), nullptr);
     EXPECT_EQ(world.componentCount(), 0u);
+
+    // A signal whose function ends its own entity leaves without touching itself again.
+    const EntityHandle doomed = world.createEntity();
+    world.addComponent(doomed, new Transform());
+    auto* last = new vorn::components::DelayedSignal(
+        0.0f, [&world](EntityHandle h) { world.destroyEntity(h); });
+    world.addComponent(doomed, last);
+    last->update(dt);
+    EXPECT_FALSE(world.isLive(doomed));
+    EXPECT_EQ(world.componentCount(), 0u);
+}
+
+TEST(AttackTest, AnUnknownStateIsReportedAndTheDeadDoNotPunch) {
+    World world;
+    const EntityHandle e = world.createEntity();
+    auto* attack = new components::Attack("enemy", 100, 0.05f, 40, 0.2f, 1, 0, 0, 5, 5, 5);
+    world.addComponent(e, attack);
+    attack->state = 1;
+    vorn::engine::DiagnosticsCapture capture;
+    attack->update(dt);
+    EXPECT_EQ(capture.outText(), "invaild attack state\n");
+    EXPECT_EQ(attack->state, 1);
+    attack->state = components::Attack::WindUp;
+    world.addComponent(e, new Label("dead"));
+    for (int i = 0; i < 10; ++i)
+        attack->update(dt);
+    EXPECT_EQ(attack->timer, 0.0f); // frozen while dead: no strike
+    EXPECT_EQ(attack->state, components::Attack::WindUp);
 }
 
 TEST(PlayerDeathTest, DeathTagsOnceAndRespawnRestoresEverything) {
