@@ -428,9 +428,14 @@ TEST_F(NinjaTest, HeClimbsToTheCeilingAndWalksAlongItUpsideDown) {
     EXPECT_TRUE(nav().clinging); // clinging lasts while he touches and has energy
     energy().current = 0.0f;
     energy().regenDelay = 1000.0f;
-    stage.run(60);
+    stage.run(70);
     EXPECT_TRUE(has("hasGravity"));
     EXPECT_LT(position().y, TestStage::ceilingUnderside - 20.0f);
+    // In the air he turns upright within a second, facing along +x (his facing is negative).
+    EXPECT_GT(position().y, TestStage::floorTop + 20.0f);
+    EXPECT_EQ(nav().airTurn, 1.0f);
+    EXPECT_NEAR(transform().matrix[1].y, 1.0f, 1e-3f);
+    EXPECT_NEAR(transform().matrix[2].x, 1.0f, 1e-3f);
 }
 
 } // namespace
