@@ -21,7 +21,7 @@ void Killer::update(float) {
     const std::vector<vorn::components::Contact> contacts = body->contacts;
     for (const vorn::components::Contact& contact : contacts) {
         if (world->getComponent(contact.other, "player") != nullptr)
-            vorn::components::invokeAction(contact.other, "deathAction");
+            vorn::components::invokeAction({contact.other.entityId, world}, "deathAction");
     }
 }
 
