@@ -25,6 +25,11 @@ void Damage::update(float dt) {
     World* world = getWorld();
     if (!(timer > cooldown) || world == nullptr)
         return;
+    // An entity on its way out strikes no more: a punch whose life ends in the frame its cooldown
+    // runs out would otherwise hit a second time.
+    for (const EntityHandle& leaving : world->pendingDestroy())
+        if (leaving == handle())
+            return;
 
     // A tracker decides alone: only its first contact counts, hit or not.
     auto* tracker =

@@ -107,6 +107,7 @@ void SimpleNavigation::update(float dt) {
     const bool alive = world->getComponent(self, "dead") == nullptr;
 
     glm::vec2 input = alive ? readInput() : glm::vec2(0.0f);
+    jumpedThisFrame = false;
 
     scanGround(*body, input, dt);
 
@@ -164,7 +165,12 @@ void SimpleNavigation::update(float dt) {
     if (groundTimer <= 0.0f)
         airborne = true;
 
-    chooseAnimation(input, alive, dt);
+    // A jump from the ground is made while this frame's contacts still say he stands; choosing
+    // again now would replace the jump animation by the landing at once, so it waits a frame.
+    if (!jumpedThisFrame)
+        chooseAnimation(input, alive, dt);
+    else if (actionTimer > 0.0f)
+        actionTimer -= dt;
 }
 
 void SimpleNavigation::orient(const glm::vec2& input, float dt) {
@@ -264,6 +270,7 @@ void SimpleNavigation::jump(Body& body, float strength, const glm::vec2& directi
         body.deltaVelocity.y += d.y * (target - along);
     }
     playAtFeet(doubleJumpUsed ? doubleJumpSound : jumpSound);
+    jumpedThisFrame = true;
     if (auto* model = world->getComponentAs<AnimatedModel>(handle(), "animatedModel")) {
         animationState = Jumping;
         model->crossFade("jump", 0.5f);

@@ -82,6 +82,8 @@ private:
 
     bool touching = false;
     bool standing = false;
+    // A jump took off during the current update.
+    bool jumpedThisFrame = false;
     ::components::SoundCue jumpSound{"jump"};
     ::components::SoundCue doubleJumpSound{"doubleJump"};
     ::components::SoundCue landingSound{"landing"};

@@ -7,6 +7,7 @@
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
 #include "game/ClearScreenRenderer.hpp"
+#include "game/EffectViewer.hpp"
 #include "game/ModelViewer.hpp"
 #include "rendering/GlewInitError.hpp"
 #include "rendering/RenderState.hpp"
@@ -82,6 +83,9 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
+        } else if (!options.viewEffect.empty()) {
+            first = EffectViewer::build(options.viewEffect,
+                                        static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.viewModel.empty()) {
             first = ModelViewer::build(options.viewModel, options.animation,
                                        static_cast<float>(width) / static_cast<float>(height));

@@ -14,6 +14,7 @@ struct GameOptions {
     std::string screenshotFile; // PNG of the last frame
     std::string viewModel;      // show this model (relative to the asset root) instead of the game
     std::string animation;      // with viewModel: the animation segment to play
+    std::string viewEffect;     // show this particle effect by name instead of the game
 };
 
 } // namespace game
