@@ -135,6 +135,19 @@ TEST(Spikes, KillAtOnceAndDoNothingMoreWhileTheNinjaIsDeadAndGoUnderABoulder) {
     EXPECT_FALSE(scene.world->isLive(spikes));
 }
 
+TEST(Spikes, DoNotKillANinjaBroughtElsewhereSinceTheLastPhysicsStep) {
+    GameplayScene scene;
+    const EntityHandle spikes = scene.box(0.0f, 0.0f, -3.03f, 0.0f, 6.06f, 6.0f);
+    scene.addBody(spikes, 1.0f, true, 1.0f);
+    scene.world->addComponent(spikes, new ::components::Killer());
+    const EntityHandle ninja = scene.player(0.0f, 10.0f);
+    scene.step(1.0f / 60.0f); // the step records the contact; the killer reads it next frame
+    ASSERT_FALSE(scene.body(spikes)->contacts.empty());
+    scene.transform(ninja)->setPosition(glm::vec3(100.0f, 100.0f, 0.0f)); // brought back to life
+    scene.step(1.0f / 60.0f);
+    EXPECT_FALSE(scene.has(ninja, "dead"));
+}
+
 TEST(Upgrade, GivesTheFlagAndMovesTheSpawnPointOfTheFirstTouchingPlayerOnly) {
     GameplayScene scene;
     const EntityHandle first = scene.player(-3.0f, 0.0f);
