@@ -347,6 +347,10 @@ void FBOParticleRenderer::composite(GLuint target, const GLint* viewport) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
 }
 
+bool FBOParticleRenderer::drawnInScenePasses(const vorn::engine::EntityHandle& entity) const {
+    return getWorld()->getComponent(entity, "particleEmitter") == nullptr;
+}
+
 void FBOParticleRenderer::drawEmitters(vorn::engine::EntityCollection& emitters, bool points) {
     vorn::engine::World& world = *getWorld();
     for (const vorn::engine::EntityHandle& entity : emitters) {

@@ -86,6 +86,10 @@ public:
     // Multiplies the light above white in the bright pass.
     glm::vec3 bloomStrength{0.9f, 0.9f, 0.9f};
 
+protected:
+    // Particle emitters are drawn in the particle passes only, never into the scene.
+    bool drawnInScenePasses(const vorn::engine::EntityHandle& entity) const override;
+
 private:
     void drawScene();
     void drawAmbientOcclusion();

@@ -37,8 +37,11 @@ public:
         glDeleteVertexArrays(1, &vao);
     }
 
+    // The plain renderer's draw: never used by the post-processing renderer.
     void draw(vorn::rendering::RenderState&, const glm::mat4&,
-              vorn::rendering::UniformSet&) override {}
+              vorn::rendering::UniformSet&) override {
+        ++sceneDraws;
+    }
     void drawPointPass(vorn::rendering::RenderState& state, const glm::mat4& model,
                        vorn::rendering::UniformSet& perDraw) override {
         ++pointPasses;
@@ -50,6 +53,7 @@ public:
         drawPoints(state, model, perDraw);
     }
 
+    int sceneDraws = 0;
     int pointPasses = 0;
     int solidPasses = 0;
 
@@ -122,7 +126,8 @@ protected:
     }
 
     TestEmitter* emitter(const char* kind, std::vector<TestPoint> points, float size = 1.0f) {
-        const auto e = entity(glm::mat4(1.0f), {kind});
+        // In the game space, as the game's effects are: the scene passes must still leave it out.
+        const auto e = entity(glm::mat4(1.0f), {kind, "gameSpace"});
         auto* added = new TestEmitter(pointProgram(), std::move(points), size);
         world->addComponent(e, added);
         return added;
@@ -277,6 +282,7 @@ TEST_F(FBOParticleRendererGlTest, ParticleBehindAPlatformIsHiddenAndOneInFrontSh
     render();
     EXPECT_EQ(additive->pointPasses, 1);
     EXPECT_EQ(additive->solidPasses, 0);
+    EXPECT_EQ(additive->sceneDraws, 0);
 
     const glm::u8vec4 grey(100, 100, 100, 0);
     EXPECT_TRUE(near(rgb(context->pixel(20, 35)), grey, 1)) << describe(context->pixel(20, 35));
