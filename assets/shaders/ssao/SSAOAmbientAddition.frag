@@ -34,9 +34,12 @@ vec3 viewPosition(vec2 coord, float depth) {
     return view.xyz / view.w;
 }
 
-// How much the surface seen at `coord` occludes the point `p` with normal `n`.
+// How much the surface seen at `coord` occludes the point `p` with normal `n`. The depth is read
+// from the nearest texel, unfiltered: filtering would blend depths across silhouettes into
+// surfaces that are not there, and costs more.
 float occlusion(vec2 coord, vec3 p, vec3 n) {
-    vec3 difference = viewPosition(coord, texture(depthTex, coord).r) - p;
+    ivec2 texel = clamp(ivec2(coord * screenSize), ivec2(0), ivec2(screenSize) - 1);
+    vec3 difference = viewPosition(coord, texelFetch(depthTex, texel, 0).r) - p;
     float distance = length(difference);
     vec3 direction = difference / max(distance, 1e-6);
     return max(dot(n, direction) - bias, 0.0) / (1.0 + distance * scale);
@@ -57,7 +60,10 @@ void main() {
     vec4 homogeneous = PInv * vec4(vec3(uv, depth) * 2.0 - 1.0, 1.0);
     vec3 p = homogeneous.xyz / homogeneous.w;
     vec3 n = safeNormalize(normalAndAmbient.xyz);
-    vec2 random = safeNormalize(vec3(texture(randomTex, uv * screenSize / randomSize).xy * 2.0 - 1.0, 0.0)).xy;
+    // One noise texel per pixel, repeating: the texel is looked up directly.
+    ivec2 noiseTexel = ivec2(fract(uv * screenSize / randomSize) * randomSize);
+    vec2 random =
+        safeNormalize(vec3(texelFetch(randomTex, noiseTexel, 0).xy * 2.0 - 1.0, 0.0)).xy;
     // Half the projection's scale turns view units into texture units; homogeneous.w is the
     // reciprocal of the clip-space w, so the radius shrinks with distance under perspective and
     // stays fixed under an orthographic lens.
