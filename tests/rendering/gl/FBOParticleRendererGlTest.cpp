@@ -199,8 +199,8 @@ TEST_F(FBOParticleRendererGlTest, BuffersAreCompleteWithTheirSizesFormatsAndFilt
         {&r.litSceneBuffer(), 96, 72, 1, GL_RGBA16F, GL_LINEAR, true},
         {&r.particleBuffer(), 96, 72, 1, GL_RGBA16F, GL_LINEAR, true},
         {&r.brightBuffer(), 96, 72, 1, GL_RGBA16F, GL_LINEAR, false},
-        // After a frame the blur buffer has the size of the last level it blurred.
-        {&r.blurBuffer(), 3, 2, 1, GL_RGBA16F, GL_LINEAR, false},
+        // A quarter of the window at first; without particles no bloom resizes it.
+        {&r.blurBuffer(), 24, 18, 1, GL_RGBA16F, GL_LINEAR, false},
         {&r.bloomBuffer(), 96, 72, 1, GL_RGBA8, GL_NEAREST, false},
     };
     for (const Expected& e : table) {
@@ -320,6 +320,9 @@ TEST_F(FBOParticleRendererGlTest, BrightAdditiveParticleGlowsIntoItsNeighboursDi
     }
     // The glow fades with distance.
     EXPECT_GT(context->pixel(28, 36).r, context->pixel(33, 36).r);
+    // The blur buffer was last resized to the smallest level.
+    EXPECT_EQ(renderer->blurBuffer().width(), 3);
+    EXPECT_EQ(renderer->blurBuffer().height(), 2);
 }
 
 TEST_F(FBOParticleRendererGlTest, AmbientOcclusionDarkensTheInsideCornerMoreThanTheOpenFloor) {
