@@ -25,6 +25,7 @@
 #include "rendering/ResourceCaches.hpp"
 #include "rendering/ShaderProgram.hpp"
 
+#include <SFML/Graphics/Image.hpp>
 #include <benchmark/benchmark.h>
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -69,17 +70,20 @@ const char* const modelNames[] = {"models/Platform3x3.obj",
 // at the floor.
 class Scene {
 public:
-    explicit Scene(bool post, bool particles = true) : target(width, height) {
+    // `single`: one model in the middle instead of the 20 (the documentation's picture).
+    explicit Scene(bool post, bool particles = true, bool single = false) : target(width, height) {
         if (!target.ok())
             return;
         std::srand(1);
         state = std::make_unique<vorn::rendering::RenderState>(nullptr);
-        app = std::make_unique<vorn::engine::Application>(
-            state.get(), 20.0f, 60.0f, assetRoot());
+        app = std::make_unique<vorn::engine::Application>(state.get(), 20.0f, 60.0f, assetRoot());
         world = std::make_shared<vorn::engine::World>();
         using vorn::components::Transform;
         int i = 0;
-        for (const char* name : modelNames) {
+        const std::vector<const char*> names =
+            single ? std::vector<const char*>{"models/mushroom_cluster.obj"}
+                   : std::vector<const char*>(std::begin(modelNames), std::end(modelNames));
+        for (const char* name : names) {
             const auto mesh = vorn::rendering::meshCache().get(name);
             if (!mesh || mesh->parts.empty())
                 continue;
@@ -87,9 +91,11 @@ public:
                 mesh->hasBounds ? mesh->boundsMax - mesh->boundsMin : glm::vec3(2.0f);
             const glm::vec3 centre =
                 mesh->hasBounds ? (mesh->boundsMax + mesh->boundsMin) * 0.5f : glm::vec3(0.0f);
-            const float scale = 24.0f / std::max({size.x, size.y, size.z, 1e-3f});
-            const glm::vec3 place(-60.0f + 30.0f * float(i % 5), -40.0f + 27.0f * float(i / 5),
-                                  0.0f);
+            const float scale =
+                (single ? 80.0f : 24.0f) / std::max({size.x, size.y, size.z, 1e-3f});
+            const glm::vec3 place = single ? glm::vec3(0.0f)
+                                           : glm::vec3(-60.0f + 30.0f * float(i % 5),
+                                                       -40.0f + 27.0f * float(i / 5), 0.0f);
             const auto e = world->createEntity();
             world->addComponent(
                 e, new Transform(glm::translate(glm::mat4(1.0f), place) *
@@ -110,6 +116,8 @@ public:
         if (particles) {
             vorn::particles::ParticleEffects::createAmbientCloud(*world, glm::vec3(0, 0, 20));
             vorn::particles::ParticleEffects::createDust(*world, glm::vec3(0, -52, 10));
+            if (single)
+                vorn::particles::ParticleEffects::createSugarSparkle(*world, glm::vec3(0, -20, 30));
         }
         vorn::rendering::UniformSet lights;
         lights.set("ambientLight", glm::vec3(0.2f, 0.1f, 0.2f));
@@ -125,6 +133,8 @@ public:
                 "gameSpace", 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, lights));
         }
         target.bind();
+        // The play areas' clear colour, for the plain renderer (the post-processing one sets it).
+        glClearColor(0.12f, 0.075f, 0.03f, 1.0f);
         app->setWorld(world);
         // Let the particle systems fill up before measuring.
         for (int frame = 0; frame < 120; ++frame)
@@ -146,6 +156,27 @@ public:
     std::shared_ptr<vorn::engine::World> world;
     FBOParticleRenderer* renderer = nullptr;
 };
+
+// Writes the documentation's picture: the single-model scene drawn plainly (left) and through
+// the post-processing renderer (right), side by side, into `file`.
+bool writePictures(const std::string& file) {
+    sf::Image picture;
+    picture.create(2 * width, height);
+    for (const bool post : {false, true}) {
+        Scene scene(post, true, true);
+        if (!scene.ok())
+            return false;
+        scene.frame();
+        const std::vector<glm::u8vec4> pixels = scene.target.pixels();
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const glm::u8vec4 p = pixels[static_cast<size_t>((height - 1 - y) * width + x)];
+                picture.setPixel(static_cast<unsigned>(x + (post ? width : 0)),
+                                 static_cast<unsigned>(y), sf::Color(p.r, p.g, p.b, 255));
+            }
+    }
+    return picture.saveToFile(file);
+}
 
 void reportFrames(benchmark::State& st) {
     st.counters["fps"] =
@@ -213,9 +244,42 @@ void BM_PlainFrame(benchmark::State& st) {
 
 } // namespace
 
-BENCHMARK(BM_FullScreenPassRGBA16F)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->MinTime(1.0);
-BENCHMARK(BM_PlainFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->MinTime(2.0);
-BENCHMARK(BM_PostFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->MinTime(2.0);
-BENCHMARK(BM_PostFrameWithoutParticles)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->MinTime(2.0);
+BENCHMARK(BM_FullScreenPassRGBA16F)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(1.0);
+BENCHMARK(BM_PlainFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_PostFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_PostFrameWithoutParticles)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
 
-BENCHMARK_MAIN();
+// `--pictures FILE` writes the documentation's picture and exits; anything else is Google
+// Benchmark's command line.
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--pictures") {
+        if (!writePictures(argv[2])) {
+            std::cerr << "could not write " << argv[2] << "\n";
+            return 1;
+        }
+        std::cout << "wrote " << argv[2] << "\n";
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

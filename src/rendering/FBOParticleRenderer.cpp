@@ -355,7 +355,18 @@ void FBOParticleRenderer::composite(GLuint target, const GLint* viewport, bool b
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     state->disableCap(GL_BLEND);
     state->disableCap(GL_DEPTH_TEST);
-    if (ShaderProgram* p = use(drawProgram)) {
+    // A multisampled target (an antialiased window) cannot be blitted into.
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    if (sampleBuffers == 0 && viewport[0] == 0 && viewport[1] == 0 && viewport[2] == width &&
+        viewport[3] == height) {
+        // Same size, no blending: a blit gives the draw program's pixels for less work.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, litScene.id());
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+    } else if (ShaderProgram* p = use(drawProgram)) {
+        // The window has another size now: the picture is stretched over it.
         p->bindTexture(*state, litScene.colorTexture(0), "diffuseTex");
         vorn::rendering::drawFullScreenQuad(*state);
     }
