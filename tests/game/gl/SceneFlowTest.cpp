@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ struct GameRun {
     int status = -1;
     std::string output;
     nlohmann::json state;
+    std::string stateText;
 };
 
 // Runs mossfang for `frames` frames with the input script `script` and extra arguments `args`.
@@ -42,8 +44,8 @@ GameRun play(const std::string& script, const std::string& args, int frames = 12
     const int raw = pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     std::ifstream state(base + "_state.json");
-    if (state)
-        run.state = nlohmann::json::parse(state, nullptr, false);
+    run.stateText.assign(std::istreambuf_iterator<char>(state), std::istreambuf_iterator<char>());
+    run.state = nlohmann::json::parse(run.stateText, nullptr, false);
     return run;
 }
 
@@ -235,6 +237,31 @@ TEST(SceneFlow, TheOverviewDrawsTheWholeAreaIntoOnePicture) {
     EXPECT_GT(full, 0.3);
     EXPECT_GT(bare, 0.01);
     EXPECT_LT(bare, full / 2);
+}
+
+TEST(SceneFlow, StateDumpsOfTheSameRunAreIdenticalWithKeysInAFixedOrder) {
+    const std::string args = "--area tests/game/levels/everyTemplate.txt --seed 3";
+    const GameRun first = play("0-20 hold Right\n", args, 30);
+    const GameRun second = play("0-20 hold Right\n", args, 30);
+    ASSERT_FALSE(first.stateText.empty()) << first.output;
+    EXPECT_EQ(first.stateText, second.stateText);
+    // Top-level keys, then each entity's, in the order they are written.
+    EXPECT_LT(first.stateText.find("\"frame\""), first.stateText.find("\"scene\""));
+    EXPECT_LT(first.stateText.find("\"scene\""), first.stateText.find("\"entities\""));
+    const auto player = entitiesWith(first, "player").at(0);
+    std::vector<std::string> keys;
+    const std::string text = first.stateText;
+    for (const char* key :
+         {"\"id\"", "\"components\"", "\"position\"", "\"velocity\"", "\"health\"", "\"energy\"",
+          "\"score\"", "\"animationState\"", "\"labels\""})
+        keys.push_back(key);
+    size_t at = 0;
+    for (const std::string& key : keys) {
+        const size_t next = text.find(key, at);
+        ASSERT_NE(next, std::string::npos) << key;
+        at = next;
+    }
+    EXPECT_TRUE(player.contains("animationState"));
 }
 
 } // namespace
