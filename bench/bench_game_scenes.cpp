@@ -15,6 +15,7 @@
 #include <SFML/Window/Window.hpp>
 #include <benchmark/benchmark.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -35,6 +36,26 @@ double residentMegabytes() {
         status.ignore(1 << 16, '\n');
     }
     return 0.0;
+}
+
+// The part of the resident set that is the software OpenGL driver's code and data mapped from its
+// libraries (Mesa's DRI driver and LLVM), which a GPU driver would not add in the same way.
+double driverLibraryMegabytes() {
+    std::ifstream maps("/proc/self/smaps");
+    std::string line;
+    bool inDriver = false;
+    double kilobytes = 0.0;
+    while (std::getline(maps, line)) {
+        if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) &&
+            line.find('-') != std::string::npos && line.find(' ') > line.find('-')) {
+            inDriver = line.find("LLVM") != std::string::npos ||
+                       line.find("/dri/") != std::string::npos ||
+                       line.find("gallium") != std::string::npos;
+        } else if (inDriver && line.rfind("Rss:", 0) == 0) {
+            kilobytes += std::stod(line.substr(4));
+        }
+    }
+    return kilobytes / 1024.0;
 }
 
 // The whole start-up of the game: window, OpenGL, sound table, the menu, its first frame drawn
@@ -109,6 +130,7 @@ void BM_ResidentMemoryInAnArea(benchmark::State& state) {
     state.counters["residentMB"] = residentMegabytes();
     // The same process on the menu, before any area: what the window, OpenGL and sound take.
     state.counters["menuMB"] = s.menuMegabytes;
+    state.counters["driverLibrariesMB"] = driverLibraryMegabytes();
 }
 BENCHMARK(BM_ResidentMemoryInAnArea)->Unit(benchmark::kMillisecond)->Iterations(60);
 
