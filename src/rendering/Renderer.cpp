@@ -77,7 +77,7 @@ void Renderer::drawOpaquePass() {
     for (const vorn::engine::EntityHandle& entity : *opaque) {
         const auto* transform =
             getWorld()->getComponentAs<Transform>(entity, Transform::componentName);
-        if (!transform)
+        if (!transform || !drawnInScenePasses(entity))
             continue;
         setCulling(entity);
         for (vorn::engine::Component* component :
@@ -88,6 +88,10 @@ void Renderer::drawOpaquePass() {
         }
     }
     state->enableCap(GL_CULL_FACE);
+}
+
+bool Renderer::drawnInScenePasses(const vorn::engine::EntityHandle&) const {
+    return true;
 }
 
 void Renderer::drawBlendedPass() {
@@ -105,7 +109,7 @@ void Renderer::drawBlendedPass() {
             return;
         const auto* transform =
             getWorld()->getComponentAs<Transform>(entity, Transform::componentName);
-        if (!transform)
+        if (!transform || !drawnInScenePasses(entity))
             return;
         setCulling(entity);
         renderable->draw(*state, transform->matrix, perDraw);
