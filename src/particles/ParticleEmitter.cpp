@@ -61,17 +61,15 @@ ParticleEmitter::ParticleEmitter(std::shared_ptr<vorn::rendering::Texture> textu
 ParticleEmitter::ParticleEmitter(std::shared_ptr<vorn::rendering::Texture> texture,
                                  const std::string& passName)
     : ParticlePassRenderable(true), system(std::make_unique<vorn::particles::ParticleSystem>()),
-      particleTexture(std::move(texture)), pointShader(vorn::rendering::shaderProgramCache().get(
-                                               "shaders/particleRender/particlePointShader.txt")),
+      particleTexture(std::move(texture)),
       pointBuffer(std::make_unique<VertexBuffer>(VertexLayouts::particlePoint())),
       quadBuffer(std::make_unique<VertexBuffer>(VertexLayouts::quad())) {
     addName(componentName);
     addName("behavior");
     addName(passName);
     vorn::particles::ParticleRegistry::instance().add(system.get());
-    pointMaterial = std::make_shared<Material>();
-    pointMaterial->setShaderProgram(pointShader);
-    pointMaterial->setTexture("diffuseTex", particleTexture);
+    // Each draw has its own material: program, and the particle texture on "diffuseTex".
+    pointMaterial = makeMaterial("shaders/particleRender/particlePointShader.txt", particleTexture);
     passMaterial =
         makeMaterial("shaders/particleRender/particlePointShaderPass.txt", particleTexture);
     solidMaterial = makeMaterial("shaders/flatShader.txt", particleTexture);

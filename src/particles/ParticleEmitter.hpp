@@ -83,7 +83,6 @@ private:
 
     std::unique_ptr<vorn::particles::ParticleSystem> system;
     std::shared_ptr<vorn::rendering::Texture> particleTexture;
-    std::shared_ptr<vorn::rendering::ShaderProgram> pointShader;
     std::shared_ptr<vorn::rendering::Material> pointMaterial;
     std::shared_ptr<vorn::rendering::Material> passMaterial;
     std::shared_ptr<vorn::rendering::Material> solidMaterial;
