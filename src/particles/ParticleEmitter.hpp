@@ -2,6 +2,7 @@
 
 #include "particles/ParticleVertices.hpp"
 #include "rendering/ParticlePassRenderable.hpp"
+#include "rendering/VertexArray.hpp"
 
 #include <GL/glew.h>
 
@@ -88,8 +89,8 @@ private:
     std::shared_ptr<vorn::rendering::Material> solidMaterial;
     std::unique_ptr<vorn::rendering::VertexBuffer> pointBuffer;
     std::unique_ptr<vorn::rendering::VertexBuffer> quadBuffer;
-    GLuint pointVertexArray = 0;
-    GLuint quadVertexArray = 0;
+    vorn::rendering::VertexArray pointVertexArray;
+    vorn::rendering::VertexArray quadVertexArray;
     bool anchored = false;
 };
 
