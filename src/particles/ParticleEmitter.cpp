@@ -61,28 +61,22 @@ ParticleEmitter::ParticleEmitter(std::shared_ptr<vorn::rendering::Texture> textu
 ParticleEmitter::ParticleEmitter(std::shared_ptr<vorn::rendering::Texture> texture,
                                  const std::string& passName)
     : ParticlePassRenderable(true), system(std::make_unique<vorn::particles::ParticleSystem>()),
-      particleTexture(std::move(texture)), pointShader(vorn::rendering::shaderProgramCache().get(
-                                               "shaders/particleRender/particlePointShader.txt")),
+      particleTexture(std::move(texture)),
       pointBuffer(std::make_unique<VertexBuffer>(VertexLayouts::particlePoint())),
       quadBuffer(std::make_unique<VertexBuffer>(VertexLayouts::quad())) {
     addName(componentName);
     addName("behavior");
     addName(passName);
     vorn::particles::ParticleRegistry::instance().add(system.get());
-    pointMaterial = std::make_shared<Material>();
-    pointMaterial->setShaderProgram(pointShader);
-    pointMaterial->setTexture("diffuseTex", particleTexture);
+    // Each draw has its own material: program, and the particle texture on "diffuseTex".
+    pointMaterial = makeMaterial("shaders/particleRender/particlePointShader.txt", particleTexture);
     passMaterial =
         makeMaterial("shaders/particleRender/particlePointShaderPass.txt", particleTexture);
     solidMaterial = makeMaterial("shaders/flatShader.txt", particleTexture);
-    glGenVertexArrays(1, &pointVertexArray);
-    glGenVertexArrays(1, &quadVertexArray);
 }
 
 ParticleEmitter::~ParticleEmitter() {
     vorn::particles::ParticleRegistry::instance().remove(system.get());
-    glDeleteVertexArrays(1, &pointVertexArray);
-    glDeleteVertexArrays(1, &quadVertexArray);
 }
 
 void ParticleEmitter::initialize() {
@@ -130,8 +124,8 @@ void ParticleEmitter::drawPoints(vorn::rendering::RenderState& state, Material& 
     program.setUniform("MVP", state.projection * modelView);
     program.setUniform("pointScale", system->rendererScale[0] * pixelsPerUnit(state.projection));
 
-    glBindVertexArray(pointVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, pointBuffer->id);
+    pointVertexArray.bind();
+    glBindBuffer(GL_ARRAY_BUFFER, pointBuffer->id());
     reserveVertices(*pointBuffer, system->count());
     // The layout is "pos", "size", "color", one planar block each.
     uploadBlock(*pointBuffer, 0, vertices.positions, n);
@@ -139,7 +133,7 @@ void ParticleEmitter::drawPoints(vorn::rendering::RenderState& state, Material& 
     uploadBlock(*pointBuffer, 2, vertices.colours, n);
     pointBuffer->bindAttributes(program);
     glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(n));
-    glBindVertexArray(0);
+    vorn::rendering::VertexArray::unbind();
 }
 
 void ParticleEmitter::draw(vorn::rendering::RenderState& state, const glm::mat4& model,
@@ -174,15 +168,15 @@ void ParticleEmitter::drawSolidPass(vorn::rendering::RenderState& state, const g
     program.setUniform("M", model);
     program.setUniform("V", state.view);
 
-    glBindVertexArray(quadVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer->id);
+    quadVertexArray.bind();
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer->id());
     reserveVertices(*quadBuffer, system->count() * 6);
     // The layout is "pos", "UV".
     uploadBlock(*quadBuffer, 0, vertices.quadPositions, n);
     uploadBlock(*quadBuffer, 1, vertices.quadUVs, n);
     quadBuffer->bindAttributes(program);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(n));
-    glBindVertexArray(0);
+    vorn::rendering::VertexArray::unbind();
 }
 
 } // namespace vorn::components

@@ -2,6 +2,7 @@
 
 #include "particles/ParticleVertices.hpp"
 #include "rendering/ParticlePassRenderable.hpp"
+#include "rendering/VertexArray.hpp"
 
 #include <GL/glew.h>
 
@@ -83,14 +84,13 @@ private:
 
     std::unique_ptr<vorn::particles::ParticleSystem> system;
     std::shared_ptr<vorn::rendering::Texture> particleTexture;
-    std::shared_ptr<vorn::rendering::ShaderProgram> pointShader;
     std::shared_ptr<vorn::rendering::Material> pointMaterial;
     std::shared_ptr<vorn::rendering::Material> passMaterial;
     std::shared_ptr<vorn::rendering::Material> solidMaterial;
     std::unique_ptr<vorn::rendering::VertexBuffer> pointBuffer;
     std::unique_ptr<vorn::rendering::VertexBuffer> quadBuffer;
-    GLuint pointVertexArray = 0;
-    GLuint quadVertexArray = 0;
+    vorn::rendering::VertexArray pointVertexArray;
+    vorn::rendering::VertexArray quadVertexArray;
     bool anchored = false;
 };
 
