@@ -1,9 +1,12 @@
 // Worker ants crawling round platforms, turning at markers and falling when they lose their hold.
 #include "components/AntBehaviour.hpp"
 #include "ComponentScene.hpp"
+#include "audio/SoundManager.hpp"
+#include "support/TestStage.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -175,6 +178,33 @@ TEST(AntBehaviour, AFreshAntHoldsOnToTheWallOrCeilingItStartsOn) {
             EXPECT_TRUE(behaviour(scene, ant)->onPlatform);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(AntBehaviour, ChirpsNowAndThenAsTimePassesAndNeverInNoTime) {
+    testsupport::registerGameSounds();
+    vorn::audio::SoundManager& manager = vorn::audio::SoundManager::instance();
+    manager.acquireSlot(); // a slot of this test's own, empty
+    const int slot = manager.currentSlot();
+    const auto chirped = [&] {
+        const std::vector<std::string> names = manager.slotInstanceNames(slot);
+        return std::find(names.begin(), names.end(), "antChit") != names.end();
+    };
+    std::srand(1);
+    GameplayScene scene;
+    scene.platform(0.0f, 0.0f, 200.0f, 5.0f);
+    addAnt(scene, 0.0f, 5.0f + antRadius, true);
+    for (int frame = 0; frame < 600; ++frame)
+        scene.step(0.0f);
+    EXPECT_FALSE(chirped());
+    // Ten seconds: on average two chirps.
+    scene.run(600);
+    EXPECT_TRUE(chirped());
+    manager.releaseSlot(slot);
+    manager.freeSlot(slot);
 }
 
 } // namespace
