@@ -109,15 +109,24 @@ struct OurScene {
     std::shared_ptr<World> world = std::make_shared<World>();
     vorn::systems::RigidBodySystem* system = nullptr;
 
-    OurScene(const Layout& layout, bool broadPhase) {
+    // With concaveEvery > 0, every concaveEvery-th static box is a concave point list of the
+    // same extent instead (an arrow head), which the broad phase cannot bound.
+    OurScene(const Layout& layout, bool broadPhase, int concaveEvery = 0) {
         system = new vorn::systems::RigidBodySystem();
         system->setBroadPhaseEnabled(broadPhase);
         world->addComponent(system);
         world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+        const float w = boxWidth / 2.0f;
+        const float h = boxHeight / 2.0f;
+        const std::vector<glm::vec2> arrowHead{{-w, -h}, {w, 0.0f}, {-w, h}, {0.0f, 0.0f}};
+        int boxIndex = 0;
         for (const glm::vec2& b : layout.boxes) {
             const EntityHandle e = place(b);
-            world->addComponent(e, new PolygonCollider(0.0f, -boxWidth / 2.0f, -boxHeight / 2.0f,
-                                                       boxWidth, boxHeight, 1.0f, 1.0f));
+            if (concaveEvery > 0 && boxIndex++ % concaveEvery == 0)
+                world->addComponent(e, new PolygonCollider(arrowHead, 0.0f, 1.0f, 1.0f));
+            else
+                world->addComponent(
+                    e, new PolygonCollider(0.0f, -w, -h, boxWidth, boxHeight, 1.0f, 1.0f));
             world->addComponent(e, new RigidBody(1.0f, true, 0.0f, 0.0f, 0.0f, 0.0f));
             world->addComponent(e, new Label("platform"));
             world->addComponent(e, new Label("staticBody"));
@@ -162,9 +171,9 @@ struct OurScene {
     }
 };
 
-void runOurs(benchmark::State& state, bool broadPhase) {
+void runOurs(benchmark::State& state, bool broadPhase, int concaveEvery = 0) {
     const Layout layout(static_cast<int>(state.range(0)));
-    OurScene scene(layout, broadPhase);
+    OurScene scene(layout, broadPhase, concaveEvery);
     for (auto _ : state)
         scene.world->update(dt);
     state.counters["contacts"] = static_cast<double>(scene.contacts());
@@ -176,6 +185,10 @@ void BM_PhysicsFrame(benchmark::State& state) {
 }
 void BM_PhysicsFrameFullScan(benchmark::State& state) {
     runOurs(state, false);
+}
+// One static shape in a hundred is concave: those are candidates of every body.
+void BM_PhysicsFrameConcave(benchmark::State& state) {
+    runOurs(state, true, 100);
 }
 
 // The same scene in Box2D: static boxes, dynamic circles, sensors for the doors. Sleeping is off,
@@ -244,6 +257,7 @@ void BM_Box2DFrame(benchmark::State& state) {
 
 BENCHMARK(BM_PhysicsFrame)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Box2DFrame)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PhysicsFrameConcave)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PhysicsFrameFullScan)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -73,7 +73,7 @@ void BM_NinjaPoseComputeAndUpload(benchmark::State& state) {
     auto model = AnimatedModel::createSkinned(definition, "walking");
     const auto program =
         vorn::rendering::shaderProgramCache().get(AnimatedModel::skinnedProgramName);
-    glUseProgram(program->id);
+    glUseProgram(program->id());
     const GLint bones = program->location("bones[0]");
     if (bones < 0)
         return state.SkipWithError("the skinned program has no bones");

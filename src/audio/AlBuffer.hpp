@@ -25,12 +25,12 @@ public:
     // Uploads interleaved 16-bit samples (1 or 2 channels); returns false if OpenAL refused them.
     bool fill(const std::int16_t* samples, std::size_t frames, int channels, int sampleRate);
     // The OpenAL name (0 when generation failed).
-    ALuint name() const { return name_; }
+    ALuint name() const { return id; }
     // Whether a buffer name is held.
-    bool valid() const { return name_ != 0; }
+    bool valid() const { return id != 0; }
 
 private:
-    ALuint name_ = 0;
+    ALuint id = 0;
 };
 
 } // namespace vorn::audio

@@ -20,9 +20,9 @@ public:
     AlSource& operator=(AlSource&& other) noexcept;
 
     // The OpenAL name (0 when generation failed).
-    ALuint name() const { return name_; }
+    ALuint name() const { return id; }
     // Whether a source name is held.
-    bool valid() const { return name_ != 0; }
+    bool valid() const { return id != 0; }
     // AL_INITIAL, AL_PLAYING, AL_PAUSED or AL_STOPPED.
     ALint state() const;
     // Stops playback and detaches every buffer, so the buffers may be reused or deleted.
@@ -31,7 +31,7 @@ public:
 private:
     void release();
 
-    ALuint name_ = 0;
+    ALuint id = 0;
 };
 
 } // namespace vorn::audio

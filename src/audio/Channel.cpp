@@ -1,63 +1,172 @@
+// Channel operations: each takes the system's lock through withVoice, finds the live voice behind
+// the handle (a stale handle answers InvalidHandle) and applies the change to its OpenAL source
+// at once when the voice has one.
 #include "audio/Channel.hpp"
 
-#include "audio/SoundSystem.hpp"
+#include "audio/SoundSystemImpl.hpp"
+
+#include <algorithm>
+#include <cmath>
 
 namespace vorn::audio {
 
 Result Channel::set3DAttributes(const glm::vec3* position, const glm::vec3* velocity) {
-    return system_ != nullptr ? system_->channelSet3DAttributes(*this, position, velocity)
-                              : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    if ((position && !isFinite(*position)) || (velocity && !isFinite(*velocity)))
+        return Result::InvalidParam;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        if (position)
+            voice.position = *position;
+        if (velocity)
+            voice.velocity = *velocity;
+        if (voice.source)
+            impl.applySpatial(voice);
+        return Result::Ok;
+    });
 }
 
 Result Channel::setMode(const unsigned mode) {
-    return system_ != nullptr ? system_->channelSetMode(*this, mode) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        unsigned merged = 0;
+        if (!mergeMode(voice.mode, mode, merged))
+            return Result::InvalidParam;
+        voice.mode = merged;
+        if (voice.started && voice.source) {
+            impl.applySpatial(voice);
+            impl.applyLooping(voice);
+        }
+        return Result::Ok;
+    });
 }
 
 Result Channel::getMode(unsigned& mode) const {
-    return system_ != nullptr ? system_->channelGetMode(*this, mode) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    return system->impl->withVoice(*this, [&](Voice& voice) {
+        mode = voice.mode;
+        return Result::Ok;
+    });
 }
 
 Result Channel::setLoopCount(const int count) {
-    return system_ != nullptr ? system_->channelSetLoopCount(*this, count) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    if (count < -1)
+        return Result::InvalidParam;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        voice.loopCount = count;
+        if (voice.started)
+            impl.applyLooping(voice);
+        return Result::Ok;
+    });
 }
 
 Result Channel::setVolume(const float volume) {
-    return system_ != nullptr ? system_->channelSetVolume(*this, volume) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    if (!std::isfinite(volume))
+        return Result::InvalidParam;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        voice.volume = std::clamp(volume, 0.0f, 1.0f);
+        if (voice.source)
+            impl.applyGain(voice);
+        return Result::Ok;
+    });
 }
 
 Result Channel::getVolume(float& volume) const {
-    return system_ != nullptr ? system_->channelGetVolume(*this, volume) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    return system->impl->withVoice(*this, [&](Voice& voice) {
+        volume = voice.volume;
+        return Result::Ok;
+    });
 }
 
 Result Channel::set3DMinMaxDistance(const float minimum, const float maximum) {
-    return system_ != nullptr ? system_->channelSet3DMinMaxDistance(*this, minimum, maximum)
-                              : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    if (!std::isfinite(minimum) || !std::isfinite(maximum) || minimum < 0.0f || maximum < minimum)
+        return Result::InvalidParam;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        voice.minDistance = minimum;
+        voice.maxDistance = maximum;
+        if (voice.source)
+            impl.applySpatial(voice);
+        return Result::Ok;
+    });
 }
 
 Result Channel::setChannelGroup(ChannelGroup* group) {
-    return system_ != nullptr ? system_->channelSetGroup(*this, group) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    if (group && group->system != system)
+        return Result::InvalidParam;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        voice.group = group ? group : impl.master.get();
+        if (voice.source)
+            impl.applyGain(voice);
+        return impl.applyPause(voice);
+    });
 }
 
 Result Channel::getChannelGroup(ChannelGroup*& group) const {
     group = nullptr;
-    return system_ != nullptr ? system_->channelGetGroup(*this, group) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    return system->impl->withVoice(*this, [&](Voice& voice) {
+        group = voice.group;
+        return Result::Ok;
+    });
 }
 
 Result Channel::setPaused(const bool paused) {
-    return system_ != nullptr ? system_->channelSetPaused(*this, paused) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        voice.paused = paused;
+        return impl.applyPause(voice);
+    });
 }
 
 Result Channel::getPaused(bool& paused) const {
-    return system_ != nullptr ? system_->channelGetPaused(*this, paused) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    return system->impl->withVoice(*this, [&](Voice& voice) {
+        paused = voice.paused;
+        return Result::Ok;
+    });
 }
 
 Result Channel::stop() {
-    return system_ != nullptr ? system_->channelStop(*this) : Result::InvalidHandle;
+    if (!system)
+        return Result::InvalidHandle;
+    SoundSystemImpl& impl = *system->impl;
+    return impl.withVoice(*this, [&](Voice& voice) {
+        impl.releaseVoice(voice);
+        return Result::Ok;
+    });
 }
 
 Result Channel::isPlaying(bool& playing) const {
     playing = false;
-    return system_ != nullptr ? system_->channelIsPlaying(*this, playing) : Result::Ok;
+    if (!system)
+        return Result::Ok;
+    SoundSystemImpl& impl = *system->impl;
+    const Lock lock(impl.mutex);
+    impl.makeCurrent();
+    playing = impl.initialized && impl.liveVoice(*this);
+    return impl.initialized ? Result::Ok : Result::Uninitialized;
 }
 
 } // namespace vorn::audio

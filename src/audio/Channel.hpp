@@ -10,6 +10,7 @@ namespace vorn::audio {
 
 class ChannelGroup;
 class SoundSystem;
+struct SoundSystemImpl;
 
 // A handle to one playing sound, returned by SoundSystem::playSound. It is a small value that may
 // be copied freely; once the sound has finished or been stopped (or its channel was taken for a
@@ -48,22 +49,21 @@ public:
     Result isPlaying(bool& playing) const;
 
     // Whether this handle was ever given a channel.
-    bool isSet() const { return system_ != nullptr; }
+    bool isSet() const { return system != nullptr; }
     // Whether both handles name the same play of the same channel.
     bool operator==(const Channel& other) const {
-        return system_ == other.system_ && index_ == other.index_ &&
-               generation_ == other.generation_;
+        return system == other.system && index == other.index && generation == other.generation;
     }
     bool operator!=(const Channel& other) const { return !(*this == other); }
 
 private:
-    friend class SoundSystem;
-    Channel(SoundSystem* system, std::uint32_t index, std::uint32_t generation)
-        : system_(system), index_(index), generation_(generation) {}
+    friend struct SoundSystemImpl;
+    Channel(SoundSystem* owner, std::uint32_t voice, std::uint32_t play)
+        : system(owner), index(voice), generation(play) {}
 
-    SoundSystem* system_ = nullptr;
-    std::uint32_t index_ = 0;
-    std::uint32_t generation_ = 0;
+    SoundSystem* system = nullptr;
+    std::uint32_t index = 0;      // the voice in the system's pool
+    std::uint32_t generation = 0; // the voice's generation when this play began
 };
 
 } // namespace vorn::audio

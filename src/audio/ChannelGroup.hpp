@@ -7,6 +7,7 @@
 namespace vorn::audio {
 
 class SoundSystem;
+struct SoundSystemImpl;
 
 // A set of channels sharing a volume and a pause flag: a channel's loudness is its own volume
 // times its group's (times the master group's), and it is silent while either is paused. Groups
@@ -22,16 +23,19 @@ public:
     // Reads the group's pause flag.
     Result getPaused(bool& paused) const;
     // The name given at creation.
-    const std::string& name() const { return name_; }
+    const std::string& name() const { return groupName; }
 
 private:
+    friend class Channel; // checks that a group belongs to the channel's system
     friend class SoundSystem;
-    ChannelGroup(SoundSystem* system, std::string name) : system_(system), name_(std::move(name)) {}
+    friend struct SoundSystemImpl;
+    ChannelGroup(SoundSystem* owner, std::string name)
+        : system(owner), groupName(std::move(name)) {}
 
-    SoundSystem* system_;
-    std::string name_;
-    float volume_ = 1.0f;
-    bool paused_ = false;
+    SoundSystem* system;
+    std::string groupName;
+    float volume = 1.0f;
+    bool paused = false;
 };
 
 } // namespace vorn::audio

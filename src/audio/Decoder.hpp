@@ -19,8 +19,8 @@ namespace vorn::audio {
 class Decoder {
 public:
     // Largest channel count and sample rate accepted from a file.
-    static constexpr int kMaxChannels = 8;
-    static constexpr int kMaxSampleRate = 192000;
+    static constexpr int maxChannels = 8;
+    static constexpr int maxSampleRate = 192000;
 
     // Opens and checks the file; on success `out` holds a decoder at the first frame.
     // outputChannels is 1 (everything mixed down to mono) or 2 (stereo kept, mono kept, more
@@ -33,11 +33,11 @@ public:
     Decoder& operator=(const Decoder&) = delete;
 
     // Channels of the samples read() produces (1 or 2).
-    int channels() const { return outputChannels_; }
+    int channels() const { return wantedChannels; }
     // Frames per second of the file.
-    int sampleRate() const { return sampleRate_; }
+    int sampleRate() const { return fileRate; }
     // Frames the file's header announces (a damaged file may deliver fewer).
-    std::int64_t announcedFrames() const { return announcedFrames_; }
+    std::int64_t announcedFrames() const { return frameHint; }
 
     // Reads up to `frames` frames into `out` (frames * channels() samples); returns the frames
     // read, 0 at the end of the file or where the rest cannot be decoded.
@@ -50,13 +50,13 @@ private:
     Result openFile();
     void closeFile();
 
-    std::string path_;
-    sf_private_tag* file_ = nullptr;
-    int fileChannels_ = 0;
-    int outputChannels_ = 1;
-    int sampleRate_ = 0;
-    std::int64_t announcedFrames_ = 0;
-    std::vector<std::int16_t> scratch_; // file-channel samples before mixing down
+    std::string filePath;
+    sf_private_tag* handle = nullptr;
+    int fileChannels = 0;
+    int wantedChannels = 1;
+    int fileRate = 0;
+    std::int64_t frameHint = 0;
+    std::vector<std::int16_t> scratch; // file-channel samples before mixing down
 };
 
 } // namespace vorn::audio

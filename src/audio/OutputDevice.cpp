@@ -40,69 +40,59 @@ ALCint loopbackChannels(const SpeakerMode speakers, int& count) {
 } // namespace
 
 std::unique_ptr<OutputDevice> OutputDevice::openDefault() {
-    if (alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context") == ALC_FALSE) {
+    if (alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context") == ALC_FALSE)
         return nullptr;
-    }
     ALCdevice* device = alcOpenDevice(nullptr);
-    if (device == nullptr) {
+    if (!device)
         return nullptr;
-    }
     return std::unique_ptr<OutputDevice>(new OutputDevice(device, false));
 }
 
 std::unique_ptr<OutputDevice> OutputDevice::openLoopback() {
     if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") == ALC_FALSE ||
-        alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context") == ALC_FALSE) {
+        alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context") == ALC_FALSE)
         return nullptr;
-    }
     ALCdevice* device = alcLoopbackOpenDeviceSOFT(nullptr);
-    if (device == nullptr) {
+    if (!device)
         return nullptr;
-    }
     return std::unique_ptr<OutputDevice>(new OutputDevice(device, true));
 }
 
 OutputDevice::OutputDevice(ALCdevice* device, const bool loopback)
-    : device_(device), loopback_(loopback) {}
+    : alDevice(device), loopbackDevice(loopback) {}
 
 OutputDevice::~OutputDevice() {
-    if (context_ != nullptr) {
-        if (alcGetThreadContext() == context_) {
+    if (alContext) {
+        if (alcGetThreadContext() == alContext)
             alcSetThreadContext(nullptr);
-        }
-        if (alcGetCurrentContext() == context_) {
+        if (alcGetCurrentContext() == alContext)
             alcMakeContextCurrent(nullptr);
-        }
-        alcDestroyContext(context_);
+        alcDestroyContext(alContext);
     }
-    alcCloseDevice(device_);
+    alcCloseDevice(alDevice);
 }
 
 std::string OutputDevice::name() const {
     const ALCchar* text = nullptr;
-    if (alcIsExtensionPresent(device_, "ALC_ENUMERATE_ALL_EXT") == ALC_TRUE) {
-        text = alcGetString(device_, ALC_ALL_DEVICES_SPECIFIER);
-    }
-    if (text == nullptr || *text == '\0') {
-        text = alcGetString(device_, ALC_DEVICE_SPECIFIER);
-    }
+    if (alcIsExtensionPresent(alDevice, "ALC_ENUMERATE_ALL_EXT") == ALC_TRUE)
+        text = alcGetString(alDevice, ALC_ALL_DEVICES_SPECIFIER);
+    if (!text || *text == '\0')
+        text = alcGetString(alDevice, ALC_DEVICE_SPECIFIER);
     return text != nullptr ? std::string(text) : std::string();
 }
 
 bool OutputDevice::createContext(const int sampleRate, const SpeakerMode speakers,
                                  const int refreshRate) {
-    if (context_ != nullptr) {
+    if (alContext)
         return true;
-    }
     std::vector<ALCint> attributes;
-    if (loopback_) {
+    if (loopbackDevice) {
         const int rate = sampleRate > 0 ? sampleRate : 44100;
         int count = 0;
         const ALCint layout = loopbackChannels(speakers, count);
         if (layout == 0 ||
-            alcIsRenderFormatSupportedSOFT(device_, rate, layout, ALC_FLOAT_SOFT) == ALC_FALSE) {
+            alcIsRenderFormatSupportedSOFT(alDevice, rate, layout, ALC_FLOAT_SOFT) == ALC_FALSE)
             return false;
-        }
         // Plain panning, no limiter: the rendered mix is exactly what the sources add up to.
         attributes = {ALC_FORMAT_CHANNELS_SOFT,
                       layout,
@@ -114,25 +104,22 @@ bool OutputDevice::createContext(const int sampleRate, const SpeakerMode speaker
                       ALC_FALSE,
                       ALC_OUTPUT_LIMITER_SOFT,
                       ALC_FALSE};
-        sampleRate_ = rate;
-        channels_ = count;
+        mixRate = rate;
+        mixChannels = count;
     } else {
-        if (sampleRate > 0) {
+        if (sampleRate > 0)
             attributes.insert(attributes.end(), {ALC_FREQUENCY, sampleRate});
-        }
-        if (refreshRate > 0) {
+        if (refreshRate > 0)
             attributes.insert(attributes.end(), {ALC_REFRESH, refreshRate});
-        }
     }
     attributes.push_back(0);
-    context_ = alcCreateContext(device_, attributes.data());
-    if (context_ == nullptr) {
+    alContext = alcCreateContext(alDevice, attributes.data());
+    if (!alContext)
         return false;
-    }
-    if (!loopback_) {
+    if (!loopbackDevice) {
         ALCint rate = 0;
-        alcGetIntegerv(device_, ALC_FREQUENCY, 1, &rate);
-        sampleRate_ = rate > 0 ? rate : 44100;
+        alcGetIntegerv(alDevice, ALC_FREQUENCY, 1, &rate);
+        mixRate = rate > 0 ? rate : 44100;
     }
     makeCurrent();
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
@@ -140,16 +127,14 @@ bool OutputDevice::createContext(const int sampleRate, const SpeakerMode speaker
 }
 
 void OutputDevice::makeCurrent() const {
-    if (context_ != nullptr && alcGetThreadContext() != context_) {
-        alcSetThreadContext(context_);
-    }
+    if (alContext && alcGetThreadContext() != alContext)
+        alcSetThreadContext(alContext);
 }
 
 bool OutputDevice::render(float* out, const int frames) {
-    if (!loopback_ || context_ == nullptr || frames < 0) {
+    if (!loopbackDevice || !alContext || frames < 0)
         return false;
-    }
-    alcRenderSamplesSOFT(device_, out, frames);
+    alcRenderSamplesSOFT(alDevice, out, frames);
     return true;
 }
 

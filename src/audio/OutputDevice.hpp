@@ -28,30 +28,30 @@ public:
     // The device's name as OpenAL reports it.
     std::string name() const;
     // Whether this is a loopback device.
-    bool isLoopback() const { return loopback_; }
+    bool isLoopback() const { return loopbackDevice; }
     // Creates the context: sampleRate 0 keeps the device's rate, refreshRate 0 its mixing period.
     // A loopback device renders 32-bit float samples in the speaker layout given; a layout it
     // cannot render (raw, surround) fails. False if no context could be made.
     bool createContext(int sampleRate, SpeakerMode speakers, int refreshRate);
     // Whether a context exists.
-    bool hasContext() const { return context_ != nullptr; }
+    bool hasContext() const { return alContext != nullptr; }
     // Makes the context current on the calling thread (cheap when it already is).
     void makeCurrent() const;
     // Frames per second of the mix.
-    int sampleRate() const { return sampleRate_; }
+    int sampleRate() const { return mixRate; }
     // Channels per frame of the mix.
-    int channels() const { return channels_; }
+    int channels() const { return mixChannels; }
     // Loopback only: renders `frames` frames of interleaved float samples into `out`.
     bool render(float* out, int frames);
 
 private:
     OutputDevice(ALCdevice_struct* device, bool loopback);
 
-    ALCdevice_struct* device_ = nullptr;
-    ALCcontext_struct* context_ = nullptr;
-    bool loopback_ = false;
-    int sampleRate_ = 44100;
-    int channels_ = 2;
+    ALCdevice_struct* alDevice = nullptr;
+    ALCcontext_struct* alContext = nullptr;
+    bool loopbackDevice = false;
+    int mixRate = 44100;
+    int mixChannels = 2;
 };
 
 } // namespace vorn::audio

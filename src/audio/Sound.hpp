@@ -1,6 +1,5 @@
 #pragma once
 
-#include "audio/AlBuffer.hpp"
 #include "audio/Result.hpp"
 
 #include <cstddef>
@@ -9,7 +8,9 @@
 
 namespace vorn::audio {
 
+class AlBuffer;
 class SoundSystem;
+struct SoundSystemImpl;
 
 // A loaded sound: either decoded whole into one OpenAL buffer (SoundSystem::createSound), or a
 // stream that keeps only its file name and format and is decoded piece by piece by each channel
@@ -17,8 +18,14 @@ class SoundSystem;
 // live as long as it does.
 class Sound {
 public:
+    // Frees the decoded samples (the system's context must be current, as it is when the system
+    // frees its sounds).
+    ~Sound();
+    Sound(const Sound&) = delete;
+    Sound& operator=(const Sound&) = delete;
+
     // The mode flags a channel starts with when this sound is played.
-    unsigned getMode() const { return mode_; }
+    unsigned getMode() const { return playMode; }
     // Changes the named groups of mode flags for later plays; both flags of one group is invalid.
     Result setMode(unsigned mode);
     // The distances new channels of this sound start with.
@@ -27,32 +34,32 @@ public:
     Result set3DMinMaxDistance(float minimum, float maximum);
 
     // Whether the sound is decoded piece by piece while it plays.
-    bool isStream() const { return stream_; }
+    bool isStream() const { return streamed; }
     // Length in seconds as far as the file announces it.
     double lengthSeconds() const;
     // Bytes of decoded samples this sound holds (0 for a stream).
-    std::size_t decodedBytes() const { return decodedBytes_; }
+    std::size_t decodedBytes() const { return decodedSize; }
     // Channels of the decoded samples (1 or 2).
-    int channels() const { return channels_; }
+    int channels() const { return channelCount; }
     // Frames per second of the decoded samples.
-    int sampleRate() const { return sampleRate_; }
+    int sampleRate() const { return rate; }
     // The file it was made from.
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return file; }
 
 private:
-    friend class SoundSystem;
+    friend struct SoundSystemImpl;
     Sound(std::string path, unsigned mode, bool stream);
 
-    std::string path_;
-    unsigned mode_ = 0;
-    bool stream_ = false;
-    float minDistance_ = 1.0f;
-    float maxDistance_ = 10000.0f;
-    int channels_ = 1;
-    int sampleRate_ = 44100;
-    long long frames_ = 0;
-    std::size_t decodedBytes_ = 0;
-    std::unique_ptr<AlBuffer> buffer_; // whole sounds with an output device only
+    std::string file;
+    unsigned playMode = 0;
+    bool streamed = false;
+    float minDistance = 1.0f;
+    float maxDistance = 10000.0f;
+    int channelCount = 1;
+    int rate = 44100;
+    long long frameCount = 0;
+    std::size_t decodedSize = 0;
+    std::unique_ptr<AlBuffer> buffer; // whole sounds with an output device only
 };
 
 // Applies the groups of flags named in `change` to `current`; false if a group names both flags.

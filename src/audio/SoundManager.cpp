@@ -1,10 +1,15 @@
 #include "audio/SoundManager.hpp"
 
+#include "engine/Diagnostics.hpp"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <iomanip>
+#include <ios>
 
 namespace vorn::audio {
+
+using vorn::engine::Diagnostics;
 
 namespace {
 
@@ -20,16 +25,16 @@ bool byName(const std::unique_ptr<SoundInstance>& instance, const std::string& n
 } // namespace
 
 SoundManager::SoundManager(std::unique_ptr<SoundSystem> system, const unsigned requiredVersion)
-    : system_(std::move(system)), requiredVersion_(requiredVersion) {
-    sounds_.reserve(kMaxSounds);
-    music_.reserve(kMaxMusic);
+    : soundSystem(std::move(system)), oldestVersion(requiredVersion) {
+    sounds.reserve(maxSounds);
+    music.reserve(maxMusic);
 }
 
 SoundManager::~SoundManager() = default;
 
 SoundManager& SoundManager::instance() {
     std::unique_ptr<SoundManager>& manager = processManager();
-    if (manager == nullptr) {
+    if (!manager) {
         manager = std::make_unique<SoundManager>(std::make_unique<SoundSystem>());
         manager->initialize();
     }
@@ -49,148 +54,147 @@ void SoundManager::frameUpdate(const float dt) {
 bool SoundManager::check(const Result result) const {
     if (result != Result::Ok) {
         const int code = static_cast<int>(result);
-        std::printf("FMOD error! (%d) %s\n", code, resultString(code));
+        Diagnostics::out() << "FMOD error! (" << code << ") " << resultString(code) << '\n';
         return false;
     }
     return true;
 }
 
 std::string SoundManager::tableName(const std::string& name) {
-    return name.substr(0, kNameLength);
+    return name.substr(0, nameLength);
 }
 
 void SoundManager::initialize() {
-    if (initializeTried_) {
+    if (initializeTried)
         return;
-    }
-    initializeTried_ = true;
+    initializeTried = true;
 
     unsigned version = 0;
-    check(system_->getVersion(version));
-    if (version < requiredVersion_) {
-        std::printf("Error!  You are using an old version of FMOD %08x.  This program requires "
-                    "%08x\n",
-                    version, requiredVersion_);
+    check(soundSystem->getVersion(version));
+    if (version < oldestVersion) {
+        std::ostream& out = Diagnostics::out();
+        const std::ios::fmtflags flags = out.flags();
+        const char fill = out.fill('0');
+        out << "Error!  You are using an old version of FMOD " << std::hex << std::setw(8)
+            << version << ".  This program requires " << std::setw(8) << oldestVersion << '\n';
+        out.flags(flags);
+        out.fill(fill);
         return;
     }
 
     int drivers = 0;
-    check(system_->getNumDrivers(drivers));
+    check(soundSystem->getNumDrivers(drivers));
     if (drivers == 0) {
-        check(system_->setOutput(OutputType::NoSound));
+        check(soundSystem->setOutput(OutputType::NoSound));
     } else {
         unsigned capabilities = 0;
         SpeakerMode speakers = SpeakerMode::Stereo;
-        check(system_->getDriverCaps(0, capabilities, speakers));
-        check(system_->setSpeakerMode(speakers));
+        check(soundSystem->getDriverCaps(0, capabilities, speakers));
+        check(soundSystem->setSpeakerMode(speakers));
         if ((capabilities & caps::HardwareEmulated) != 0) {
             // Emulated output has a long latency: a larger mixing buffer avoids stutter.
-            check(system_->setDSPBufferSize(1024, 10));
+            check(soundSystem->setDSPBufferSize(1024, 10));
         }
         char name[256] = {};
-        check(system_->getDriverInfo(0, name, sizeof(name)));
+        check(soundSystem->getDriverInfo(0, name, sizeof(name)));
         if (std::strstr(name, "SigmaTel") != nullptr) {
             // These chips crackle unless the mix runs in float at 48 kHz.
-            check(
-                system_->setSoftwareFormat(48000, SoundFormat::PcmFloat, 0, 0, Resampler::Linear));
+            check(soundSystem->setSoftwareFormat(48000, SoundFormat::PcmFloat, 0, 0,
+                                                 Resampler::Linear));
         }
     }
 
-    Result result = system_->init(kChannelCount, 0);
+    Result result = soundSystem->init(channelCount, 0);
     if (result == Result::OutputCreateBuffer) {
         // The chosen speaker layout cannot be opened: plain stereo can.
-        check(system_->setSpeakerMode(SpeakerMode::Stereo));
-        result = system_->init(kChannelCount, 0);
+        check(soundSystem->setSpeakerMode(SpeakerMode::Stereo));
+        result = soundSystem->init(channelCount, 0);
     }
     if (!check(result)) {
         // The game goes on without sound rather than with a layer that refuses every call.
-        check(system_->setOutput(OutputType::NoSound));
-        check(system_->init(kChannelCount, 0));
+        check(soundSystem->setOutput(OutputType::NoSound));
+        check(soundSystem->init(channelCount, 0));
     }
-    initialized_ = system_->isInitialized();
-    if (!initialized_) {
+    initialized = soundSystem->isInitialized();
+    if (!initialized)
         return;
-    }
 
-    check(system_->set3DSettings(0.2f, 1.0f, 1.0f));
-    for (ChannelGroup*& group : groups_) {
-        check(system_->createChannelGroup(nullptr, group));
-        if (group != nullptr) {
+    check(soundSystem->set3DSettings(0.2f, 1.0f, 1.0f));
+    for (ChannelGroup*& group : groups) {
+        check(soundSystem->createChannelGroup(nullptr, group));
+        if (group)
             check(group->setPaused(false));
-        }
     }
 }
 
 void SoundManager::acquireSlot() {
     initialize();
-    ++referenceCount_;
-    active_ = true;
-    for (int slot = 0; slot < kSlotCount; ++slot) {
+    ++acquisitions;
+    sceneActive = true;
+    for (int slot = 0; slot < slotCount; ++slot) {
         const unsigned bit = 1u << slot;
-        if ((slotMask_ & bit) == 0) {
-            slotMask_ |= bit;
-            currentSlot_ = slot;
+        if ((takenSlots & bit) == 0) {
+            takenSlots |= bit;
+            currentSlotIndex = slot;
             return;
         }
     }
-    std::printf("Error than 8 scenes requested\n");
+    Diagnostics::out() << "Error than 8 scenes requested\n";
 }
 
 void SoundManager::registerSound(const std::string& path, const unsigned playbackMode,
                                  const std::string& name) {
-    if (sounds_.size() >= kMaxSounds) {
-        std::printf("Max sound limit reached\n");
+    if (sounds.size() >= maxSounds) {
+        Diagnostics::out() << "Max sound limit reached\n";
         return;
     }
     TableEntry entry;
     entry.music = false;
-    entry.mode = kSoundCreateMode;
+    entry.mode = soundCreateMode;
     entry.name = tableName(name);
-    if (check(system_->createSound(path, kSoundCreateMode, entry.sound))) {
+    if (check(soundSystem->createSound(path, soundCreateMode, entry.sound))) {
         check(entry.sound->set3DMinMaxDistance(0.5f, 5000.0f));
         check(entry.sound->setMode(playbackMode));
     } else {
-        std::fprintf(stderr, "Sound \"%s\": could not load %s\n", entry.name.c_str(), path.c_str());
+        Diagnostics::err() << "Sound \"" << entry.name << "\": could not load " << path << '\n';
     }
-    sounds_.push_back(std::move(entry));
+    sounds.push_back(std::move(entry));
 }
 
 void SoundManager::registerMusic(const std::string& path, const std::string& name) {
-    if (music_.size() >= kMaxMusic) {
-        std::printf("Max music limit reached\n");
+    if (music.size() >= maxMusic) {
+        Diagnostics::out() << "Max music limit reached\n";
         return;
     }
     TableEntry entry;
     entry.music = true;
-    entry.mode = kMusicMode;
+    entry.mode = musicMode;
     entry.name = tableName(name);
-    if (check(system_->createStream(path, kMusicMode, entry.sound))) {
-        check(entry.sound->setMode(kMusicMode | mode::LoopNormal));
-    } else {
-        std::fprintf(stderr, "Music \"%s\": could not load %s\n", entry.name.c_str(), path.c_str());
-    }
-    music_.push_back(std::move(entry));
+    if (check(soundSystem->createStream(path, musicMode, entry.sound)))
+        check(entry.sound->setMode(musicMode | mode::LoopNormal));
+    else
+        Diagnostics::err() << "Music \"" << entry.name << "\": could not load " << path << '\n';
+    music.push_back(std::move(entry));
 }
 
 SoundInstance* SoundManager::createSoundInstance(const std::string& name, const glm::vec3& position,
                                                  const glm::vec3& velocity) {
-    std::vector<std::unique_ptr<SoundInstance>>& list = slots_[currentSlot_];
+    std::vector<std::unique_ptr<SoundInstance>>& list = slots[currentSlotIndex];
     const std::string key = tableName(name);
     const auto place = std::lower_bound(list.begin(), list.end(), key, byName);
-    if (place != list.end() && (*place)->name == key) {
+    if (place != list.end() && (*place)->name == key)
         return place->get();
-    }
-    const auto entry = std::find_if(sounds_.begin(), sounds_.end(),
+    const auto entry = std::find_if(sounds.begin(), sounds.end(),
                                     [&key](const TableEntry& e) { return e.name == key; });
-    if (entry == sounds_.end()) {
-        std::printf("Sound %s not found.\n\n", name.c_str());
+    if (entry == sounds.end()) {
+        Diagnostics::out() << "Sound " << name << " not found.\n\n";
         return nullptr;
     }
     auto instance = std::make_unique<SoundInstance>();
     instance->name = key;
     instance->sound = entry->sound;
     instance->mode = static_cast<int>(entry->mode);
-    instance->channelGroup = kEffectsGroup;
+    instance->channelGroup = effectsGroup;
     instance->position = position;
     instance->velocity = velocity;
     instance->volume = 1.0f;
@@ -201,13 +205,11 @@ void SoundManager::playInstance(SoundInstance* instance, const glm::vec3& positi
                                 const float volume, const float minDistance,
                                 const float maxDistance) {
     // An instance whose file failed to load was reported at registration and stays silent.
-    if (instance == nullptr || instance->sound == nullptr) {
+    if (!instance || !instance->sound)
         return;
-    }
     Channel channel;
-    if (!check(system_->playSound(instance->sound, true, channel))) {
+    if (!check(soundSystem->playSound(instance->sound, true, channel)))
         return;
-    }
     const unsigned instanceMode = static_cast<unsigned>(instance->mode);
     if ((instanceMode & mode::ThreeD) != 0) {
         const glm::vec3 still(0.0f);
@@ -232,65 +234,62 @@ void SoundManager::playInstance(SoundInstance* instance, const glm::vec3& positi
 void SoundManager::playMusic(const std::string& name, const float targetVolume,
                              const float fadeSeconds) {
     const std::string key = tableName(name);
-    const auto entry = std::find_if(music_.begin(), music_.end(),
+    const auto entry = std::find_if(music.begin(), music.end(),
                                     [&key](const TableEntry& e) { return e.name == key; });
-    if (entry == music_.end()) {
-        std::printf("Cannot find sound: %s\n", name.c_str());
+    if (entry == music.end()) {
+        Diagnostics::out() << "Cannot find sound: " << name << '\n';
         return;
     }
 
     // The oldest track stops at once; a fade that was still moving it has nothing left to do.
-    if (isPlaying(previousMusic_.channel)) {
-        check(previousMusic_.channel.stop());
-    }
-    const Channel stopped = previousMusic_.channel;
-    fades_.erase(
-        std::remove_if(fades_.begin(), fades_.end(),
+    if (isPlaying(previousTrack.channel))
+        check(previousTrack.channel.stop());
+    const Channel stopped = previousTrack.channel;
+    fades.erase(
+        std::remove_if(fades.begin(), fades.end(),
                        [&stopped](const MusicFade& f) { return f.from.channel == stopped; }),
-        fades_.end());
+        fades.end());
 
-    previousMusic_ = currentMusic_;
-    currentMusic_ = SoundInstance();
-    currentMusic_.name = entry->name;
-    currentMusic_.sound = entry->sound;
-    currentMusic_.mode = static_cast<int>(entry->mode);
-    currentMusic_.channelGroup = kMusicGroup;
-    currentMusic_.position = glm::vec3(0.0f);
-    currentMusic_.velocity = glm::vec3(0.0f);
+    previousTrack = currentTrack;
+    currentTrack = SoundInstance();
+    currentTrack.name = entry->name;
+    currentTrack.sound = entry->sound;
+    currentTrack.mode = static_cast<int>(entry->mode);
+    currentTrack.channelGroup = musicGroup;
+    currentTrack.position = glm::vec3(0.0f);
+    currentTrack.velocity = glm::vec3(0.0f);
 
     // A track whose file failed to load was reported at registration: it plays nothing, but the
     // previous one still fades out.
-    if (currentMusic_.sound != nullptr) {
-        const unsigned musicMode = static_cast<unsigned>(currentMusic_.mode);
-        check(currentMusic_.sound->setMode(musicMode));
+    if (currentTrack.sound) {
+        const unsigned trackMode = static_cast<unsigned>(currentTrack.mode);
+        check(currentTrack.sound->setMode(trackMode));
         Channel channel;
-        if (check(system_->playSound(currentMusic_.sound, true, channel))) {
-            check(channel.setMode(musicMode));
-            if ((musicMode & mode::ThreeD) != 0) {
-                check(channel.set3DAttributes(&currentMusic_.position, &currentMusic_.velocity));
-            }
+        if (check(soundSystem->playSound(currentTrack.sound, true, channel))) {
+            check(channel.setMode(trackMode));
+            if ((trackMode & mode::ThreeD) != 0)
+                check(channel.set3DAttributes(&currentTrack.position, &currentTrack.velocity));
             check(channel.setLoopCount(-1));
             check(channel.setVolume(1.0f));
-            check(channel.setChannelGroup(channelGroup(kMusicGroup)));
+            check(channel.setChannelGroup(channelGroup(musicGroup)));
             check(channel.setPaused(false));
-            currentMusic_.channel = channel;
+            currentTrack.channel = channel;
         }
     }
 
-    if (previousMusic_.mode != -1) {
+    if (previousTrack.mode != -1) {
         float oldVolume = 0.0f;
-        if (isPlaying(previousMusic_.channel)) {
-            check(previousMusic_.channel.getVolume(oldVolume));
-        }
-        setVolumeKeepingPause(currentMusic_.channel, 0.0f);
+        if (isPlaying(previousTrack.channel))
+            check(previousTrack.channel.getVolume(oldVolume));
+        setVolumeKeepingPause(currentTrack.channel, 0.0f);
         MusicFade fade;
-        fade.from = previousMusic_;
-        fade.to = currentMusic_;
+        fade.from = previousTrack;
+        fade.to = currentTrack;
         fade.fadeOutRate = fadeSeconds > 0.0f ? oldVolume / fadeSeconds : 0.0f;
         fade.fadeInRate = fadeSeconds > 0.0f ? targetVolume / fadeSeconds : 0.0f;
         fade.targetVolume = targetVolume;
         fade.remaining = fadeSeconds;
-        fades_.push_back(std::move(fade));
+        fades.push_back(std::move(fade));
     }
 }
 
@@ -301,104 +300,104 @@ bool SoundManager::isPlaying(const Channel& channel) const {
 
 void SoundManager::setVolumeKeepingPause(Channel channel, const float volume) {
     // A channel that is gone has no volume to keep; skipping it avoids a report every frame.
-    if (!isPlaying(channel)) {
+    if (!isPlaying(channel))
         return;
-    }
     bool paused = false;
-    if (!check(channel.getPaused(paused))) {
+    if (!check(channel.getPaused(paused)))
         return;
-    }
     check(channel.setPaused(true));
     check(channel.setVolume(volume));
     check(channel.setPaused(paused));
 }
 
+void SoundManager::stopFadedOut(Channel channel) {
+    // Silent from here on: stopping it frees its channel and ends its stream's decoding, and
+    // nothing audible changes.
+    if (isPlaying(channel))
+        check(channel.stop());
+}
+
 void SoundManager::updateFades(const float dt) {
-    for (auto fade = fades_.begin(); fade != fades_.end();) {
+    for (auto fade = fades.begin(); fade != fades.end();) {
         fade->remaining -= dt;
         if (fade->remaining <= 0.0f) {
-            setVolumeKeepingPause(fade->from.channel, 0.0f);
+            stopFadedOut(fade->from.channel);
             setVolumeKeepingPause(fade->to.channel, fade->targetVolume);
-            fade = fades_.erase(fade);
+            fade = fades.erase(fade);
             continue;
         }
         float volume = 0.0f;
         if (isPlaying(fade->from.channel) && check(fade->from.channel.getVolume(volume))) {
-            setVolumeKeepingPause(fade->from.channel, volume - dt * fade->fadeOutRate);
+            const float next = volume - dt * fade->fadeOutRate;
+            if (next <= 0.0f)
+                stopFadedOut(fade->from.channel);
+            else
+                setVolumeKeepingPause(fade->from.channel, next);
         }
-        if (isPlaying(fade->to.channel) && check(fade->to.channel.getVolume(volume))) {
+        if (isPlaying(fade->to.channel) && check(fade->to.channel.getVolume(volume)))
             setVolumeKeepingPause(fade->to.channel, volume + dt * fade->fadeInRate);
-        }
         ++fade;
     }
 }
 
 void SoundManager::update(const float dt) {
-    listenerTimer_ += dt;
+    sinceListenerPush += dt;
     updateFades(dt);
-    if (listenerTimer_ > kListenerPeriod) {
-        if (initialized_) {
-            check(system_->set3DListenerAttributes(0, &listenerPosition_, &listenerVelocity_,
-                                                   &listenerForward_, &listenerUp_));
-            check(system_->update());
+    if (sinceListenerPush > listenerPeriod) {
+        if (initialized) {
+            check(soundSystem->set3DListenerAttributes(0, &listener.position, &listener.velocity,
+                                                       &listener.forward, &listener.up));
+            check(soundSystem->update());
         }
-        listenerTimer_ = 0.0f;
+        sinceListenerPush = 0.0f;
     }
 }
 
 void SoundManager::releaseSlot(const int slot) {
-    if (slot < 0 || slot >= kSlotCount) {
+    if (slot < 0 || slot >= slotCount)
         return;
-    }
-    if (active_ && (slotMask_ & (1u << slot)) != 0) {
-        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot]) {
+    if (sceneActive && (takenSlots & (1u << slot)) != 0) {
+        for (const std::unique_ptr<SoundInstance>& instance : slots[slot])
             stopInstance(instance.get());
-        }
-        slots_[slot].clear();
+        slots[slot].clear();
     }
-    active_ = false;
+    sceneActive = false;
 }
 
 void SoundManager::freeSlot(const int slot) {
-    if (slot >= 0 && slot < kSlotCount) {
-        slotMask_ &= ~(1u << slot);
-    }
+    if (slot >= 0 && slot < slotCount)
+        takenSlots &= ~(1u << slot);
 }
 
 ChannelGroup* SoundManager::channelGroup(const int index) const {
-    return index >= 0 && index < kGroupCount ? groups_[index] : nullptr;
+    return index >= 0 && index < groupCount ? groups[index] : nullptr;
 }
 
 void SoundManager::setInstanceVolume(SoundInstance* instance, const float volume) {
-    if (instance == nullptr) {
+    if (!instance)
         return;
-    }
     instance->volume = volume;
     setVolumeKeepingPause(instance->channel, volume);
 }
 
 void SoundManager::loopInstance(SoundInstance* instance) {
-    if (instance == nullptr || !isPlaying(instance->channel)) {
+    if (!instance || !isPlaying(instance->channel))
         return;
-    }
     check(instance->channel.setMode(mode::LoopNormal));
     check(instance->channel.setLoopCount(-1));
 }
 
 void SoundManager::setInstancePosition(SoundInstance* instance, const glm::vec3& position) {
-    if (instance == nullptr) {
+    if (!instance)
         return;
-    }
     instance->position = position;
-    if (isPlaying(instance->channel) && (instance->mode & static_cast<int>(mode::ThreeD)) != 0) {
+    if (isPlaying(instance->channel) && (instance->mode & static_cast<int>(mode::ThreeD)) != 0)
         check(instance->channel.set3DAttributes(&position, nullptr));
-    }
 }
 
 void SoundManager::stopInstance(SoundInstance* instance) {
-    if (instance == nullptr) {
+    if (!instance)
         return;
-    }
     for (const Channel& played : instance->channels) {
         if (isPlaying(played)) {
             Channel channel = played;
@@ -410,11 +409,9 @@ void SoundManager::stopInstance(SoundInstance* instance) {
 
 std::vector<std::string> SoundManager::slotInstanceNames(const int slot) const {
     std::vector<std::string> names;
-    if (slot >= 0 && slot < kSlotCount) {
-        for (const std::unique_ptr<SoundInstance>& instance : slots_[slot]) {
+    if (slot >= 0 && slot < slotCount)
+        for (const std::unique_ptr<SoundInstance>& instance : slots[slot])
             names.push_back(instance->name);
-        }
-    }
     return names;
 }
 

@@ -23,29 +23,30 @@ namespace vorn::audio {
 // frees the instances, so pointers returned by createSoundInstance are valid until their slot is
 // released. Table entries and the sounds behind them live as long as the manager.
 //
-// Every layer call is checked; a failure prints "FMOD error! (code) message" on standard output
-// and the operation goes on with its next call. The process-wide manager (acquire, instance,
+// Every layer call is checked; a failure prints "FMOD error! (code) message" on the diagnostics
+// stream's out() (standard output by default) and the operation goes on with its next call; a
+// file that fails to load is also named on err(). The process-wide manager (acquire, instance,
 // frameUpdate) is created on first use over the default output and lives until the process
 // exits; tests build their own over a loopback system.
 class SoundManager {
 public:
-    static constexpr std::size_t kMaxSounds = 150;
-    static constexpr std::size_t kMaxMusic = 30;
-    static constexpr int kSlotCount = 8;
-    static constexpr int kGroupCount = 3;
-    static constexpr std::size_t kNameLength = 41;
-    static constexpr int kChannelCount = 100;
-    static constexpr unsigned kSoundCreateMode = mode::ThreeD | mode::InverseRolloff;
-    static constexpr unsigned kMusicMode = mode::TwoD;
-    static constexpr unsigned kRequiredVersion = kLayerVersion;
-    static constexpr float kListenerPeriod = 0.1f;
-    static constexpr int kMusicGroup = 0;
-    static constexpr int kEffectsGroup = 1;
+    static constexpr std::size_t maxSounds = 150;
+    static constexpr std::size_t maxMusic = 30;
+    static constexpr int slotCount = 8;
+    static constexpr int groupCount = 3;
+    static constexpr std::size_t nameLength = 41;
+    static constexpr int channelCount = 100;
+    static constexpr unsigned soundCreateMode = mode::ThreeD | mode::InverseRolloff;
+    static constexpr unsigned musicMode = mode::TwoD;
+    static constexpr unsigned requiredLayerVersion = layerVersion;
+    static constexpr float listenerPeriod = 0.1f;
+    static constexpr int musicGroup = 0;
+    static constexpr int effectsGroup = 1;
 
     // A manager over `system`, not initialised until the first acquisition. `requiredVersion` is
     // the oldest layer version it accepts.
     explicit SoundManager(std::unique_ptr<SoundSystem> system,
-                          unsigned requiredVersion = kRequiredVersion);
+                          unsigned requiredVersion = requiredLayerVersion);
     // Frees the layer, stopping everything.
     ~SoundManager();
     SoundManager(const SoundManager&) = delete;
@@ -61,7 +62,7 @@ public:
     // Initialises the layer the first time; later calls do nothing.
     void initialize();
     // Whether initialisation got the layer running.
-    bool isInitialized() const { return initialized_; }
+    bool isInitialized() const { return initialized; }
     // Initialises if needed, counts the acquisition, sets the active flag and takes the lowest free
     // scene slot as the current one (with all 8 taken it reports so and keeps the current slot).
     void acquireSlot();
@@ -79,7 +80,8 @@ public:
     void playInstance(SoundInstance* instance, const glm::vec3& position, float volume,
                       float minDistance, float maxDistance);
     // Starts the named music; from the second music on, the previous track fades out and this one
-    // fades in to targetVolume over fadeSeconds (the first plays at volume 1 at once).
+    // fades in to targetVolume over fadeSeconds (the first plays at volume 1 at once). The old
+    // track is stopped as soon as its fade reaches 0.
     void playMusic(const std::string& name, float targetVolume, float fadeSeconds);
     // Advances the running cross-fades by dt seconds.
     void updateFades(float dt);
@@ -92,7 +94,7 @@ public:
     // Marks the slot free for a later acquisition.
     void freeSlot(int slot);
     // Sets the active flag (a scene's end sets it before releasing its slot).
-    void setActive(bool active) { active_ = active; }
+    void setActive(bool active) { sceneActive = active; }
     // Channel group 0 (music), 1 (sound effects) or 2 (unused); null for other indices.
     ChannelGroup* channelGroup(int index) const;
     // Stores the volume in the instance and applies it to its last channel, keeping its pause
@@ -107,31 +109,31 @@ public:
     void stopInstance(SoundInstance* instance);
 
     // Listener attributes pushed to the layer by the periodic update.
-    void setListenerPosition(const glm::vec3& position) { listenerPosition_ = position; }
-    void setListenerVelocity(const glm::vec3& velocity) { listenerVelocity_ = velocity; }
-    void setListenerForward(const glm::vec3& forward) { listenerForward_ = forward; }
-    void setListenerUp(const glm::vec3& up) { listenerUp_ = up; }
-    const glm::vec3& listenerPosition() const { return listenerPosition_; }
-    const glm::vec3& listenerVelocity() const { return listenerVelocity_; }
-    const glm::vec3& listenerForward() const { return listenerForward_; }
-    const glm::vec3& listenerUp() const { return listenerUp_; }
+    void setListenerPosition(const glm::vec3& position) { listener.position = position; }
+    void setListenerVelocity(const glm::vec3& velocity) { listener.velocity = velocity; }
+    void setListenerForward(const glm::vec3& forward) { listener.forward = forward; }
+    void setListenerUp(const glm::vec3& up) { listener.up = up; }
+    const glm::vec3& listenerPosition() const { return listener.position; }
+    const glm::vec3& listenerVelocity() const { return listener.velocity; }
+    const glm::vec3& listenerForward() const { return listener.forward; }
+    const glm::vec3& listenerUp() const { return listener.up; }
     // Seconds gathered since the last listener push.
-    float listenerTimer() const { return listenerTimer_; }
+    float listenerTimer() const { return sinceListenerPush; }
 
     // State, for the components and for inspection.
-    int currentSlot() const { return currentSlot_; }
-    unsigned slotMask() const { return slotMask_; }
-    int referenceCount() const { return referenceCount_; }
-    bool isActive() const { return active_; }
-    std::size_t soundCount() const { return sounds_.size(); }
-    std::size_t musicCount() const { return music_.size(); }
+    int currentSlot() const { return currentSlotIndex; }
+    unsigned slotMask() const { return takenSlots; }
+    int referenceCount() const { return acquisitions; }
+    bool isActive() const { return sceneActive; }
+    std::size_t soundCount() const { return sounds.size(); }
+    std::size_t musicCount() const { return music.size(); }
     // Names of the slot's instances, in their kept order.
     std::vector<std::string> slotInstanceNames(int slot) const;
-    const SoundInstance& currentMusic() const { return currentMusic_; }
-    const SoundInstance& previousMusic() const { return previousMusic_; }
-    std::size_t runningFades() const { return fades_.size(); }
+    const SoundInstance& currentMusic() const { return currentTrack; }
+    const SoundInstance& previousMusic() const { return previousTrack; }
+    std::size_t runningFades() const { return fades.size(); }
     // The sound layer underneath.
-    SoundSystem& system() { return *system_; }
+    SoundSystem& system() { return *soundSystem; }
 
 private:
     struct TableEntry {
@@ -152,30 +154,36 @@ private:
     bool check(Result result) const;
     bool isPlaying(const Channel& channel) const;
     void setVolumeKeepingPause(Channel channel, float volume);
+    // Stops the track a fade has brought to silence.
+    void stopFadedOut(Channel channel);
     static std::string tableName(const std::string& name);
 
-    std::unique_ptr<SoundSystem> system_;
-    unsigned requiredVersion_;
-    bool initializeTried_ = false;
-    bool initialized_ = false;
+    std::unique_ptr<SoundSystem> soundSystem;
+    unsigned oldestVersion;
+    bool initializeTried = false;
+    bool initialized = false;
 
-    std::vector<TableEntry> sounds_;
-    std::vector<TableEntry> music_;
-    SoundInstance currentMusic_;
-    SoundInstance previousMusic_;
-    std::array<std::vector<std::unique_ptr<SoundInstance>>, kSlotCount> slots_;
-    unsigned slotMask_ = 0;
-    int currentSlot_ = 0;
-    int referenceCount_ = 0;
-    bool active_ = false;
-    std::vector<MusicFade> fades_;
-    std::array<ChannelGroup*, kGroupCount> groups_{};
+    std::vector<TableEntry> sounds;
+    std::vector<TableEntry> music;
+    SoundInstance currentTrack;
+    SoundInstance previousTrack;
+    std::array<std::vector<std::unique_ptr<SoundInstance>>, slotCount> slots;
+    unsigned takenSlots = 0;
+    int currentSlotIndex = 0;
+    int acquisitions = 0;
+    bool sceneActive = false;
+    std::vector<MusicFade> fades;
+    std::array<ChannelGroup*, groupCount> groups{};
 
-    glm::vec3 listenerPosition_{0.0f, 0.0f, -1.0f};
-    glm::vec3 listenerVelocity_{0.0f};
-    glm::vec3 listenerForward_{0.0f, 0.0f, 1.0f};
-    glm::vec3 listenerUp_{0.0f, 1.0f, 0.0f};
-    float listenerTimer_ = kListenerPeriod;
+    // The listener attributes pushed to the layer every listenerPeriod seconds.
+    struct Listener {
+        glm::vec3 position{0.0f, 0.0f, -1.0f};
+        glm::vec3 velocity{0.0f};
+        glm::vec3 forward{0.0f, 0.0f, 1.0f};
+        glm::vec3 up{0.0f, 1.0f, 0.0f};
+    };
+    Listener listener;
+    float sinceListenerPush = listenerPeriod;
 };
 
 } // namespace vorn::audio

@@ -2,24 +2,19 @@
 
 #include "audio/Channel.hpp"
 #include "audio/ChannelGroup.hpp"
-#include "audio/OutputDevice.hpp"
 #include "audio/Result.hpp"
 #include "audio/Sound.hpp"
 #include "audio/SoundTypes.hpp"
-#include "audio/Voice.hpp"
 
 #include <glm/vec3.hpp>
 
-#include <atomic>
-#include <condition_variable>
-#include <cstdint>
+#include <cstddef>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace vorn::audio {
+
+struct SoundSystemImpl;
 
 // The sound layer's system object over OpenAL Soft and libsndfile: output set-up, sounds and
 // streams, channels, channel groups and the 3D listener.
@@ -36,13 +31,16 @@ namespace vorn::audio {
 // the stream queue holds about 0.37 s, more than the longest gap between updates at 20 frames per
 // second. Lifetime: sounds, groups and channel handles belong to the system; destroying it stops
 // the worker, then frees channels, sounds and finally the device.
+//
+// The OpenAL device, the voices behind the channels, the worker thread and its lock live in a
+// private implementation (SoundSystemImpl.hpp), so users of the layer see none of them.
 class SoundSystem {
 public:
     // Frames decoded per stream buffer and buffers queued per streaming channel.
-    static constexpr std::size_t kStreamChunkFrames = 4096;
-    static constexpr std::size_t kStreamBufferCount = 4;
+    static constexpr std::size_t streamChunkFrames = 4096;
+    static constexpr std::size_t streamBufferCount = 4;
     // Longest sound createSound decodes whole, in seconds.
-    static constexpr double kMaxWholeSeconds = 300.0;
+    static constexpr double maxWholeSeconds = 300.0;
 
     // An uninitialised system aimed at the default output device.
     SoundSystem();
@@ -51,7 +49,7 @@ public:
     SoundSystem(const SoundSystem&) = delete;
     SoundSystem& operator=(const SoundSystem&) = delete;
 
-    // The layer's version (kLayerVersion).
+    // The layer's version (layerVersion).
     Result getVersion(unsigned& version) const;
     // Chooses where the mix goes; before init.
     Result setOutput(OutputType output);
@@ -114,80 +112,14 @@ public:
     // Channels per frame of the mix (after init; 0 without an output).
     int outputChannels() const;
     // How often a stream ran dry and had to be restarted (should stay 0).
-    unsigned streamUnderruns() const { return underruns_.load(); }
+    unsigned streamUnderruns() const;
 
 private:
+    // Channels and groups reach their voices through the implementation.
     friend class Channel;
     friend class ChannelGroup;
 
-    // Channel and group operations, called by the handles.
-    template <typename Operation> Result withVoice(const Channel& channel, Operation operation);
-    Result channelSet3DAttributes(const Channel& channel, const glm::vec3* position,
-                                  const glm::vec3* velocity);
-    Result channelSetMode(const Channel& channel, unsigned mode);
-    Result channelGetMode(const Channel& channel, unsigned& mode);
-    Result channelSetLoopCount(const Channel& channel, int count);
-    Result channelSetVolume(const Channel& channel, float volume);
-    Result channelGetVolume(const Channel& channel, float& volume);
-    Result channelSet3DMinMaxDistance(const Channel& channel, float minimum, float maximum);
-    Result channelSetGroup(const Channel& channel, ChannelGroup* group);
-    Result channelGetGroup(const Channel& channel, ChannelGroup*& group);
-    Result channelSetPaused(const Channel& channel, bool paused);
-    Result channelGetPaused(const Channel& channel, bool& paused);
-    Result channelStop(const Channel& channel);
-    Result channelIsPlaying(const Channel& channel, bool& playing);
-    Result groupSetVolume(ChannelGroup& group, float volume);
-    Result groupGetVolume(const ChannelGroup& group, float& volume) const;
-    Result groupSetPaused(ChannelGroup& group, bool paused);
-    Result groupGetPaused(const ChannelGroup& group, bool& paused) const;
-
-    // Helpers; the lock is held and the context is current.
-    void makeCurrent() const;
-    Result createSoundLocked(const std::string& path, unsigned mode, bool stream, Sound*& sound);
-    bool probeDevice();
-    Voice* liveVoice(const Channel& channel);
-    bool isFinished(const Voice& voice) const;
-    bool loopsForever(const Voice& voice) const;
-    bool effectivelyPaused(const Voice& voice) const;
-    void releaseVoice(Voice& voice);
-    Voice* takeVoice();
-    Result startVoice(Voice& voice);
-    void applyGain(Voice& voice) const;
-    void applySpatial(Voice& voice) const;
-    void applyLooping(Voice& voice) const;
-    Result applyPause(Voice& voice);
-    bool fillStreamBuffer(Voice& voice, AlBuffer& buffer);
-    void serviceStreams();
-    void applyListener() const;
-    void workerLoop();
-
-    mutable std::mutex mutex_;
-    std::unique_ptr<OutputDevice> device_; // first member of the AL state: destroyed last
-    std::vector<std::unique_ptr<Sound>> sounds_;
-    std::vector<std::unique_ptr<ChannelGroup>> groups_;
-    std::unique_ptr<ChannelGroup> master_;
-    std::vector<Voice> voices_;
-
-    OutputType output_ = OutputType::AutoDetect;
-    SpeakerMode speakers_ = SpeakerMode::Stereo;
-    int softwareRate_ = 0;
-    unsigned dspBufferLength_ = 0;
-    bool initialized_ = false;
-    bool silent_ = false; // initialised without an output device
-    std::uint64_t playSerial_ = 0;
-
-    float dopplerScale_ = 1.0f;
-    float distanceFactor_ = 1.0f;
-    float rolloffScale_ = 1.0f;
-    glm::vec3 listenerPosition_{0.0f};
-    glm::vec3 listenerVelocity_{0.0f};
-    glm::vec3 listenerForward_{0.0f, 0.0f, 1.0f};
-    glm::vec3 listenerUp_{0.0f, 1.0f, 0.0f};
-
-    std::atomic<unsigned> underruns_{0};
-    std::thread worker_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
+    std::unique_ptr<SoundSystemImpl> impl;
 };
 
 } // namespace vorn::audio

@@ -16,7 +16,7 @@ struct TableRow {
 
 // Registration order: the sound effects, the music between "shatter" and the upgrade voices, then
 // the two voices.
-constexpr TableRow kTable[] = {
+constexpr TableRow soundTable[] = {
     {"antDeath", "/sounds/SoundEffects/antDeath.wav", mode::LoopNormal, false},
     {"hit", "/sounds/SoundEffects/hitFast.wav", mode::LoopNormal, false},
     {"swing", "/sounds/SoundEffects/playerSwing.wav", mode::LoopNormal, false},
@@ -50,13 +50,12 @@ void registerSoundTable() {
 
 void registerSoundTable(SoundManager& manager, const std::string& assetRoot) {
     manager.acquireSlot();
-    for (const TableRow& row : kTable) {
+    for (const TableRow& row : soundTable) {
         const std::string path = assetRoot + row.file;
-        if (row.isMusic) {
+        if (row.isMusic)
             manager.registerMusic(path, row.name);
-        } else {
+        else
             manager.registerSound(path, row.mode, row.name);
-        }
     }
 }
 

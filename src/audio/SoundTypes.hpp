@@ -7,7 +7,7 @@
 namespace vorn::audio {
 
 // Version of this sound layer, reported by SoundSystem::getVersion (major.minor.patch in bytes).
-constexpr unsigned kLayerVersion = 0x00010200;
+constexpr unsigned layerVersion = 0x00010200;
 
 // Playback mode flags of sounds and channels.
 namespace mode {

@@ -3,6 +3,7 @@
 #include "rendering/AnimatedModel.hpp"
 
 #include "engine/Behavior.hpp"
+#include "engine/Diagnostics.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
@@ -20,7 +21,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <iostream>
 
 namespace game {
 
@@ -104,7 +104,8 @@ bool ModelViewer::addAnimatedModel(vorn::engine::World& world,
     std::unique_ptr<vorn::components::AnimatedModel> shown =
         vorn::components::AnimatedModel::createSkinned(name, animation);
     if (shown->parts.empty()) {
-        std::cerr << "mossfang: the model " << name << " has nothing to draw\n";
+        vorn::engine::Diagnostics::err()
+            << "mossfang: the model " << name << " has nothing to draw\n";
         return false;
     }
     if (shown->hasBounds) {
@@ -127,11 +128,18 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
     glm::vec3 boundsMax(1.0f);
     if (endsWith(name, ".obj")) {
         if (!animation.empty())
-            std::cerr << "mossfang: --animation is ignored for the OBJ model " << name << "\n";
+            vorn::engine::Diagnostics::err()
+                << "mossfang: --animation is ignored for the OBJ model " << name << "\n";
         const std::shared_ptr<vorn::rendering::Mesh> mesh = vorn::rendering::meshCache().get(name);
         auto* shown = new Model(vorn::rendering::makeParts(name));
-        if (shown->parts.empty())
-            std::cerr << "mossfang: the model " << name << " has nothing to draw\n";
+        // A model whose parts all lack a material (its library is missing or names other
+        // materials) loads but draws nothing: say so rather than show an empty screen.
+        const bool drawable =
+            std::any_of(shown->parts.begin(), shown->parts.end(),
+                        [](const vorn::rendering::MeshPart& part) { return part.drawable(); });
+        if (!drawable)
+            vorn::engine::Diagnostics::err()
+                << "mossfang: the model " << name << " has nothing to draw\n";
         const std::string normalMap = normalMapFor(name);
         if (!normalMap.empty()) {
             const std::string directory = name.substr(0, name.find_last_of("/\\") + 1);

@@ -183,16 +183,20 @@ void BroadPhase::place(uint32_t slot, bool force) {
     const float x = entry.members.transform->matrix[3].x;
     const float y = entry.members.transform->matrix[3].y;
     const Bounds& local = entry.members.collider->localBounds();
-    if (!force && x == entry.x && y == entry.y && local == entry.local)
+    const bool bounded = entry.members.collider->contactsStayWithinBounds();
+    if (!force && x == entry.x && y == entry.y && local == entry.local && bounded == entry.bounded)
         return;
     entry.x = x;
     entry.y = y;
     entry.local = local;
+    entry.bounded = bounded;
 
     Bounds box{local.min + glm::vec2(x, y), local.max + glm::vec2(x, y)};
     bool gridded = false;
     int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    entry.testable = finite(box);
+    // A shape whose contacts may reach beyond its box (a concave or self-crossing point list) is
+    // never skipped: the exact test decides every pair with it.
+    entry.testable = bounded && finite(box);
     if (entry.testable) {
         // The margin covers the rounding of the exact test, which works on coordinates of this
         // magnitude.

@@ -28,10 +28,13 @@ namespace vorn::systems {
 // Why it yields exactly the contacts of the full scan: every entry's box is its collider's bounds
 // at its transform's current position, padded by a margin well above the rounding error of the
 // separating-axis test. Two convex shapes whose padded boxes do not overlap are apart, and the
-// test gives zero for them, which the full scan drops without side effects. A query returns the
-// remaining candidates in ascending entity id, the order of the full scan; shapes with non-finite
-// or enormous boxes, and entities whose transform or collider is of a foreign type, are always
-// returned, so the exact test decides for them.
+// test gives zero for them, which the full scan drops without side effects. That argument needs
+// the test to see each shape as convex: for a concave or self-crossing point list it lacks some
+// of the hull's edge normals and can report a contact with a shape far outside the list's box,
+// so such lists (Collider::contactsStayWithinBounds is false) are always candidates, as are
+// shapes with non-finite boxes and entities whose transform or collider is of a foreign type:
+// the exact test decides for them. Enormous boxes are kept out of the grid and tested by box. A
+// query returns the remaining candidates in ascending entity id, the order of the full scan.
 //
 // Freshness: membership and the kept components follow the world's added and removed signals at
 // once (the world's own collection is made before this index connects, so it is always updated
@@ -107,6 +110,7 @@ private:
         float x = 0.0f;
         float y = 0.0f;
         vorn::components::Bounds local;
+        bool bounded = true;
         vorn::components::Bounds box;
         // In the grid, with this cell range; otherwise in `unbounded`.
         bool gridded = false;

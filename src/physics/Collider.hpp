@@ -35,6 +35,10 @@ public:
 
     // The shape's bounding rectangle in its entity's local frame.
     const Bounds& localBounds() const { return bounds; }
+    // Whether this shape can be in contact only with shapes whose bounding rectangles overlap its
+    // own. False for point lists that the separating-axis test cannot treat as convex (concave or
+    // self-crossing ones): the broad phase then leaves every pair with them to the exact test.
+    bool contactsStayWithinBounds() const { return boundedContacts; }
 
 protected:
     // Replaces null transforms by the owning entities' "transform" components; false when either
@@ -46,6 +50,7 @@ protected:
 
     // Kept current by the shapes whenever their geometry changes.
     Bounds bounds;
+    bool boundedContacts = true;
 };
 
 // The position (x, y) of other minus that of own: the offset that brings the other shape into

@@ -50,6 +50,8 @@ void PolygonCollider::setVertices(const std::vector<glm::vec2>& vertices) {
         const glm::vec2& previous = points[i == 0 ? points.size() - 1 : i - 1];
         axes[i] = separating::edgeAxis(previous, points[i]);
     }
+    boundedContacts =
+        separating::contactsStayWithinBounds(points.data(), axes.data(), points.size());
     if (points.empty()) {
         bounds = Bounds{};
         return;

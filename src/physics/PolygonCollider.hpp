@@ -9,7 +9,9 @@ namespace vorn::components {
 // A convex polygon in its entity's local frame: its vertices in order, with an edge from the last
 // back to the first; the winding does not matter. Answers "collider" and "polygonCollider".
 // A polygon of fewer than 2 vertices never touches anything; an edge of zero length (a repeated
-// vertex) has no normal and is left out of the separating-axis test.
+// vertex) has no normal and is left out of the separating-axis test. Point lists are taken as
+// given, concave or self-crossing ones included: the test then works on their edges' normals,
+// which may report contacts beyond the list's bounding rectangle (see contactsStayWithinBounds).
 class PolygonCollider : public Collider {
 public:
     // A box with corners (x, y), (x + w, y), (x + w, y + h), (x, y + h) in this order, each scaled

@@ -1,6 +1,9 @@
 #include "physics/SeparatingAxis.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace vorn::components::separating {
 
@@ -36,7 +39,87 @@ inline Interval projectUnmoved(const glm::vec2* vertices, std::size_t count,
     return result;
 }
 
+// Twice the signed area of the triangle o, a, b: positive when b lies to the left of o -> a. Worked
+// in double, where the products of float differences lose almost nothing.
+inline double turn(const glm::vec2& o, const glm::vec2& a, const glm::vec2& b) {
+    const double ax = static_cast<double>(a.x) - o.x;
+    const double ay = static_cast<double>(a.y) - o.y;
+    const double bx = static_cast<double>(b.x) - o.x;
+    const double by = static_cast<double>(b.y) - o.y;
+    return ax * by - ay * bx;
+}
+
+inline bool lexicographicLess(const glm::vec2& a, const glm::vec2& b) {
+    return a.x < b.x || (a.x == b.x && a.y < b.y);
+}
+
+// An undirected edge with its end points in lexicographic order.
+inline std::pair<glm::vec2, glm::vec2> undirected(const glm::vec2& a, const glm::vec2& b) {
+    return lexicographicLess(b, a) ? std::make_pair(b, a) : std::make_pair(a, b);
+}
+
+inline bool edgeLess(const std::pair<glm::vec2, glm::vec2>& a,
+                     const std::pair<glm::vec2, glm::vec2>& b) {
+    if (a.first != b.first)
+        return lexicographicLess(a.first, b.first);
+    return lexicographicLess(a.second, b.second);
+}
+
 } // namespace
+
+bool contactsStayWithinBounds(const glm::vec2* vertices, const glm::vec2* axes, std::size_t count) {
+    if (count < 2)
+        return true;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!std::isfinite(vertices[i].x) || !std::isfinite(vertices[i].y))
+            return false;
+
+    // The x and y axes among the tested ones make the test at least as strict as the rectangles.
+    bool xAxis = false;
+    bool yAxis = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        xAxis = xAxis || (axes[i].y == 0.0f && std::fabs(axes[i].x) == 1.0f);
+        yAxis = yAxis || (axes[i].x == 0.0f && std::fabs(axes[i].y) == 1.0f);
+    }
+    if (xAxis && yAxis)
+        return true;
+
+    // The list's edges that have a tested axis, undirected and sorted for lookup.
+    std::vector<std::pair<glm::vec2, glm::vec2>> edges;
+    edges.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (!isZero(axes[i]))
+            edges.push_back(undirected(vertices[i == 0 ? count - 1 : i - 1], vertices[i]));
+    std::sort(edges.begin(), edges.end(), edgeLess);
+    const auto isListEdge = [&edges](const glm::vec2& a, const glm::vec2& b) {
+        return std::binary_search(edges.begin(), edges.end(), undirected(a, b), edgeLess);
+    };
+
+    // The convex hull by the monotone chain, keeping points that lie on a hull edge so that an
+    // edge split in several collinear pieces is recognised piece by piece. Rounding in the turn
+    // test can only drop a point that is barely outside (the list is then called non-convex,
+    // which costs speed, not correctness) or keep one that is barely inside (its hull edges
+    // differ from the true ones by rounding, which the broad phase's margin covers).
+    std::vector<glm::vec2> points(vertices, vertices + count);
+    std::sort(points.begin(), points.end(), lexicographicLess);
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    if (points.size() < 2)
+        return true; // a single point: no edge, nothing to miss
+    std::vector<glm::vec2> chain;
+    const auto walk = [&](auto first, auto last) {
+        chain.clear();
+        for (auto p = first; p != last; ++p) {
+            while (chain.size() >= 2 && turn(chain[chain.size() - 2], chain.back(), *p) < 0.0)
+                chain.pop_back();
+            chain.push_back(*p);
+        }
+        for (std::size_t i = 1; i < chain.size(); ++i)
+            if (!isListEdge(chain[i - 1], chain[i]))
+                return false;
+        return true;
+    };
+    return walk(points.begin(), points.end()) && walk(points.rbegin(), points.rend());
+}
 
 float overlap(const Interval& first, const Interval& second) {
     if (first.max < second.min || second.max < first.min)

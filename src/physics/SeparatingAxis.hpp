@@ -37,6 +37,16 @@ glm::vec2 circleAgainstCircle(float r1, float r2, const glm::vec2& offset);
 glm::vec2 polygonAgainstCircle(const glm::vec2* vertices, const glm::vec2* axes, std::size_t count,
                                float radius, const glm::vec2& offset);
 
+// Whether the polygon tests, run on this vertex list with these edge axes, can report a contact
+// only with shapes whose bounding rectangles overlap the list's own. That holds when the axes
+// contain the x and y axes themselves (the test then includes the rectangle test), or when every
+// edge of the vertices' convex hull is an edge of the list: the projections of a list are those of
+// its hull, so the test then treats the list exactly as that convex hull, for which a separating
+// axis always exists among the tested ones. A concave or self-crossing list lacks some hull edge
+// normals and may be reported in contact with shapes well apart from it. Lists of fewer than two
+// vertices never touch anything and pass; lists with non-finite coordinates fail.
+bool contactsStayWithinBounds(const glm::vec2* vertices, const glm::vec2* axes, std::size_t count);
+
 // Polygon A against polygon B moved by `offset`; both given as vertices and edge axes.
 glm::vec2 polygonAgainstPolygon(const glm::vec2* verticesA, const glm::vec2* axesA,
                                 std::size_t countA, const glm::vec2* verticesB,

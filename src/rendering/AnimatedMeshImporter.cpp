@@ -1,5 +1,7 @@
 #include "rendering/AnimatedMeshImporter.hpp"
 
+#include "engine/Diagnostics.hpp"
+
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
@@ -8,7 +10,6 @@
 #include <glm/common.hpp>
 
 #include <cmath>
-#include <iostream>
 #include <unordered_set>
 
 namespace vorn::rendering {
@@ -85,7 +86,8 @@ AnimatedMeshImporter::Result AnimatedMeshImporter::readFile(const std::string& p
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path, importFlags);
     if (!scene || !scene->mRootNode) {
-        std::cout << "Error parsing " << path << ": " << importer.GetErrorString() << std::endl;
+        vorn::engine::Diagnostics::out()
+            << "Error parsing " << path << ": " << importer.GetErrorString() << std::endl;
         return Result();
     }
     const std::size_t slash = path.find_last_of("/\\");
@@ -335,8 +337,9 @@ AnimatedMeshImporter::convertMaterial(const aiMaterial& material, const std::str
             // "*n" names a texture embedded in the model file, which the texture cache cannot
             // load by name.
             if (file[0] == '*')
-                std::cerr << "Embedded texture " << file << " is not supported; material drawn "
-                          << "without its diffuse texture\n";
+                vorn::engine::Diagnostics::err()
+                    << "Embedded texture " << file << " is not supported; material drawn "
+                    << "without its diffuse texture\n";
             else
                 data.diffuseTexture = directory + file;
         }

@@ -1,5 +1,6 @@
 #include "rendering/AnimatedMeshLoader.hpp"
 
+#include "engine/Diagnostics.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "parsing/ParseError.hpp"
 #include "rendering/AnimatedMesh.hpp"
@@ -11,7 +12,6 @@
 #include "rendering/VertexBuffer.hpp"
 
 #include <fstream>
-#include <iostream>
 
 namespace vorn::rendering {
 
@@ -31,9 +31,10 @@ void checkSegments(const std::string& path, const SkeletonAnimationData& skeleto
                                   ? segment.endFrame - 1
                                   : segment.endFrame;
         if (segment.startFrame < 0 || lastShown >= keyframes)
-            std::cerr << path << ": segment \"" << name << "\" (frames " << segment.startFrame
-                      << " to " << segment.endFrame << ") lies outside the " << keyframes
-                      << " keyframes of its model\n";
+            vorn::engine::Diagnostics::err()
+                << path << ": segment \"" << name << "\" (frames " << segment.startFrame << " to "
+                << segment.endFrame << ") lies outside the " << keyframes
+                << " keyframes of its model\n";
     }
 }
 
@@ -89,7 +90,7 @@ AnimatedMeshLoader::build(const AnimatedMeshImporter::Result& imported) {
     for (const AnimatedMeshImporter::MeshData& data : imported.meshes) {
         const int count = static_cast<int>(data.positions.size());
         auto buffer = std::make_shared<VertexBuffer>(skinnedLayout(data.hasTangents));
-        glBindBuffer(GL_ARRAY_BUFFER, buffer->id);
+        glBindBuffer(GL_ARRAY_BUFFER, buffer->id());
         buffer->allocate(count, GL_STATIC_DRAW, GL_ARRAY_BUFFER);
         buffer->setAttributeData("pos", data.positions, GL_ARRAY_BUFFER);
         buffer->setAttributeData("UV", data.uvs, GL_ARRAY_BUFFER);
@@ -132,7 +133,7 @@ std::shared_ptr<AnimatedMesh> AnimatedMeshLoader::readDefinition(std::istream& i
         }
         reader.expect('}');
     } catch (const vorn::parsing::ParseError& error) {
-        std::cerr << path << ": " << error.what() << "\n";
+        vorn::engine::Diagnostics::err() << path << ": " << error.what() << "\n";
     }
     checkSegments(path, *mesh->skeleton);
     return mesh;

@@ -1,5 +1,6 @@
 #include "rendering/AnimatedModel.hpp"
 
+#include "engine/Diagnostics.hpp"
 #include "rendering/AnimCrossFadeNode.hpp"
 #include "rendering/AnimSegment.hpp"
 #include "rendering/AnimatedMesh.hpp"
@@ -13,7 +14,6 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
-#include <iostream>
 
 namespace vorn::components {
 
@@ -48,8 +48,8 @@ std::unique_ptr<AnimatedModel> AnimatedModel::createSkinned(const std::string& n
     mesh.rootOffset = rootOffset;
     auto model = std::make_unique<AnimatedModel>(mesh);
     if (!segment.empty() && !model->play(segment))
-        std::cerr << "No animation segment \"" << segment << "\" in " << name
-                  << "; playing \"default\"\n";
+        vorn::engine::Diagnostics::err() << "No animation segment \"" << segment << "\" in " << name
+                                         << "; playing \"default\"\n";
     return model;
 }
 

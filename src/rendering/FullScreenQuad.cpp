@@ -3,46 +3,33 @@
 #include "rendering/RenderState.hpp"
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/VertexAttribute.hpp"
-#include "rendering/VertexBuffer.hpp"
 
-#include <memory>
+#include <cassert>
 
 namespace vorn::rendering {
 
-namespace {
-
-struct Quad {
-    GLuint vao = 0;
-    std::unique_ptr<VertexBuffer> buffer;
-
-    Quad() {
-        glGenVertexArrays(1, &vao);
-        glBindVertexArray(vao);
-        buffer = std::make_unique<VertexBuffer>(VertexLayouts::quad());
-        glBindBuffer(GL_ARRAY_BUFFER, buffer->id);
-        buffer->allocate(6, GL_STATIC_DRAW, GL_ARRAY_BUFFER);
-        const float pos[] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0};
-        const float uv[] = {0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1};
-        buffer->setAttributeData("pos", pos, GL_ARRAY_BUFFER);
-        buffer->setAttributeData("UV", uv, GL_ARRAY_BUFFER);
-    }
-    Quad(const Quad&) = delete;
-    Quad& operator=(const Quad&) = delete;
-    ~Quad() { glDeleteVertexArrays(1, &vao); }
-};
-
-} // namespace
+FullScreenQuadObjects::FullScreenQuadObjects() : buffer(VertexLayouts::quad()) {
+    vertexArray.bind();
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.id());
+    buffer.allocate(6, GL_STATIC_DRAW, GL_ARRAY_BUFFER);
+    const float pos[] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0};
+    const float uv[] = {0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1};
+    buffer.setAttributeData("pos", pos, GL_ARRAY_BUFFER);
+    buffer.setAttributeData("UV", uv, GL_ARRAY_BUFFER);
+    VertexArray::unbind();
+}
 
 void drawFullScreenQuad(RenderState& state) {
     if (!state.currentProgram)
         return;
-    static Quad quad;
-    glBindVertexArray(quad.vao);
-    glBindBuffer(GL_ARRAY_BUFFER, quad.buffer->id);
-    quad.buffer->bindAttributes(*state.currentProgram);
+    FullScreenQuadObjects& quad = state.fullScreenQuad();
+    assert(quad.buffer.vertexCount == 6);
+    quad.vertexArray.bind();
+    glBindBuffer(GL_ARRAY_BUFFER, quad.buffer.id());
+    quad.buffer.bindAttributes(*state.currentProgram);
     glDrawArrays(GL_TRIANGLES, 0, 6);
-    quad.buffer->unbindAttributes(*state.currentProgram);
-    glBindVertexArray(0);
+    quad.buffer.unbindAttributes(*state.currentProgram);
+    VertexArray::unbind();
 }
 
 } // namespace vorn::rendering

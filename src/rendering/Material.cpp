@@ -1,5 +1,6 @@
 #include "rendering/Material.hpp"
 
+#include "engine/Diagnostics.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "parsing/ParseError.hpp"
 #include "rendering/RenderState.hpp"
@@ -8,7 +9,6 @@
 #include "rendering/Texture.hpp"
 
 #include <fstream>
-#include <iostream>
 
 namespace vorn::rendering {
 
@@ -30,7 +30,7 @@ void Material::leaveProgram() {
     // current program stays true.
     GLint previous = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
-    glUseProgram(program->id);
+    glUseProgram(program->id());
     program->restoreDefaults(uniforms);
     // A program deleted while it was current lives only until another one is made current, which
     // the switch above just did; then there is nothing to go back to.
@@ -123,7 +123,7 @@ std::shared_ptr<Material> Material::readDefinition(std::istream& in, const std::
             }
         }
     } catch (const vorn::parsing::ParseError& e) {
-        std::cerr << path << ": " << e.what() << "\n";
+        vorn::engine::Diagnostics::err() << path << ": " << e.what() << "\n";
     }
     return material;
 }

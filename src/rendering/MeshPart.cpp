@@ -5,28 +5,18 @@
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/VertexBuffer.hpp"
 
+#include <cassert>
 #include <utility>
 
 namespace vorn::rendering {
 
-MeshPart::MeshPart() {
-    glGenVertexArrays(1, &vao);
-}
+MeshPart::MeshPart() = default;
 
 MeshPart::MeshPart(std::shared_ptr<Material> material, std::shared_ptr<VertexBuffer> buffer)
-    : material(std::move(material)), vertexBuffer(std::move(buffer)) {
-    glGenVertexArrays(1, &vao);
-}
+    : material(std::move(material)), vertexBuffer(std::move(buffer)) {}
 
 MeshPart::MeshPart(const MeshPart& other)
-    : material(other.material), vertexBuffer(other.vertexBuffer) {
-    glGenVertexArrays(1, &vao);
-}
-
-MeshPart::MeshPart(MeshPart&& other) noexcept
-    : vao(std::exchange(other.vao, 0)), attributesDirty(other.attributesDirty),
-      material(std::move(other.material)), vertexBuffer(std::move(other.vertexBuffer)),
-      boundProgram(other.boundProgram), boundBuffer(other.boundBuffer) {}
+    : material(other.material), vertexBuffer(other.vertexBuffer) {}
 
 MeshPart& MeshPart::operator=(const MeshPart& other) {
     if (this != &other) {
@@ -37,54 +27,32 @@ MeshPart& MeshPart::operator=(const MeshPart& other) {
     return *this;
 }
 
-MeshPart& MeshPart::operator=(MeshPart&& other) noexcept {
-    if (this != &other) {
-        if (vao)
-            glDeleteVertexArrays(1, &vao);
-        vao = std::exchange(other.vao, 0);
-        attributesDirty = other.attributesDirty;
-        material = std::move(other.material);
-        vertexBuffer = std::move(other.vertexBuffer);
-        boundProgram = other.boundProgram;
-        boundBuffer = other.boundBuffer;
-    }
-    return *this;
-}
-
-MeshPart::~MeshPart() {
-    if (vao)
-        glDeleteVertexArrays(1, &vao);
-}
-
 bool MeshPart::drawable() const {
     return material && material->program && vertexBuffer;
 }
 
 void MeshPart::draw() {
-    if (!drawable() || !vao)
+    if (!drawable() || !vertexArray.id())
         return;
     const ShaderProgram* program = material->program.get();
-    glBindVertexArray(vao);
+    vertexArray.bind();
     if (attributesDirty || program != boundProgram || vertexBuffer.get() != boundBuffer) {
-        if (boundProgram) {
-            // Start from a clean vertex array, so no input of the previous program stays enabled.
-            glBindVertexArray(0);
-            glDeleteVertexArrays(1, &vao);
-            glGenVertexArrays(1, &vao);
-            glBindVertexArray(vao);
-        }
-        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer->id);
+        // Start from a clean vertex array, so no input of the previous program stays enabled.
+        if (boundProgram)
+            vertexArray.reset();
+        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer->id());
         vertexBuffer->bindAttributes(*program);
         attributesDirty = false;
         boundProgram = program;
         boundBuffer = vertexBuffer.get();
     }
     glDrawArrays(GL_TRIANGLES, 0, vertexBuffer->vertexCount);
-    glBindVertexArray(0);
+    VertexArray::unbind();
 }
 
 ShaderProgram& MeshPart::applyMaterial(RenderState& state, UniformSet& perDraw,
                                        const glm::mat4& model) {
+    assert(drawable() && "only drawable parts apply their material");
     material->apply(state, &perDraw);
     ShaderProgram& program = *material->program;
     const glm::mat4 modelView = state.view * model;

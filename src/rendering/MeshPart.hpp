@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rendering/VertexArray.hpp"
+
 #include <GL/glew.h>
 
 #include <glm/mat4x4.hpp>
@@ -29,11 +31,13 @@ public:
     MeshPart();
     // A part drawing `buffer` with `material`.
     MeshPart(std::shared_ptr<Material> material, std::shared_ptr<VertexBuffer> buffer);
+    // A part with a vertex array of its own, sharing the other's material and buffer.
     MeshPart(const MeshPart& other);
-    MeshPart(MeshPart&& other) noexcept;
+    MeshPart(MeshPart&& other) noexcept = default;
+    // Takes the other's material and buffer; keeps its own vertex array and rebuilds it.
     MeshPart& operator=(const MeshPart& other);
-    MeshPart& operator=(MeshPart&& other) noexcept;
-    ~MeshPart();
+    MeshPart& operator=(MeshPart&& other) noexcept = default;
+    ~MeshPart() = default;
 
     // Whether the part has everything a draw needs: a material with a program, and a buffer.
     bool drawable() const;
@@ -53,12 +57,15 @@ public:
     static void setTexture(std::vector<MeshPart>& parts, const std::string& samplerName,
                            const std::shared_ptr<Texture>& texture);
 
-    GLuint vao = 0;
+    // The GL name of the part's vertex array (0 for a part that was moved away).
+    GLuint vertexArrayId() const { return vertexArray.id(); }
+
     bool attributesDirty = true;
     std::shared_ptr<Material> material;
     std::shared_ptr<VertexBuffer> vertexBuffer;
 
 private:
+    VertexArray vertexArray;
     // What the vertex array's bindings were built for.
     const ShaderProgram* boundProgram = nullptr;
     const VertexBuffer* boundBuffer = nullptr;

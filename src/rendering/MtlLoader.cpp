@@ -1,13 +1,14 @@
 #include "rendering/MtlLoader.hpp"
 
+#include "engine/Diagnostics.hpp"
 #include "rendering/FilePaths.hpp"
 #include "rendering/ResourceCaches.hpp"
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/TextScanner.hpp"
 #include "rendering/Texture.hpp"
 
+#include <cctype>
 #include <fstream>
-#include <iostream>
 
 namespace vorn::rendering {
 
@@ -27,6 +28,18 @@ glm::vec3 readColour(TextScanner& scanner) {
     return {r, g, b};
 }
 
+// The full path of a "map_Kd" file: backslashes (as Windows exporters write them) become slashes,
+// and a relative path is taken from the library's directory; an absolute one is used as it is.
+std::string texturePath(std::string file, const std::string& directory) {
+    for (char& c : file)
+        if (c == '\\')
+            c = '/';
+    const bool absolute =
+        file[0] == '/' || (file.size() > 2 && std::isalpha(static_cast<unsigned char>(file[0])) &&
+                           file[1] == ':' && file[2] == '/');
+    return absolute ? file : directory + file;
+}
+
 } // namespace
 
 std::shared_ptr<MaterialLibrary> MtlLoader::parse(std::istream& in, const std::string& directory,
@@ -35,14 +48,15 @@ std::shared_ptr<MaterialLibrary> MtlLoader::parse(std::istream& in, const std::s
     auto library = std::make_shared<MaterialLibrary>();
     std::shared_ptr<Material> current;
     std::string line;
-    while (std::getline(in, line)) {
+    LineReader lines(in);
+    while (lines.next(line)) {
         TextScanner scanner(line);
         const std::string keyword = scanner.word();
         if (keyword == "newmtl") {
             if (current)
                 finish(*current);
             current = std::make_shared<Material>();
-            (*library)[scanner.word()] = current;
+            (*library)[scanner.rest()] = current;
             current->setShaderProgram(programs ? programs("shaders/texturedShaderProgram.txt")
                                                : nullptr);
             current->setUniform("usingDiffuseTex", 0);
@@ -60,7 +74,13 @@ std::shared_ptr<MaterialLibrary> MtlLoader::parse(std::istream& in, const std::s
             const std::string file = scanner.rest();
             if (file.empty())
                 continue;
-            current->setTexture("diffuseTex", textures ? textures(directory + file) : nullptr);
+            std::shared_ptr<Texture> texture =
+                textures ? textures(texturePath(file, directory)) : nullptr;
+            // A texture that did not load (already reported by its loader) would sample black;
+            // the material keeps its diffuse colour instead.
+            if (!texture || !texture->loaded())
+                continue;
+            current->setTexture("diffuseTex", std::move(texture));
             current->setUniform("usingDiffuseTex", 1);
         }
     }
@@ -79,7 +99,8 @@ std::shared_ptr<MaterialLibrary> MtlLoader::load(const std::string& fullPath) {
             [](const std::string& name) { return shaderProgramCache().get(name); },
             [](const std::string& path) { return textureCache().getFullPath(path); });
     } catch (const std::exception& e) {
-        std::cerr << "Failed to load material library " << fullPath << ": " << e.what() << "\n";
+        vorn::engine::Diagnostics::err()
+            << "Failed to load material library " << fullPath << ": " << e.what() << "\n";
         return std::make_shared<MaterialLibrary>();
     }
 }

@@ -1,5 +1,6 @@
 #include "rendering/ObjLoader.hpp"
 
+#include "engine/Diagnostics.hpp"
 #include "rendering/FilePaths.hpp"
 #include "rendering/Material.hpp"
 #include "rendering/ResourceCaches.hpp"
@@ -9,14 +10,29 @@
 
 #include <cmath>
 #include <fstream>
-#include <iostream>
 
 namespace vorn::rendering {
 
 namespace {
 
-// One face vertex "p", "p/t", "p//n" or "p/t/n".
-ObjIndex parseFaceVertex(const std::string& token) {
+// One index field of a face corner, [begin, end). Empty or unreadable fields are absent (0);
+// negative and too large ones are absent too, and counted.
+std::uint32_t readIndexField(const char* begin, const char* end, ObjDropped& dropped) {
+    if (begin < end && *begin == '-' && begin + 1 < end && begin[1] >= '0' && begin[1] <= '9') {
+        ++dropped.negativeIndices;
+        return 0;
+    }
+    constexpr std::uint32_t tooLarge = 0xFFFFFFFFu;
+    const std::uint32_t value = parseIndex(begin, end, 65535, tooLarge);
+    if (value == tooLarge) {
+        ++dropped.largeIndices;
+        return 0;
+    }
+    return value;
+}
+
+// One face corner "p", "p/t", "p//n" or "p/t/n".
+ObjIndex parseFaceVertex(const std::string& token, ObjDropped& dropped) {
     ObjIndex index;
     std::uint32_t* const fields[3] = {&index.position, &index.uv, &index.normal};
     const char* p = token.data();
@@ -25,16 +41,26 @@ ObjIndex parseFaceVertex(const std::string& token) {
         const char* slash = p;
         while (slash < end && *slash != '/')
             ++slash;
-        *fields[field] = parseIndex(p, slash, 65535, 0);
+        *fields[field] = readIndexField(p, slash, dropped);
         p = slash + 1;
     }
     return index;
 }
 
-glm::vec3 readVec3(TextScanner& scanner) {
-    const float x = scanner.number();
-    const float y = scanner.number();
-    const float z = scanner.number();
+// The next number of the line; NaN reads as 0 and is counted.
+float readCoordinate(TextScanner& scanner, ObjDropped& dropped) {
+    const float value = scanner.number();
+    if (std::isnan(value)) {
+        ++dropped.nanCoordinates;
+        return 0.0f;
+    }
+    return value;
+}
+
+glm::vec3 readVec3(TextScanner& scanner, ObjDropped& dropped) {
+    const float x = readCoordinate(scanner, dropped);
+    const float y = readCoordinate(scanner, dropped);
+    const float z = readCoordinate(scanner, dropped);
     return {x, y, z};
 }
 
@@ -42,42 +68,87 @@ template <class T> const T& pick(const std::vector<T>& values, std::uint32_t ind
     return index < values.size() ? values[index] : values[0];
 }
 
+// Counts the corner's indices that point past the end of their arrays.
+void countOutOfRange(const ObjData& data, const ObjIndex& corner, ObjDropped& dropped) {
+    dropped.outOfRangeIndices += (corner.position >= data.positions.size()) +
+                                 (corner.uv >= data.uvs.size()) +
+                                 (corner.normal >= data.normals.size());
+}
+
+// "1 negative index" or "2 negative indices": the count with the right form of the noun.
+void appendCount(std::string& text, int count, const char* one, const char* many) {
+    if (count == 0)
+        return;
+    text += text.empty() ? "" : ", ";
+    text += std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 } // namespace
+
+bool ObjDropped::any() const {
+    return outOfRangeIndices || negativeIndices || largeIndices || nanCoordinates || shortFaces ||
+           missingLibraries;
+}
+
+std::string ObjDropped::describe(const std::string& path) const {
+    std::string counts;
+    appendCount(counts, outOfRangeIndices, "out-of-range index", "out-of-range indices");
+    appendCount(counts, negativeIndices, "negative index", "negative indices");
+    appendCount(counts, largeIndices, "index over 65535", "indices over 65535");
+    appendCount(counts, nanCoordinates, "NaN coordinate", "NaN coordinates");
+    appendCount(counts, shortFaces, "face with fewer than three corners",
+                "faces with fewer than three corners");
+    appendCount(counts, missingLibraries, "material library that does not open",
+                "material libraries that do not open");
+    return counts.empty() ? std::string() : path + ": ignored " + counts + "\n";
+}
 
 ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
     ObjData data;
+    ObjDropped& dropped = data.dropped;
     std::vector<ObjIndex>* current = &data.groups[""];
+    // Every corner as written, checked against the final array sizes at the end (a face may name
+    // vertices that follow it).
+    std::vector<ObjIndex> corners;
+    std::vector<ObjIndex> face;
     std::string line;
-    while (std::getline(in, line)) {
+    LineReader lines(in);
+    while (lines.next(line)) {
         TextScanner scanner(line);
         const std::string keyword = scanner.word();
         if (keyword == "v") {
-            data.positions.push_back(readVec3(scanner));
+            data.positions.push_back(readVec3(scanner, dropped));
         } else if (keyword == "vn") {
-            data.normals.push_back(readVec3(scanner));
+            data.normals.push_back(readVec3(scanner, dropped));
         } else if (keyword == "vt") {
-            const float u = scanner.number();
-            const float v = scanner.number();
+            const float u = readCoordinate(scanner, dropped);
+            const float v = readCoordinate(scanner, dropped);
             data.uvs.emplace_back(u, v);
         } else if (keyword == "usemtl") {
-            current = &data.groups[scanner.word()];
+            current = &data.groups[scanner.rest()];
         } else if (keyword == "mtllib") {
             const std::string name = scanner.word();
             if (!name.empty())
                 data.materialLibraries.push_back(directory + name);
         } else if (keyword == "f") {
-            const std::string a = scanner.word();
-            const std::string b = scanner.word();
-            const std::string c = scanner.word();
-            // A face needs three vertices; a shorter one is dropped whole so that the following
+            face.clear();
+            for (std::string corner = scanner.word(); !corner.empty(); corner = scanner.word())
+                face.push_back(parseFaceVertex(corner, dropped));
+            // A face needs three corners; a shorter one is dropped whole so that the following
             // faces stay whole triangles.
-            if (c.empty())
+            if (face.size() < 3) {
+                ++dropped.shortFaces;
                 continue;
-            current->push_back(parseFaceVertex(a));
-            current->push_back(parseFaceVertex(b));
-            current->push_back(parseFaceVertex(c));
+            }
+            corners.insert(corners.end(), face.begin(), face.end());
+            // A fan around the first corner: exact for the convex faces exporters write, and
+            // the same single triangle as before for a three-corner face.
+            for (std::size_t i = 1; i + 1 < face.size(); ++i)
+                current->insert(current->end(), {face[0], face[i], face[i + 1]});
         }
     }
+    for (const ObjIndex& corner : corners)
+        countOutOfRange(data, corner, dropped);
     return data;
 }
 
@@ -103,9 +174,15 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
             return mesh;
         const ObjData data = parse(file, directoryOf(fullPath));
         // The libraries are held for the whole load; a later "mtllib" takes precedence.
+        ObjDropped dropped = data.dropped;
         std::vector<std::shared_ptr<MaterialLibrary>> libraries;
-        for (const std::string& path : data.materialLibraries)
+        for (const std::string& path : data.materialLibraries) {
+            if (!std::ifstream(path))
+                ++dropped.missingLibraries;
             libraries.push_back(materialLibraryCache().getFullPath(path));
+        }
+        if (dropped.any())
+            vorn::engine::Diagnostics::err() << dropped.describe(fullPath);
 
         for (const auto& [name, indices] : data.groups) {
             if (indices.empty())
@@ -114,7 +191,7 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
             const int count = static_cast<int>(vertices.positions.size());
             const std::vector<glm::vec3> zero(vertices.positions.size(), glm::vec3(0.0f));
             auto buffer = std::make_shared<VertexBuffer>(VertexLayouts::tangentSpace());
-            glBindBuffer(GL_ARRAY_BUFFER, buffer->id);
+            glBindBuffer(GL_ARRAY_BUFFER, buffer->id());
             buffer->allocate(count, GL_STATIC_DRAW, GL_ARRAY_BUFFER);
             buffer->setAttributeData("pos", vertices.positions, GL_ARRAY_BUFFER);
             buffer->setAttributeData("normal", vertices.normals, GL_ARRAY_BUFFER);
@@ -141,7 +218,8 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
         }
     } catch (const std::exception& e) {
         // Out of memory on an absurd file: keep the parts built so far.
-        std::cerr << "Failed to load mesh " << fullPath << ": " << e.what() << "\n";
+        vorn::engine::Diagnostics::err()
+            << "Failed to load mesh " << fullPath << ": " << e.what() << "\n";
     }
     return mesh;
 }

@@ -21,6 +21,23 @@ struct ObjIndex {
     std::uint32_t normal = 0;
 };
 
+// What an OBJ file held that the loader could not use. Bad indices still select the zero element
+// and NaN coordinates read as 0, so the mesh keeps its shape elsewhere; the loader reports the
+// non-zero counts in one line per file.
+struct ObjDropped {
+    int outOfRangeIndices = 0; // past the end of the array they index
+    int negativeIndices = 0;   // relative indices, which are not supported
+    int largeIndices = 0;      // above 65535
+    int nanCoordinates = 0;    // "v", "vn" or "vt" values that are not a number
+    int shortFaces = 0;        // faces with fewer than three corners, dropped whole
+    int missingLibraries = 0;  // "mtllib" files that do not open (counted by the loader)
+
+    // Whether anything at all was dropped.
+    bool any() const;
+    // The report line for `path`, ending in a line end ("" when nothing was dropped).
+    std::string describe(const std::string& path) const;
+};
+
 // An OBJ file as read, before anything goes to GL.
 struct ObjData {
     // Each array starts with one all-zero element, so that 1-based indices address it directly
@@ -28,10 +45,13 @@ struct ObjData {
     std::vector<glm::vec3> positions{glm::vec3(0.0f)};
     std::vector<glm::vec3> normals{glm::vec3(0.0f)};
     std::vector<glm::vec2> uvs{glm::vec2(0.0f)};
-    // Face vertices by material name, three per triangle; faces before any "usemtl" go to "".
+    // Face vertices by material name, three per triangle (a face of n corners is split into the
+    // n - 2 triangles of a fan around its first corner); faces before any "usemtl" go to "".
     std::map<std::string, std::vector<ObjIndex>> groups;
     // The "mtllib" files, with the OBJ file's directory in front.
     std::vector<std::string> materialLibraries;
+    // What was dropped while reading.
+    ObjDropped dropped;
 };
 
 // The per-vertex arrays of one group, ready for a vertex buffer.
@@ -42,8 +62,10 @@ struct ObjVertices {
 };
 
 // Reads Wavefront OBJ meshes: "v", "vn", "vt", "f", "usemtl" and "mtllib"; every other line is
-// ignored. A face uses its first three vertices; each vertex is "p", "p/t", "p//n" or "p/t/n" with
-// unsigned indices of up to 65535 (larger, negative or unreadable indices count as absent).
+// ignored. Lines may end in LF, CRLF or CR, and a UTF-8 byte-order mark is skipped. A face keeps
+// all its corners (fan-triangulated); each corner is "p", "p/t", "p//n" or "p/t/n" with unsigned
+// indices of up to 65535 (larger, negative or unreadable indices count as absent). Material names
+// run to the end of the line, so they may contain blanks.
 class ObjLoader {
 public:
     // Reads the file's text; `directory` is put in front of material library names.
@@ -53,7 +75,7 @@ public:
     static ObjVertices expand(const ObjData& data, const std::vector<ObjIndex>& indices);
     // The mesh cache's loader: one part per non-empty group, its material taken from the
     // libraries (null when they lack the group's name). A file that does not open gives an empty
-    // mesh.
+    // mesh. Whatever the file held that could not be used is reported in one line.
     static std::shared_ptr<Mesh> load(const std::string& fullPath);
 };
 

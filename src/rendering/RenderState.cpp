@@ -1,11 +1,13 @@
 #include "rendering/RenderState.hpp"
 
+#include "rendering/FullScreenQuad.hpp"
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/Texture.hpp"
 
 #include <SFML/Window/Window.hpp>
 
 #include <algorithm>
+#include <cassert>
 
 namespace vorn::rendering {
 
@@ -23,10 +25,18 @@ RenderState::RenderState(sf::Window* window) : window(window) {
 }
 
 RenderState::~RenderState() {
+    // The quad's objects go first, in this state's context; the tables below only detach.
+    quadObjects.reset();
     for (Texture* texture : registeredTextures)
         texture->detachRenderState();
     for (ShaderProgram* program : registeredPrograms)
         program->detachRenderState();
+}
+
+FullScreenQuadObjects& RenderState::fullScreenQuad() {
+    if (!quadObjects)
+        quadObjects = std::make_unique<FullScreenQuadObjects>();
+    return *quadObjects;
 }
 
 void RenderState::enableCap(GLenum cap) {
@@ -54,12 +64,14 @@ void RenderState::setBlendFunc(GLenum src, GLenum dst) {
 }
 
 void RenderState::registerTexture(Texture* texture) {
+    assert(texture && texture != unitZeroMarker());
     if (std::find(registeredTextures.begin(), registeredTextures.end(), texture) ==
         registeredTextures.end())
         registeredTextures.push_back(texture);
 }
 
 void RenderState::forgetTexture(Texture* texture) {
+    assert(texture != unitZeroMarker() && "unit 0's marker is never a texture");
     for (size_t unit = 1; unit < boundTextures.size(); ++unit)
         if (boundTextures[unit] == texture)
             boundTextures[unit] = nullptr;
@@ -71,7 +83,7 @@ void RenderState::forgetTexture(Texture* texture) {
 void RenderState::useProgram(ShaderProgram* program) {
     if (program == currentProgram)
         return;
-    glUseProgram(program ? program->id : 0);
+    glUseProgram(program ? program->id() : 0);
     currentProgram = program;
     if (program && program->state != this) {
         if (program->state)

@@ -6,6 +6,7 @@
 #include <glm/mat4x4.hpp>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace sf {
@@ -14,6 +15,7 @@ class Window;
 
 namespace vorn::rendering {
 
+class FullScreenQuadObjects;
 class Material;
 class ShaderProgram;
 class Texture;
@@ -28,6 +30,8 @@ class Texture;
 // and programs it has made current are registered with it, and its destructor detaches them so
 // that textures and programs destroyed later touch nothing. A program or texture destroyed first
 // takes itself out of the tables, so a new object at the same address is never mistaken for it.
+// The full-screen quad's GL objects belong to the state and are deleted with it, while the
+// window's context still exists.
 class RenderState : public vorn::engine::GraphicsContext {
 public:
     // `window` may be null (off-screen contexts in tools and tests).
@@ -53,6 +57,8 @@ public:
     void forgetProgram(ShaderProgram* program);
     // Marker stored in boundTextures[0]: unit 0 always counts as occupied. Never a real texture.
     static Texture* unitZeroMarker();
+    // The full-screen quad's vertex array and buffer, made on first use.
+    FullScreenQuadObjects& fullScreenQuad();
 
     bool pollEvent(sf::Event& event) override;
     void display() override;
@@ -71,6 +77,9 @@ public:
     sf::Window* window;
     std::vector<Texture*> registeredTextures;
     std::vector<ShaderProgram*> registeredPrograms;
+
+private:
+    std::unique_ptr<FullScreenQuadObjects> quadObjects;
 };
 
 } // namespace vorn::rendering

@@ -10,6 +10,11 @@ namespace vorn::rendering {
 bool saveScreenshot(const std::string& path, unsigned width, unsigned height) {
     if (width == 0 || height == 0)
         return false;
+    // Errors left by earlier GL calls (a program that failed to link, say) are not this read's
+    // problem: clear them so that only a failure of the read itself refuses the picture. The loop
+    // is bounded, as a lost context may keep reporting.
+    for (int stale = 0; stale < 64 && glGetError() != GL_NO_ERROR; ++stale) {
+    }
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA,

@@ -1,16 +1,32 @@
 #include "rendering/ShaderIncludes.hpp"
 
+#include "engine/Diagnostics.hpp"
 #include "rendering/FilePaths.hpp"
 
-#include <iostream>
+#include <algorithm>
 
 namespace vorn::rendering {
 
 namespace {
 
-// Includes nest at most this deep. Deeper numbering would overflow the line numbers (every level
-// multiplies them by 10000), and a file that includes itself would otherwise never end.
-constexpr int maxIncludeDepth = 3;
+// Includes nest at most this deep: a file included by an included file is the deepest. Every
+// level multiplies the line numbers by 10000, so a third level would number its lines from about
+// 10^12, past GLSL's 32-bit line numbers; and a file that includes itself would never end.
+constexpr int maxIncludeDepth = 2;
+
+// The largest line number GLSL keeps (a signed 32-bit int).
+constexpr long long maxGlslLine = 2147483647LL;
+
+// The expanded text may grow by at most this much. Includes fan out (each file including the next
+// many times), and a few small files could otherwise expand to megabytes that the driver then
+// takes minutes to compile.
+constexpr std::size_t maxExpandedGrowth = 1u << 20;
+
+// What one expandIncludes call shares across its nested expansions.
+struct Expansion {
+    std::size_t budget = maxExpandedGrowth; // bytes the text may still grow by
+    int refusedForSize = 0;                 // includes dropped because the budget ran out
+};
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -60,7 +76,14 @@ void advanceLines(const std::string& text, std::size_t from, std::size_t to, lon
     }
 }
 
-int expand(std::string& text, const std::string& directory, long long base, int depth) {
+// Whether the lines of a file of `lineCount` lines, numbered from `first`, fit GLSL's line numbers.
+bool numbersFit(long long first, const std::string& lines) {
+    const auto lineCount = static_cast<long long>(std::count(lines.begin(), lines.end(), '\n'));
+    return first + lineCount <= maxGlslLine;
+}
+
+int expand(std::string& text, const std::string& directory, long long base, int depth,
+           Expansion& expansion) {
     static const std::string directive = "#include";
     std::size_t pos = text.find(directive);
     if (pos == std::string::npos)
@@ -90,15 +113,32 @@ int expand(std::string& text, const std::string& directory, long long base, int 
 
         std::string lines;
         const bool tooDeep = depth >= maxIncludeDepth;
-        if (tooDeep || !readTextLines(path, lines)) {
-            std::cerr << "Could not include \"" << path << "\""
-                      << (tooDeep ? " (includes nested too deeply)" : "") << "\n";
+        const bool opened = !tooDeep && readTextLines(path, lines);
+        const bool fits = opened && numbersFit(fileNumber * 10000 + 1, lines);
+        std::string inserted;
+        if (fits)
+            inserted = "#line " + std::to_string(fileNumber * 10000 + 1) + "\n" + lines + "#line " +
+                       std::to_string(line) + "\n";
+        const bool tooLarge = fits && inserted.size() > expansion.budget;
+        if (!fits || tooLarge) {
+            // A runaway fan-out is reported once, not for each of its many includes.
+            if (!tooLarge || expansion.refusedForSize++ == 0) {
+                std::string reason;
+                if (tooDeep)
+                    reason = " (includes nested too deeply)";
+                else if (tooLarge)
+                    reason = " (the expanded source would grow by more than " +
+                             std::to_string(maxExpandedGrowth) + " bytes)";
+                else if (opened)
+                    reason = " (its line numbers would pass " + std::to_string(maxGlslLine) + ")";
+                vorn::engine::Diagnostics::err()
+                    << "Could not include \"" << path << "\"" << reason << "\n";
+            }
             text.erase(pos, lineEnd - pos);
             scan = pos;
         } else {
-            std::string inserted = "#line " + std::to_string(fileNumber * 10000 + 1) + "\n" +
-                                   lines + "#line " + std::to_string(line) + "\n";
-            expand(inserted, directoryOf(path), nestedBase, depth + 1);
+            expansion.budget -= inserted.size();
+            expand(inserted, directoryOf(path), nestedBase, depth + 1, expansion);
             // The directive's '\n' stays after the inserted text, so the line after the
             // directive keeps its own number.
             text.replace(pos, lineEnd - pos, inserted);
@@ -112,7 +152,12 @@ int expand(std::string& text, const std::string& directory, long long base, int 
 } // namespace
 
 int expandIncludes(std::string& text, const std::string& directory, long long base) {
-    return expand(text, directory, base, 0);
+    Expansion expansion;
+    const int count = expand(text, directory, base, 0, expansion);
+    if (expansion.refusedForSize > 1)
+        vorn::engine::Diagnostics::err()
+            << expansion.refusedForSize - 1 << " more includes were dropped for the same reason\n";
+    return count;
 }
 
 } // namespace vorn::rendering

@@ -11,8 +11,13 @@ namespace vorn::rendering {
 // on after `base` files, i.e. from (base + n) * 10000 + 1; after each included file a `#line`
 // directive gives the lines that follow their own numbers back. Files included from an included
 // file are expanded the same way with base (its number + ...) * 10000, so their numbers carry the
-// including file's number in front. A file that does not open is reported on the error stream
-// ("Could not include ") and its directive line is removed; the rest still compiles.
+// including file's number in front. That is as deep as includes go: a third level would number
+// past GLSL's 32-bit line numbers, so it is refused, as is any file whose numbers would not fit.
+//
+// A file that does not open, nests too deeply or would make the expanded text grow by more than
+// 1 MiB is reported on the error stream ("Could not include ") and its directive line is removed;
+// the rest still compiles. The size limit is reported once per call, with a count of the further
+// includes it dropped.
 int expandIncludes(std::string& text, const std::string& directory, long long base);
 
 } // namespace vorn::rendering

@@ -1,6 +1,7 @@
 #include "rendering/ShaderProgram.hpp"
 
 #include "engine/AssetRoot.hpp"
+#include "engine/Diagnostics.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "parsing/ParseError.hpp"
 #include "rendering/FilePaths.hpp"
@@ -12,11 +13,10 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iostream>
 
 namespace vorn::rendering {
 
-ShaderProgram::ShaderProgram() : id(glCreateProgram()) {
+ShaderProgram::ShaderProgram() : glId(glCreateProgram()) {
     GLint units = 0;
     glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
     samplerUnits.assign(static_cast<std::size_t>(std::max(units, 1)), -1);
@@ -25,7 +25,7 @@ ShaderProgram::ShaderProgram() : id(glCreateProgram()) {
 ShaderProgram::~ShaderProgram() {
     if (state)
         state->forgetProgram(this);
-    glDeleteProgram(id);
+    glDeleteProgram(glId);
 }
 
 GLenum ShaderProgram::stageType(const std::string& type) {
@@ -100,17 +100,17 @@ std::shared_ptr<ShaderProgram> ShaderProgram::load(const std::string& fullPath) 
             }
             const GLuint shader = glCreateShader(type);
             program->compileStage(shader, text, entry.data, name);
-            glAttachShader(program->id, shader);
+            glAttachShader(program->id(), shader);
             glDeleteShader(shader); // lives on while attached
         } else if (!entry.data.empty()) {
             const GLuint shader = glCreateShader(type);
             program->compileStage(shader, entry.data, "", "");
-            glAttachShader(program->id, shader);
+            glAttachShader(program->id(), shader);
             glDeleteShader(shader);
         }
     }
     if (!error.empty())
-        std::cerr << fullPath << ": " << error << "\n";
+        vorn::engine::Diagnostics::err() << fullPath << ": " << error << "\n";
     program->link(fullPath);
     return program;
 }
@@ -153,48 +153,50 @@ void ShaderProgram::compileStage(GLuint shader, const std::string& source,
     GLsizei written = 0;
     glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), &written, log.data());
     log.resize(static_cast<std::size_t>(std::max(written, 0)));
-    std::cerr << "Errors compiling \"" << (name.empty() ? "Shader" : name) << "\":\n";
+    vorn::engine::Diagnostics::err()
+        << "Errors compiling \"" << (name.empty() ? "Shader" : name) << "\":\n";
     if (includes > 0)
-        std::cerr << "Note: if the line number is 5 digits long, the first digit refers to which\n"
-                     "included file the error occured in.\n";
-    std::cerr << log << "\n";
+        vorn::engine::Diagnostics::err()
+            << "Note: if the line number is 5 digits long, the first digit refers to which\n"
+               "included file the error occured in.\n";
+    vorn::engine::Diagnostics::err() << log << "\n";
 }
 
 void ShaderProgram::link(const std::string& label) {
-    glLinkProgram(id);
+    glLinkProgram(glId);
     GLint linked = GL_FALSE;
-    glGetProgramiv(id, GL_LINK_STATUS, &linked);
+    glGetProgramiv(glId, GL_LINK_STATUS, &linked);
     if (!linked) {
         GLint logLength = 0;
-        glGetProgramiv(id, GL_INFO_LOG_LENGTH, &logLength);
+        glGetProgramiv(glId, GL_INFO_LOG_LENGTH, &logLength);
         std::string log(static_cast<std::size_t>(std::max(logLength, 1)), '\0');
         GLsizei written = 0;
-        glGetProgramInfoLog(id, static_cast<GLsizei>(log.size()), &written, log.data());
+        glGetProgramInfoLog(glId, static_cast<GLsizei>(log.size()), &written, log.data());
         log.resize(static_cast<std::size_t>(std::max(written, 0)));
-        std::cerr << "Errors linking \"" << label << "\":\n" << log << "\n";
+        vorn::engine::Diagnostics::err() << "Errors linking \"" << label << "\":\n" << log << "\n";
     }
 
     // Every active uniform by its reported name; arrays also by each element's name, so that
     // "bones[2]" or "lights[1]" can be set one at a time.
     GLint count = 0;
     GLint maxLength = 0;
-    glGetProgramiv(id, GL_ACTIVE_UNIFORMS, &count);
-    glGetProgramiv(id, GL_ACTIVE_UNIFORM_MAX_LENGTH, &maxLength);
+    glGetProgramiv(glId, GL_ACTIVE_UNIFORMS, &count);
+    glGetProgramiv(glId, GL_ACTIVE_UNIFORM_MAX_LENGTH, &maxLength);
     std::vector<GLchar> buffer(static_cast<std::size_t>(std::max(maxLength, 1)) + 1);
     for (GLint index = 0; index < count; ++index) {
         GLsizei length = 0;
         GLint size = 0;
         GLenum type = 0;
-        glGetActiveUniform(id, static_cast<GLuint>(index), static_cast<GLsizei>(buffer.size()),
+        glGetActiveUniform(glId, static_cast<GLuint>(index), static_cast<GLsizei>(buffer.size()),
                            &length, &size, &type, buffer.data());
         const std::string name(buffer.data(), static_cast<std::size_t>(std::max(length, 0)));
-        locations[name] = glGetUniformLocation(id, name.c_str());
+        locations[name] = glGetUniformLocation(glId, name.c_str());
         if (size > 1) {
             const bool suffixed = name.size() >= 3 && name.compare(name.size() - 3, 3, "[0]") == 0;
             const std::string base = suffixed ? name.substr(0, name.size() - 3) : name;
             for (GLint i = 0; i < size; ++i) {
                 const std::string element = base + "[" + std::to_string(i) + "]";
-                locations[element] = glGetUniformLocation(id, element.c_str());
+                locations[element] = glGetUniformLocation(glId, element.c_str());
             }
         }
     }

@@ -73,13 +73,18 @@ public:
     // Called by a render state that is destroyed first.
     void detachRenderState() { state = nullptr; }
 
+    // The GL name of the program object, owned by this program for its whole life.
+    GLuint id() const { return glId; }
+
     UniformSet defaults;
     Material* lastMaterial = nullptr;
-    GLuint id = 0;
     std::unordered_map<std::string, GLint> locations;
     std::vector<GLint> samplerUnits;
     // The render state that has made this program current (and so may point at it), or null.
     RenderState* state = nullptr;
+
+private:
+    GLuint glId = 0;
 };
 
 } // namespace vorn::rendering

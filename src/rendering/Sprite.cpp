@@ -27,7 +27,7 @@ vorn::rendering::MeshPart makeQuad(const std::shared_ptr<vorn::rendering::Textur
     const float normal[] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
     const float uv[] = {0, 1, 1, 0, 0, 0, 1, 0, 0, 1, 1, 1};
     auto buffer = std::make_shared<VertexBuffer>(VertexLayouts::lit());
-    glBindBuffer(GL_ARRAY_BUFFER, buffer->id);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer->id());
     buffer->allocate(6, GL_STATIC_DRAW, GL_ARRAY_BUFFER);
     buffer->setAttributeData("pos", pos, GL_ARRAY_BUFFER);
     buffer->setAttributeData("normal", normal, GL_ARRAY_BUFFER);

@@ -21,14 +21,8 @@ Text::Text(std::shared_ptr<vorn::rendering::ShaderProgram> program,
     font.texture = std::move(texture);
     font.vertexBuffer =
         std::make_shared<vorn::rendering::VertexBuffer>(vorn::rendering::VertexLayouts::quad());
-    glGenVertexArrays(1, &vao);
     addName("text");
     addName("behavior");
-}
-
-Text::~Text() {
-    if (vao)
-        glDeleteVertexArrays(1, &vao);
 }
 
 void Text::draw(vorn::rendering::RenderState& state, const glm::mat4& model,
@@ -107,15 +101,15 @@ void Text::drawString(vorn::rendering::RenderState& state, const glm::mat4& m,
         return;
 
     vorn::rendering::VertexBuffer& buffer = *font.vertexBuffer;
-    glBindVertexArray(vao);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer.id);
+    vertexArray.bind();
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.id());
     buffer.allocate(static_cast<int>(pos.size()), GL_DYNAMIC_DRAW, GL_ARRAY_BUFFER);
     buffer.setAttributeData("pos", pos, GL_ARRAY_BUFFER);
     buffer.setAttributeData("UV", uv, GL_ARRAY_BUFFER);
     buffer.bindAttributes(program);
     glDrawArrays(GL_TRIANGLES, 0, buffer.vertexCount);
     buffer.unbindAttributes(program);
-    glBindVertexArray(0);
+    vorn::rendering::VertexArray::unbind();
 }
 
 } // namespace vorn::components

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rendering/Renderable.hpp"
+#include "rendering/VertexArray.hpp"
 
 #include <GL/glew.h>
 #include <glm/vec3.hpp>
@@ -33,7 +34,7 @@ public:
     Text(std::shared_ptr<vorn::rendering::ShaderProgram> program,
          std::shared_ptr<vorn::rendering::Texture> texture, float x, float y, float z,
          std::string text, float size, float r, float g, float b);
-    ~Text() override;
+    ~Text() override = default;
 
     // Draws the string: cells of `size` from (x, y) (lower left of the first cell) along the
     // model's x axis, tinted by `color`; turned towards the camera with `faceCamera`, over
@@ -57,7 +58,7 @@ private:
 
     // The font buffer's attribute bindings live in this vertex array (core profiles draw nothing
     // without one).
-    GLuint vao = 0;
+    vorn::rendering::VertexArray vertexArray;
 };
 
 } // namespace vorn::components

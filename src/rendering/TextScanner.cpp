@@ -45,6 +45,29 @@ bool TextScanner::atEnd() {
     return pos >= text.size();
 }
 
+bool LineReader::next(std::string& line) {
+    if (!pieceLeft) {
+        if (!std::getline(in, piece))
+            return false;
+        if (atStart && piece.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            piece.erase(0, 3);
+        atStart = false;
+        offset = 0;
+        pieceLeft = true;
+    }
+    const std::size_t cr = piece.find('\r', offset);
+    if (cr == std::string::npos) {
+        line.assign(piece, offset, std::string::npos);
+        pieceLeft = false;
+        return true;
+    }
+    // A CR ends a line; one right before the LF (the end of the piece) is half of a CRLF.
+    line.assign(piece, offset, cr - offset);
+    offset = cr + 1;
+    pieceLeft = offset < piece.size();
+    return true;
+}
+
 std::uint32_t parseIndex(const char* begin, const char* end, std::uint32_t limit,
                          std::uint32_t overflow) {
     std::uint64_t value = 0;

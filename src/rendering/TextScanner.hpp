@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <string>
 
 namespace vorn::rendering {
@@ -26,6 +27,26 @@ private:
     void skipBlanks();
     const std::string& text;
     std::size_t pos = 0;
+};
+
+// Reads the lines of a text stream whatever ends them (LF, CRLF or a lone CR), so files from any
+// system split into the same lines, and skips a UTF-8 byte-order mark at the start so that the
+// first keyword reads as written. The stream is read with std::getline and only lines that hold
+// a CR are split further, so the common case costs no more than getline itself.
+class LineReader {
+public:
+    // Reads from `in`, which must outlive the reader.
+    explicit LineReader(std::istream& in) : in(in) {}
+
+    // The next line, without its end, into `line`; false at the end of the input.
+    bool next(std::string& line);
+
+private:
+    std::istream& in;
+    std::string piece;      // what getline read last (up to a LF or the end)
+    std::size_t offset = 0; // where the next line starts in `piece`
+    bool pieceLeft = false; // whether `piece` still holds lines from `offset` on
+    bool atStart = true;    // whether a byte-order mark may still come
 };
 
 // Whether `c` separates words: blank, tab, carriage return, vertical tab, form feed or NUL.

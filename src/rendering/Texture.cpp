@@ -1,5 +1,6 @@
 #include "rendering/Texture.hpp"
 
+#include "engine/Diagnostics.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/StreamWrapperForSFML.hpp"
 
@@ -7,16 +8,15 @@
 #include <SFML/System/Err.hpp>
 
 #include <fstream>
-#include <iostream>
 
 namespace vorn::rendering {
 
 Texture::Texture() {
-    glGenTextures(1, &id);
+    glGenTextures(1, &glId);
 }
 
 Texture::~Texture() {
-    glDeleteTextures(1, &id);
+    glDeleteTextures(1, &glId);
     if (state)
         state->forgetTexture(this);
 }
@@ -30,7 +30,7 @@ std::shared_ptr<Texture> Texture::load(const std::string& fullPath) {
         loaded = false; // out of memory while decoding: the texture stays empty
     }
     if (!loaded)
-        std::cerr << "Failed to load texture " << fullPath << "\n";
+        vorn::engine::Diagnostics::err() << "Failed to load texture " << fullPath << "\n";
     return texture;
 }
 
@@ -67,7 +67,7 @@ bool Texture::loadFromFile(const std::string& path) {
 void Texture::upload(GLenum format, int w, int h, GLenum pixelFormat, const void* pixels) {
     target = GL_TEXTURE_2D;
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(target, id);
+    glBindTexture(target, glId);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, pixelFormat,
                  GL_UNSIGNED_BYTE, pixels);
     internalFormat = format;
@@ -100,7 +100,7 @@ void Texture::allocate(GLenum format, int w, int h) {
     }
     target = GL_TEXTURE_2D;
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(target, id);
+    glBindTexture(target, glId);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, pixelFormat, type, nullptr);
     internalFormat = format;
     width = w;
@@ -115,7 +115,7 @@ void Texture::bindToUnit(RenderState& state, int unit) {
         if (unit != 0)
             state.boundTextures[slot] = this;
         glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-        glBindTexture(target ? target : GL_TEXTURE_2D, id);
+        glBindTexture(target ? target : GL_TEXTURE_2D, glId);
     }
     if (this->state != &state) {
         // A texture is recorded by one render state at a time.
@@ -129,7 +129,7 @@ void Texture::bindToUnit(RenderState& state, int unit) {
 void Texture::setWrap(GLenum mode) {
     const GLenum bound = target ? target : GL_TEXTURE_2D;
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(bound, id);
+    glBindTexture(bound, glId);
     glTexParameteri(bound, GL_TEXTURE_WRAP_S, static_cast<GLint>(mode));
     glTexParameteri(bound, GL_TEXTURE_WRAP_T, static_cast<GLint>(mode));
     if (bound == GL_TEXTURE_3D)
@@ -139,7 +139,7 @@ void Texture::setWrap(GLenum mode) {
 void Texture::setFilters(GLenum minFilter, GLenum magFilter) {
     const GLenum bound = target ? target : GL_TEXTURE_2D;
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(bound, id);
+    glBindTexture(bound, glId);
     glTexParameteri(bound, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     glTexParameteri(bound, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
 }

@@ -43,15 +43,23 @@ public:
     // Sets the minification and magnification filters.
     void setFilters(GLenum minFilter, GLenum magFilter);
 
+    // Whether the texture has storage: false for one whose file failed to load.
+    bool loaded() const { return target != 0; }
+
     // Called by a render state that is destroyed first: the texture no longer refers to it.
     void detachRenderState() { state = nullptr; }
 
-    GLuint id = 0;
+    // The GL name of the texture object, owned by this texture for its whole life.
+    GLuint id() const { return glId; }
+
     RenderState* state = nullptr;
     GLenum internalFormat = 0;
     GLenum target = 0;
     int width = 0;
     int height = 0;
+
+private:
+    GLuint glId = 0;
 };
 
 } // namespace vorn::rendering

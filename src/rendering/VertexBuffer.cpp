@@ -8,11 +8,11 @@
 namespace vorn::rendering {
 
 VertexBuffer::VertexBuffer(VertexLayout layout) : layout(std::move(layout)) {
-    glGenBuffers(1, &id);
+    glGenBuffers(1, &glId);
 }
 
 VertexBuffer::~VertexBuffer() {
-    glDeleteBuffers(1, &id);
+    glDeleteBuffers(1, &glId);
 }
 
 std::size_t VertexBuffer::typeSize(GLenum type) {
@@ -76,7 +76,7 @@ void VertexBuffer::setAttributeData(const std::string& name, const void* data, s
 void VertexBuffer::bindAttributes(const ShaderProgram& program) const {
     for (std::size_t i = 0; i < layout.size(); ++i) {
         const VertexAttribute& a = layout[i];
-        const GLint location = glGetAttribLocation(program.id, a.name.c_str());
+        const GLint location = glGetAttribLocation(program.id(), a.name.c_str());
         if (location < 0)
             continue;
         const GLuint index = static_cast<GLuint>(location);
@@ -100,7 +100,7 @@ void VertexBuffer::bindAttributes(const ShaderProgram& program) const {
 
 void VertexBuffer::unbindAttributes(const ShaderProgram& program) const {
     for (const VertexAttribute& a : layout) {
-        const GLint location = glGetAttribLocation(program.id, a.name.c_str());
+        const GLint location = glGetAttribLocation(program.id(), a.name.c_str());
         if (location >= 0)
             glDisableVertexAttribArray(static_cast<GLuint>(location));
     }

@@ -45,11 +45,14 @@ public:
     // Byte size of the block of layout entry `index`.
     std::size_t blockSize(std::size_t index) const;
 
-    GLuint id = 0;
+    // The GL name of the buffer object, owned by this buffer for its whole life.
+    GLuint id() const { return glId; }
+
     VertexLayout layout;
     int vertexCount = 0;
 
 private:
+    GLuint glId = 0;
     void setAttributeData(const std::string& name, const void* data, std::size_t bytes,
                           GLenum target);
 };

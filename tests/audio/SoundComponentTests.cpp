@@ -7,11 +7,13 @@
 #include "audio/SoundListener.hpp"
 #include "audio/SoundManager.hpp"
 #include "audio/SoundUpdate.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 #include "engine/Transform.hpp"
 #include "engine/VelocitySource.hpp"
 #include "engine/World.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -21,6 +23,7 @@ using audiotest::Capture;
 using vorn::components::SoundEmitter;
 using vorn::components::SoundListener;
 using vorn::components::Transform;
+using vorn::engine::DiagnosticsCapture;
 using vorn::engine::World;
 using vorn::systems::SoundUpdate;
 
@@ -207,11 +210,11 @@ TEST_F(SoundComponentTest, EmitterStopsWithItsWorldEvenWithoutSceneCleanUp) {
     }
     EXPECT_LT(audiotest::runFrames(*manager, 60.0, 0.2).tail(0.1).rms(0), 1e-4);
 
-    testing::internal::CaptureStdout();
+    const DiagnosticsCapture capture;
     World world;
     world.addComponent(world.createEntity(),
                        new SoundEmitter("unknown", 1.0f, 1.0f, 10.0f, *manager));
     world.start();
     world.update(0.016f);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Sound unknown not found.\n\n");
+    EXPECT_EQ(capture.outText(), "Sound unknown not found.\n\n");
 }

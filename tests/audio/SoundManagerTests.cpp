@@ -1,20 +1,21 @@
 // The sound manager over a loopback sound system: its tables and their limits, scene slots,
 // instances, music cross-fades and the periodic listener push. Messages are checked on the
-// captured standard output, everything audible on the captured mix.
+// captured diagnostics stream, everything audible on the captured mix.
 
 #include "AudioTestSupport.hpp"
 
 #include "audio/SoundManager.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 using namespace vorn::audio;
 using audiotest::Capture;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using vorn::engine::DiagnosticsCapture;
 
 namespace {
 
@@ -58,46 +59,47 @@ const glm::vec3 kAhead(0.0f, 0.0f, 1.0f); // one unit ahead of the listener at t
 TEST_F(SoundManagerTest, TableLimitsAndUnknownNamesAreReported) {
     const std::string wav = dir.file("t.wav");
     audiotest::writeTone(wav, 440, 0.05, 0.5);
-    CaptureStdout();
+    std::optional<DiagnosticsCapture> capture;
+    capture.emplace();
     for (int i = 0; i < 150; ++i) {
         manager->registerSound(wav, mode::LoopNormal, "s" + std::to_string(i));
     }
     for (int i = 0; i < 30; ++i) {
         manager->registerMusic(wav, "m" + std::to_string(i));
     }
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(capture->outText(), "");
     EXPECT_EQ(manager->soundCount(), 150u);
     EXPECT_EQ(manager->musicCount(), 30u);
 
-    CaptureStdout();
+    capture.emplace();
     manager->registerSound(wav, mode::LoopNormal, "extra");
-    EXPECT_EQ(GetCapturedStdout(), "Max sound limit reached\n");
-    CaptureStdout();
+    EXPECT_EQ(capture->outText(), "Max sound limit reached\n");
+    capture.emplace();
     manager->registerMusic(wav, "extraMusic");
-    EXPECT_EQ(GetCapturedStdout(), "Max music limit reached\n");
+    EXPECT_EQ(capture->outText(), "Max music limit reached\n");
     EXPECT_EQ(manager->soundCount(), 150u);
     EXPECT_EQ(manager->musicCount(), 30u);
 
-    CaptureStdout();
+    capture.emplace();
     EXPECT_EQ(manager->createSoundInstance("extra", kAhead, glm::vec3(0.0f)), nullptr);
     EXPECT_EQ(manager->createSoundInstance("nope", kAhead, glm::vec3(0.0f)), nullptr);
     manager->playMusic("extraMusic", 0.3f, 5.0f);
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(capture->outText(),
               "Sound extra not found.\n\nSound nope not found.\n\nCannot find sound: extraMusic\n");
     EXPECT_EQ(manager->currentMusic().mode, -1) << "nothing started";
     EXPECT_NE(manager->createSoundInstance("s149", kAhead, glm::vec3(0.0f)), nullptr);
 
     // The fixture took slot 0; seven more fill the mask and the ninth finds none.
-    CaptureStdout();
+    capture.emplace();
     for (int i = 1; i < 8; ++i) {
         manager->acquireSlot();
         EXPECT_EQ(manager->currentSlot(), i);
     }
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(capture->outText(), "");
     EXPECT_EQ(manager->slotMask(), 0xFFu);
-    CaptureStdout();
+    capture.emplace();
     manager->acquireSlot();
-    EXPECT_EQ(GetCapturedStdout(), "Error than 8 scenes requested\n");
+    EXPECT_EQ(capture->outText(), "Error than 8 scenes requested\n");
     EXPECT_EQ(manager->currentSlot(), 7) << "new instances keep joining a real slot";
     EXPECT_EQ(manager->referenceCount(), 9);
 }
@@ -122,8 +124,8 @@ TEST_F(SoundManagerTest, InstancesOfASlotAreKeptInNameOrder) {
     const glm::vec3 elsewhere(3.0f, 0.0f, 0.0f);
     EXPECT_EQ(manager->createSoundInstance("hit", elsewhere, glm::vec3(0.0f)), hit)
         << "one instance per name and slot";
-    EXPECT_EQ(hit->channelGroup, SoundManager::kEffectsGroup);
-    EXPECT_EQ(hit->mode, static_cast<int>(SoundManager::kSoundCreateMode));
+    EXPECT_EQ(hit->channelGroup, SoundManager::effectsGroup);
+    EXPECT_EQ(hit->mode, static_cast<int>(SoundManager::soundCreateMode));
     manager->acquireSlot();
     EXPECT_NE(manager->createSoundInstance("hit", kAhead, glm::vec3(0.0f)), hit);
     EXPECT_EQ(manager->slotInstanceNames(1), std::vector<std::string>{"hit"});
@@ -151,7 +153,7 @@ TEST_F(SoundManagerTest, FirstMusicPlaysAtFullVolumeAtOnce) {
     manager->playMusic("a", 0.3f, 5.0f);
     EXPECT_EQ(manager->runningFades(), 0u) << "nothing to fade from";
     EXPECT_FLOAT_EQ(volumeOf(manager->currentMusic().channel), 1.0f) << "target ignored";
-    EXPECT_EQ(manager->currentMusic().channelGroup, SoundManager::kMusicGroup);
+    EXPECT_EQ(manager->currentMusic().channelGroup, SoundManager::musicGroup);
     const double level = frames(0.1).tail(0.05).toneLevel(0, 440);
 
     // The same stream played straight through the layer at volume 1 sounds the same.
@@ -172,7 +174,7 @@ TEST_F(SoundManagerTest, CrossFadeLeavesOnlyTheNewTrackAtItsTarget) {
     const double full = frames(0.5).tail(0.25).toneLevel(0, 440);
     ASSERT_GT(full, 0.1);
 
-    CaptureStdout();
+    const DiagnosticsCapture capture;
     manager->playMusic("b", 0.3f, 5.0f);
     EXPECT_EQ(manager->runningFades(), 1u);
     EXPECT_FLOAT_EQ(volumeOf(manager->currentMusic().channel), 0.0f) << "fades in from silence";
@@ -187,7 +189,37 @@ TEST_F(SoundManagerTest, CrossFadeLeavesOnlyTheNewTrackAtItsTarget) {
     EXPECT_EQ(manager->runningFades(), 0u);
     EXPECT_FLOAT_EQ(volumeOf(manager->currentMusic().channel), 0.3f);
     EXPECT_EQ(manager->previousMusic().name, "a");
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(capture.outText(), "");
+}
+
+TEST_F(SoundManagerTest, AFinishedFadeLeavesOneChannelPlaying) {
+    const auto channelsPlaying = [&] {
+        int count = -1;
+        EXPECT_EQ(manager->system().getChannelsPlaying(count), Result::Ok);
+        return count;
+    };
+    // Instant, short and long fades; the long one is checked halfway as well.
+    for (const float fadeSeconds : {0.0f, 0.5f, 2.0f}) {
+        manager = audiotest::makeLoopbackManager();
+        music("a", 440);
+        music("b", 660);
+        manager->playMusic("a", 1.0f, 0.0f);
+        const double full = frames(0.3).tail(0.2).toneLevel(0, 440);
+        ASSERT_GT(full, 0.1);
+        manager->playMusic("b", 0.6f, fadeSeconds);
+        if (fadeSeconds > 1.0f) {
+            frames(fadeSeconds / 2.0f);
+            EXPECT_EQ(channelsPlaying(), 2) << "both tracks sound during the fade";
+        }
+        const Capture after = frames(fadeSeconds + 0.5).tail(0.25);
+        EXPECT_EQ(channelsPlaying(), 1) << "fade of " << fadeSeconds << " s";
+        bool playing = true;
+        ASSERT_EQ(manager->previousMusic().channel.isPlaying(playing), Result::Ok);
+        EXPECT_FALSE(playing) << "the faded-out track is stopped";
+        EXPECT_EQ(manager->runningFades(), 0u);
+        EXPECT_LT(after.toneLevel(0, 440) / full, 1e-3) << "nothing is left of the old track";
+        EXPECT_NEAR(after.toneLevel(0, 660) / full, 0.6, 0.02) << "the new track plays on";
+    }
 }
 
 TEST_F(SoundManagerTest, ThirdMusicDuringAFadeStopsTheOldestAtOnce) {
@@ -196,7 +228,7 @@ TEST_F(SoundManagerTest, ThirdMusicDuringAFadeStopsTheOldestAtOnce) {
     music("c", 880);
     manager->playMusic("a", 1.0f, 5.0f);
     const double full = frames(0.5).tail(0.25).toneLevel(0, 440);
-    CaptureStdout();
+    const DiagnosticsCapture capture;
     manager->playMusic("b", 1.0f, 5.0f);
     frames(1.0);
     manager->playMusic("c", 0.3f, 5.0f);
@@ -211,7 +243,7 @@ TEST_F(SoundManagerTest, ThirdMusicDuringAFadeStopsTheOldestAtOnce) {
     const Capture after = frames(5.0).tail(0.5);
     EXPECT_LT(after.toneLevel(0, 660) / full, 0.01);
     EXPECT_NEAR(after.toneLevel(0, 880) / full, 0.3, 0.015);
-    EXPECT_EQ(GetCapturedStdout(), "") << "no reports about the stopped track";
+    EXPECT_EQ(capture.outText(), "") << "no reports about the stopped track";
 }
 
 TEST_F(SoundManagerTest, LoopingMp3MusicPlaysWithoutGapsAt20And60Fps) {
@@ -385,7 +417,8 @@ TEST_F(SoundManagerTest, BadFilesAreReportedAndTheRestOfTheTableWorks) {
     audiotest::writeBytes(dir.file("text.wav"), "just some words, no sound\n");
     audiotest::writeBytes(dir.file("inside.mp3"), wav);
 
-    CaptureStdout();
+    std::optional<DiagnosticsCapture> capture;
+    capture.emplace();
     manager->registerSound(dir.file("missing.wav"), mode::LoopNormal, "missing");
     manager->registerSound(dir.file("empty.wav"), mode::LoopNormal, "empty");
     manager->registerSound(dir.file("cut.wav"), mode::LoopNormal, "cut");
@@ -399,11 +432,18 @@ TEST_F(SoundManagerTest, BadFilesAreReportedAndTheRestOfTheTableWorks) {
                                  resultString(7) + "\n" + "FMOD error! (7) " + resultString(7) +
                                  "\n" + "FMOD error! (8) " + resultString(8) + "\n" +
                                  "FMOD error! (5) " + resultString(5) + "\n";
-    EXPECT_EQ(GetCapturedStdout(), expected);
+    EXPECT_EQ(capture->outText(), expected);
+    EXPECT_EQ(capture->errText(),
+              "Sound \"missing\": could not load " + dir.file("missing.wav") + "\n" +
+                  "Sound \"empty\": could not load " + dir.file("empty.wav") + "\n" +
+                  "Sound \"cut\": could not load " + dir.file("cut.wav") + "\n" +
+                  "Sound \"text\": could not load " + dir.file("text.wav") + "\n" +
+                  "Music \"inside\": could not load " + dir.file("inside.mp3") + "\n" +
+                  "Music \"gone\": could not load " + dir.file("missing.mp3") + "\n");
     EXPECT_EQ(manager->soundCount(), 5u) << "failed entries keep their names";
     EXPECT_EQ(manager->musicCount(), 3u);
 
-    CaptureStdout();
+    capture.emplace();
     SoundInstance* silent = playAt("missing", kAhead);
     EXPECT_NE(silent, nullptr);
     playAt("text", kAhead);
@@ -413,20 +453,21 @@ TEST_F(SoundManagerTest, BadFilesAreReportedAndTheRestOfTheTableWorks) {
     EXPECT_GT(full, 0.1);
     manager->playMusic("gone", 1.0f, 1.0f);
     frames(1.5);
-    EXPECT_EQ(GetCapturedStdout(), "") << "failed files were reported once, at registration";
-    EXPECT_FLOAT_EQ(volumeOf(manager->previousMusic().channel), 0.0f)
-        << "a track that cannot play still fades the old one out";
+    EXPECT_EQ(capture->outText(), "") << "failed files were reported once, at registration";
+    bool playing = true;
+    EXPECT_EQ(manager->previousMusic().channel.isPlaying(playing), Result::Ok);
+    EXPECT_FALSE(playing) << "a track that cannot play still fades the old one out";
 }
 
 TEST(SoundManagerVersionTest, AnOlderLayerIsRefused) {
     auto system = std::make_unique<SoundSystem>();
     ASSERT_EQ(system->setOutput(OutputType::Loopback), Result::Ok);
-    SoundManager manager(std::move(system), kLayerVersion + 1);
-    CaptureStdout();
+    SoundManager manager(std::move(system), layerVersion + 1);
+    const DiagnosticsCapture capture;
     manager.acquireSlot();
     manager.registerSound("whatever.wav", mode::LoopNormal, "x");
     manager.update(0.2f);
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(capture.outText(),
               "Error!  You are using an old version of FMOD 00010200.  This program requires "
               "00010201\nFMOD error! (3) The sound system has not been initialised.\n");
     EXPECT_FALSE(manager.isInitialized());

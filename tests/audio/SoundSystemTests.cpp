@@ -5,6 +5,7 @@
 
 #include "audio/Result.hpp"
 #include "audio/SoundSystem.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 using namespace vorn::audio;
 using audiotest::Capture;
+using vorn::engine::DiagnosticsCapture;
 
 namespace {
 
@@ -379,9 +381,9 @@ TEST(SoundSystemOutputTest, WithoutOutputEverythingSucceedsSilently) {
     audiotest::writeTone(path, 440, 0.5, 0.5);
     SoundSystem system;
     ASSERT_EQ(system.setOutput(OutputType::NoSound), Result::Ok);
-    testing::internal::CaptureStdout();
+    const DiagnosticsCapture capture;
     ASSERT_EQ(system.init(100, 0), Result::Ok);
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = capture.outText();
     EXPECT_EQ(said,
               "Sound: no audio output device could be opened; the game runs without sound.\n");
 
@@ -465,5 +467,5 @@ TEST(SoundSystemOutputTest, SettingsComeBeforeInitAndSoundsAfter) {
     EXPECT_FLOAT_EQ(rolloff, 0.5f);
     unsigned version = 0;
     ASSERT_EQ(system.getVersion(version), Result::Ok);
-    EXPECT_EQ(version, kLayerVersion);
+    EXPECT_EQ(version, layerVersion);
 }

@@ -4,14 +4,15 @@
 
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 using namespace vorn::audio;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using vorn::engine::DiagnosticsCapture;
 
 namespace {
 
@@ -27,9 +28,9 @@ TEST(SoundTableTest, RegistersEveryNameFromTheAssetRoot) {
     audiotest::TempDir dir;
     audiotest::writeTableFiles(dir.path());
     auto manager = unacquiredLoopbackManager();
-    CaptureStdout();
+    const DiagnosticsCapture capture;
     registerSoundTable(*manager, dir.path() + "/");
-    EXPECT_EQ(GetCapturedStdout(), "") << "every file found and loaded";
+    EXPECT_EQ(capture.outText(), "") << "every file found and loaded";
     EXPECT_TRUE(manager->isInitialized());
     EXPECT_EQ(manager->slotMask(), 1u) << "the registration acquires the manager";
     EXPECT_EQ(manager->soundCount(), 15u);
@@ -70,14 +71,15 @@ TEST(SoundTableTest, AMissingFileIsReportedAndTheGameGoesOnSilentForIt) {
     std::filesystem::remove(dir.path() + "/sounds/SoundEffects/hitFast.wav");
     std::filesystem::remove(dir.path() + "/sounds/Music/Chill Dark.mp3");
     auto manager = unacquiredLoopbackManager();
-    CaptureStdout();
+    std::optional<DiagnosticsCapture> messages;
+    messages.emplace();
     registerSoundTable(*manager, dir.path() + "/");
     const std::string missing = std::string("FMOD error! (5) ") + resultString(5) + "\n";
-    EXPECT_EQ(GetCapturedStdout(), missing + missing);
+    EXPECT_EQ(messages->outText(), missing + missing);
     EXPECT_EQ(manager->soundCount(), 15u);
     EXPECT_EQ(manager->musicCount(), 8u);
 
-    CaptureStdout();
+    messages.emplace();
     SoundInstance* hit = manager->createSoundInstance("hit", glm::vec3(0.0f), glm::vec3(0.0f));
     ASSERT_NE(hit, nullptr);
     manager->playInstance(hit, glm::vec3(0.0f, 0.0f, 1.0f), 1.0f, 1.0f, 10000.0f);
@@ -86,7 +88,7 @@ TEST(SoundTableTest, AMissingFileIsReportedAndTheGameGoesOnSilentForIt) {
     manager->playInstance(swing, glm::vec3(0.0f, 0.0f, 1.0f), 1.0f, 1.0f, 10000.0f);
     const auto capture = audiotest::runFrames(*manager, 60.0, 0.1);
     EXPECT_GT(capture.toneLevel(0, 1000), 0.05) << "the rest of the table plays";
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(messages->outText(), "");
 }
 
 TEST(SoundTableTest, TheGamesOwnSoundFilesLoad) {
@@ -102,7 +104,7 @@ TEST(SoundTableTest, TheGamesOwnSoundFilesLoad) {
     }
     ASSERT_GT(present, 0) << "no sound files under " << root;
     auto manager = unacquiredLoopbackManager();
-    CaptureStdout();
+    const DiagnosticsCapture capture;
     registerSoundTable(*manager, root);
-    EXPECT_EQ(GetCapturedStdout(), expected) << "a file that is there must load";
+    EXPECT_EQ(capture.outText(), expected) << "a file that is there must load";
 }

@@ -37,6 +37,51 @@ PolygonCollider unitBox() {
 
 } // namespace
 
+// ---- what the test can see of a point list --------------------------------------------------
+
+TEST(PolygonColliderBuild, OnlyListsTheTestSeesAsConvexKeepTheirContactsWithinTheirBounds) {
+    struct Case {
+        const char* what;
+        std::vector<glm::vec2> points;
+        float angle;
+        bool bounded;
+    };
+    const std::vector<Case> cases{
+        {"square, counter-clockwise", {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, 0.0f, true},
+        {"square, clockwise", {{0, 0}, {0, 1}, {1, 1}, {1, 0}}, 0.0f, true},
+        {"turned triangle", {{0, 0}, {3, 0}, {1, 2}}, 33.0f, true},
+        {"collinear point on an edge", {{0, 0}, {1, 0}, {2, 0}, {2, 2}, {0, 2}}, 17.0f, true},
+        {"repeated vertex", {{0, 0}, {2, 0}, {2, 0}, {1, 2}}, 40.0f, true},
+        {"segment", {{0, 0}, {3, 1}}, 0.0f, true},
+        {"one point twice", {{1, 1}, {1, 1}}, 0.0f, true},
+        {"single point", {{1, 1}}, 0.0f, true},
+        {"L shape with axis-aligned edges",
+         {{0, 0}, {4, 0}, {4, 1}, {1, 1}, {1, 4}, {0, 4}},
+         0.0f,
+         true},
+        {"L shape turned", {{0, 0}, {4, 0}, {4, 1}, {1, 1}, {1, 4}, {0, 4}}, 30.0f, false},
+        {"arrow head", {{-1, -1}, {1, 0}, {-1, 1}, {-0.2f, 0}}, 10.0f, false},
+        {"bow tie", {{-1, -1}, {1, 1}, {1, -1}, {-1, 1}}, 10.0f, false},
+        {"zigzag", {{0, 0}, {10, 1}, {0, 2}, {10, 3}}, 0.0f, false},
+        {"pentagram",
+         {{0, 1}, {0.588f, -0.809f}, {-0.951f, 0.309f}, {0.951f, 0.309f}, {-0.588f, -0.809f}},
+         0.0f,
+         false},
+        {"not finite", {{0, 0}, {std::numeric_limits<float>::infinity(), 0}, {0, 1}}, 0.0f, false},
+    };
+    for (const Case& c : cases) {
+        const PolygonCollider polygon(c.points, c.angle, 1.0f, 1.0f);
+        EXPECT_EQ(polygon.contactsStayWithinBounds(), c.bounded) << c.what;
+    }
+    EXPECT_TRUE(CircleCollider(2.0f).contactsStayWithinBounds());
+
+    // Changing the vertices re-decides.
+    PolygonCollider changing({{0, 0}, {1, 0}, {1, 1}, {0, 1}}, 45.0f, 1.0f, 1.0f);
+    EXPECT_TRUE(changing.contactsStayWithinBounds());
+    changing.setVertices({{0, 0}, {10, 1}, {0, 2}, {10, 3}});
+    EXPECT_FALSE(changing.contactsStayWithinBounds());
+}
+
 // ---- construction -------------------------------------------------------------------------
 
 TEST(PolygonColliderBuild, BoxCornersComeInTheFixedOrder) {

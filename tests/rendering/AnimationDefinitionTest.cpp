@@ -1,10 +1,10 @@
 // The animation definition file, read without OpenGL: the model import is replaced by a stand-in
 // that records the path it was asked for and returns a mesh with a clip of known length.
 
+#include "engine/DiagnosticsCapture.hpp"
 #include "rendering/AnimatedMesh.hpp"
 #include "rendering/AnimatedMeshLoader.hpp"
 #include "rendering/SkeletonAnimationData.hpp"
-#include "support/StreamCapture.hpp"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ using vorn::rendering::AnimatedMeshLoader;
 using vorn::rendering::AnimSegment;
 using vorn::rendering::Keyframe;
 
-using testsupport::StreamCapture;
+using vorn::engine::DiagnosticsCapture;
 
 namespace {
 
@@ -105,7 +105,7 @@ TEST_F(AnimationDefinitionTest, LaterEntryReplacesAnEarlierOneOfTheSameName) {
 }
 
 TEST_F(AnimationDefinitionTest, ParseErrorIsReportedAndKeepsWhatWasBuilt) {
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto mesh = read("{ \"m.gltf\" [\n  a { 0 5 }\n  b { 1 2 x }\n  c { 2 3 }\n] }");
     // The model was imported and the entry before the error kept; nothing after it.
     ASSERT_EQ(importedPaths.size(), 1u);
@@ -113,52 +113,52 @@ TEST_F(AnimationDefinitionTest, ParseErrorIsReportedAndKeepsWhatWasBuilt) {
     EXPECT_NE(mesh->skeleton->findSegment("default"), nullptr);
     EXPECT_EQ(mesh->skeleton->findSegment("b"), nullptr);
     EXPECT_EQ(mesh->skeleton->findSegment("c"), nullptr);
-    EXPECT_EQ(errors.text(), "defs/anims.txt: Parsing error (line 3, column 11): Was expecting "
-                             "'}', got 'x' instead\n");
+    EXPECT_EQ(errors.errText(), "defs/anims.txt: Parsing error (line 3, column 11): Was expecting "
+                                "'}', got 'x' instead\n");
 }
 
 TEST_F(AnimationDefinitionTest, ErrorBeforeTheModelNameLeavesAnEmptyMesh) {
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto mesh = read("[ \"m.gltf\" ]");
     EXPECT_TRUE(importedPaths.empty());
     ASSERT_NE(mesh, nullptr);
     ASSERT_NE(mesh->skeleton, nullptr);
     EXPECT_TRUE(mesh->parts.empty());
     EXPECT_TRUE(mesh->skeleton->bones.empty());
-    EXPECT_NE(errors.text().find("defs/anims.txt: Parsing error (line 1, column 1)"),
+    EXPECT_NE(errors.errText().find("defs/anims.txt: Parsing error (line 1, column 1)"),
               std::string::npos);
 }
 
 TEST_F(AnimationDefinitionTest, MissingClosingBracketsKeepEveryEntry) {
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto mesh = read("{ \"m.gltf\" [ a { 0 5 } b { 6 8 }");
     EXPECT_NE(mesh->skeleton->findSegment("a"), nullptr);
     EXPECT_NE(mesh->skeleton->findSegment("b"), nullptr);
-    EXPECT_NE(errors.text().find("got 'end of file' instead"), std::string::npos);
+    EXPECT_NE(errors.errText().find("got 'end of file' instead"), std::string::npos);
 }
 
 TEST_F(AnimationDefinitionTest, SegmentsOutsideTheClipAreReported) {
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto mesh = read("{ \"m.gltf\" [ fine { 0 40 } last { 39 39 0 } over { 30 40 0 } ] }");
     EXPECT_NE(mesh->skeleton->findSegment("over"), nullptr);
-    const std::string text = errors.text();
+    const std::string text = errors.errText();
     EXPECT_NE(text.find("segment \"over\""), std::string::npos) << text;
     EXPECT_EQ(text.find("\"fine\""), std::string::npos) << text;
     EXPECT_EQ(text.find("\"last\""), std::string::npos) << text;
 }
 
 TEST_F(AnimationDefinitionTest, MissingFileIsReportedWithItsPath) {
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto mesh = AnimatedMeshLoader::load("no/such/animations.txt");
     ASSERT_NE(mesh, nullptr);
     EXPECT_TRUE(mesh->parts.empty());
-    EXPECT_NE(errors.text().find("no/such/animations.txt: Parsing error"), std::string::npos);
+    EXPECT_NE(errors.errText().find("no/such/animations.txt: Parsing error"), std::string::npos);
 }
 
 TEST_F(AnimationDefinitionTest, ArbitraryBytesNeverThrowNorHang) {
     std::mt19937 random(12345);
     const std::string alphabet = "{}[]\"/*\n 0123456789.-abcxyz_\\";
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     for (int round = 0; round < 500; ++round) {
         std::string text;
         const int length = static_cast<int>(random() % 80);

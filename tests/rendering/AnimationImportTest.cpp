@@ -2,8 +2,8 @@
 // vertex, triangle lists and materials from scenes built in memory, and the failures of reading a
 // model file.
 
+#include "engine/DiagnosticsCapture.hpp"
 #include "rendering/AnimatedMeshImporter.hpp"
-#include "support/StreamCapture.hpp"
 
 #include <assimp/material.h>
 #include <assimp/scene.h>
@@ -23,7 +23,7 @@
 using vorn::rendering::AnimatedMeshImporter;
 using vorn::rendering::SkeletonAnimationData;
 
-using testsupport::StreamCapture;
+using vorn::engine::DiagnosticsCapture;
 
 namespace {
 
@@ -321,10 +321,10 @@ TEST(AnimationImportTest, MaterialsGiveColoursShininessAndTheDiffuseTexture) {
     aiMaterial bare;
     const aiString embedded("*0");
     bare.AddProperty(&embedded, AI_MATKEY_TEXTURE_DIFFUSE(0));
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto plain = AnimatedMeshImporter::convertMaterial(bare, "x/");
     EXPECT_TRUE(plain.diffuseTexture.empty());
-    EXPECT_NE(errors.text().find("*0"), std::string::npos);
+    EXPECT_NE(errors.errText().find("*0"), std::string::npos);
     bool sawWhite = false, sawUnused = false;
     for (const auto& [key, v] : plain.uniforms) {
         sawWhite |= key == "mat_diffuse" && v.get<glm::vec3>() == glm::vec3(1.0f);
@@ -366,12 +366,12 @@ TEST(AnimationImportTest, UnreadableFilesReportErrorParsingAndGiveNothing) {
     std::ofstream(truncated)
         << "{ \"asset\": { \"version\": \"2.0\" }, \"nodes\": [ { \"mesh\": 0 ";
     for (const std::string& path : {dir + "missing.gltf", garbage, truncated, dir}) {
-        StreamCapture out(std::cout);
+        DiagnosticsCapture out;
         const AnimatedMeshImporter::Result result = AnimatedMeshImporter::readFile(path);
         EXPECT_FALSE(result.ok) << path;
         EXPECT_TRUE(result.meshes.empty());
         EXPECT_TRUE(result.skeleton->bones.empty());
-        EXPECT_EQ(out.text().rfind("Error parsing " + path + ": ", 0), 0u) << out.text();
+        EXPECT_EQ(out.outText().rfind("Error parsing " + path + ": ", 0), 0u) << out.outText();
     }
 }
 

@@ -1,6 +1,7 @@
 // Random and mutated input for every text loader of the rendering layer. Each loader must return
 // normally whatever the bytes; run under AddressSanitizer this also shows that none reads or
 // writes outside its buffers. Fixed seeds and bounded sizes keep the runs repeatable and short.
+#include "engine/DiagnosticsCapture.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "parsing/ParseError.hpp"
 #include "rendering/Material.hpp"
@@ -155,11 +156,11 @@ TEST(LoaderRandomInput, DefinitionFileReadersReturnNormallyAndReportOnlyParseErr
                      "[ int a 1 float b 2 vec3 c [1 2 3] ]");
     for (int i = 0; i < rounds; ++i) {
         std::istringstream materialIn(material.next());
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         const auto m = Material::readDefinition(
             materialIn, "m.txt", [](const std::string&) { return nullptr; },
             [](const std::string&) { return nullptr; });
-        const std::string materialErrors = testing::internal::GetCapturedStderr();
+        const std::string materialErrors = capture.errText();
         ASSERT_NE(m, nullptr);
         if (!materialErrors.empty()) {
             ASSERT_EQ(materialErrors.rfind("m.txt: Parsing error (line ", 0), 0u) << materialErrors;
@@ -195,9 +196,8 @@ TEST(LoaderRandomInput, IncludeExpansionRemovesEveryDirectiveItCanResolveOrRepor
                      "x\n#include \"a.glsl\"\ny\n#include \"missing\"\nz\n");
     for (int i = 0; i < rounds / 3; ++i) {
         std::string text = maker.next();
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         const int count = expandIncludes(text, dir, 0);
-        testing::internal::GetCapturedStderr();
         ASSERT_GE(count, 0);
         ASSERT_LT(text.size(), 10u * 1000u * 1000u);
     }

@@ -1,10 +1,12 @@
 // OBJ and MTL reading at the parser level (no GL).
+#include "engine/DiagnosticsCapture.hpp"
 #include "rendering/Material.hpp"
 #include "rendering/MtlLoader.hpp"
 #include "rendering/ObjLoader.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 using vorn::rendering::Material;
@@ -73,15 +75,35 @@ TEST(ObjParser, ShortFaceFormsUseTheZeroElementForWhatIsLeftOut) {
     EXPECT_EQ(v.uvs[8], glm::vec2(0.0f, 1.0f));
 }
 
-TEST(ObjParser, FaceWithMoreThanThreeVerticesContributesItsFirstThree) {
-    const ObjData data = parseObj(std::string(numbered) + "f 1 2 3 4 5\nf 6 7\nf 7 8 9\n");
+TEST(ObjParser, FacesKeepAllTheirCornersAsAFanAndShortFacesAreDroppedAndCounted) {
+    // A triangle, a quad, a 64-corner polygon and a two-corner face.
+    std::string text = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+    for (int i = 0; i < 64; ++i)
+        text += "v " + std::to_string(std::cos(i * 0.0981748f)) + " " +
+                std::to_string(std::sin(i * 0.0981748f)) + " 1\n";
+    text += "f 1 2 3\nf 1 2 3 4\nf";
+    for (int i = 5; i <= 68; ++i)
+        text += " " + std::to_string(i);
+    text += "\nf 1 2\n";
+    const ObjData data = parseObj(text);
     const ObjVertices v = expandGroup(data, "");
-    // The five-vertex face gives one triangle; the two-vertex face is dropped whole.
-    ASSERT_EQ(v.positions.size(), 6u);
-    EXPECT_EQ(v.positions[2].x, 3.0f);
-    EXPECT_EQ(v.positions[3].x, 7.0f);
+    ASSERT_EQ(v.positions.size(), (1u + 2u + 62u) * 3u);
+    // The quad: (1, 2, 3) and (1, 3, 4), so it covers the whole unit square.
+    EXPECT_EQ(v.positions[3], glm::vec3(0, 0, 0));
+    EXPECT_EQ(v.positions[5], glm::vec3(1, 1, 0));
+    EXPECT_EQ(v.positions[6], glm::vec3(0, 0, 0));
+    EXPECT_EQ(v.positions[7], glm::vec3(1, 1, 0));
+    EXPECT_EQ(v.positions[8], glm::vec3(0, 1, 0));
+    // The polygon's fan covers its whole area (a regular 64-gon of radius 1).
+    float area = 0.0f;
+    for (std::size_t t = 9; t < v.positions.size(); t += 3) {
+        const glm::vec3 a = v.positions[t + 1] - v.positions[t];
+        const glm::vec3 b = v.positions[t + 2] - v.positions[t];
+        area += 0.5f * (a.x * b.y - a.y * b.x);
+    }
+    EXPECT_NEAR(area, 32.0f * std::sin(0.0981748f), 1e-3f);
+    EXPECT_EQ(data.dropped.shortFaces, 1);
 }
-
 TEST(ObjParser, GroupsByMaterialMergeRepeatedSectionsAndStartWithTheEmptyName) {
     const ObjData data = parseObj(std::string(numbered) + "f 1 2 3\n"
                                                           "usemtl bark\nf 4 5 6\n"
@@ -96,10 +118,11 @@ TEST(ObjParser, GroupsByMaterialMergeRepeatedSectionsAndStartWithTheEmptyName) {
     EXPECT_EQ(bark.positions[5].x, 9.0f);
 }
 
-TEST(ObjParser, OutOfRangeNegativeAndAbsurdIndicesSelectTheZeroElement) {
+TEST(ObjParser, OutOfRangeNegativeAndAbsurdIndicesSelectTheZeroElementAndAreCounted) {
     const ObjData data = parseObj("v 5 5 5\nvn 0 0 1\nvt 0.5 0.25\n"
                                   "f 2/1/1 -1/1/1 70000/99999999999/1\n"
-                                  "f 1/x/1 1/1/7 1/2/1\n");
+                                  "f 1/x/1 1/1/7 1/2/1\n"
+                                  "vn nan 1 NaN\nvt -nan 0\n");
     const ObjVertices v = expandGroup(data, "");
     ASSERT_EQ(v.positions.size(), 6u);
     EXPECT_EQ(v.positions[0], glm::vec3(0.0f)); // index 2 of 1 position
@@ -109,19 +132,45 @@ TEST(ObjParser, OutOfRangeNegativeAndAbsurdIndicesSelectTheZeroElement) {
     EXPECT_EQ(v.positions[3], glm::vec3(5.0f));
     EXPECT_EQ(v.uvs[3], glm::vec2(0.0f, 1.0f)); // unreadable texture index
     EXPECT_EQ(v.normals[4], glm::vec3(0.0f));   // normal index 7 of 1
-    EXPECT_EQ(v.uvs[5], glm::vec2(0.0f, 1.0f)); // texture index 2 of 1
+    EXPECT_EQ(v.uvs[4], glm::vec2(0.5f, 0.75f));
+    EXPECT_EQ(data.normals[2], glm::vec3(0.0f, 1.0f, 0.0f)); // NaN reads as 0
+    EXPECT_EQ(data.uvs[2], glm::vec2(0.0f));
+
+    // Position 2 and normal 7; the texture coordinate 2 exists by the end of the file.
+    EXPECT_EQ(data.dropped.outOfRangeIndices, 2);
+    EXPECT_EQ(data.dropped.negativeIndices, 1);
+    EXPECT_EQ(data.dropped.largeIndices, 2);
+    EXPECT_EQ(data.dropped.nanCoordinates, 3);
+    EXPECT_EQ(data.dropped.shortFaces, 0);
+    EXPECT_EQ(data.dropped.describe("m.obj"),
+              "m.obj: ignored 2 out-of-range indices, 1 negative index, 2 indices over 65535, "
+              "3 NaN coordinates\n");
+    EXPECT_EQ(parseObj("v 1 2 3\nf 1 1 1\n").dropped.describe("m.obj"), "");
 }
 
-TEST(ObjParser, IgnoresOtherLinesTakesMaterialLibrariesFromItsDirectoryAndToleratesCrLf) {
-    const ObjData data = parseObj("# comment\r\no thing\r\ns off\r\nmtllib crate.mtl\r\n"
-                                  "v 1 2 3\r\nusemtl wood\r\nf 1 1 1\r\n",
-                                  "assets/models/");
-    ASSERT_EQ(data.materialLibraries.size(), 1u);
-    EXPECT_EQ(data.materialLibraries[0], "assets/models/crate.mtl");
-    EXPECT_EQ(data.positions.size(), 2u);
-    EXPECT_EQ(data.positions[1], glm::vec3(1, 2, 3));
-    EXPECT_EQ(data.groups.count("wood"), 1u); // no "\r" in the name
-    EXPECT_EQ(data.groups.at("wood").size(), 3u);
+TEST(ObjParser, AnyLineEndAByteOrderMarkAndMaterialNamesWithBlanksReadAlike) {
+    const std::string lines[] = {"mtllib crate.mtl", "v 1 2 3",      "v 4 5 6",
+                                 "v 7 8 9",          "usemtl Mat A", "f 1 2 3",
+                                 "usemtl Mat B",     "f 3 2 1",      "usemtl\tMat A  "};
+    for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
+        for (const std::string end : {"\n", "\r\n", "\r"}) {
+            std::string text = prefix;
+            for (const std::string& line : lines)
+                text += line + end;
+            const ObjData data = parseObj(text, "assets/models/");
+            const std::string what = "prefix " + std::to_string(prefix.size()) + ", end " +
+                                     std::to_string(end.size()) + (end == "\r" ? " CR" : "");
+            ASSERT_EQ(data.materialLibraries.size(), 1u) << what;
+            EXPECT_EQ(data.materialLibraries[0], "assets/models/crate.mtl") << what;
+            EXPECT_EQ(data.positions.size(), 4u) << what;
+            EXPECT_EQ(data.positions[1], glm::vec3(1, 2, 3)) << what;
+            ASSERT_EQ(data.groups.count("Mat A"), 1u) << what;
+            ASSERT_EQ(data.groups.count("Mat B"), 1u) << what;
+            EXPECT_EQ(data.groups.at("Mat A").size(), 3u) << what;
+            EXPECT_EQ(data.groups.at("Mat B").size(), 3u) << what;
+            EXPECT_EQ(data.groups.at("Mat B")[0].position, 3u) << what;
+        }
+    }
 }
 
 namespace {
@@ -181,15 +230,31 @@ TEST(MtlParser, MissingOrBlackDiffuseBecomesWhite) {
               UniformValue(glm::vec3(0.0f, 0.0f, 0.01f)));
 }
 
-TEST(MtlParser, MapKdAsksForTheTextureBesideTheLibraryAndSetsUsingDiffuseTex) {
+TEST(MtlParser, MapKdPathsComeFromTheLibrarysDirectoryUnlessAbsoluteWithEitherSlash) {
     const MtlResult r = parseMtl("newmtl plain\nKd 1 1 1\n"
-                                 "newmtl painted\nmap_Kd bark diffuse.png\r\n",
+                                 "newmtl painted\nmap_Kd bark diffuse.png\r\n"
+                                 "newmtl windows\nmap_Kd .\\textures\\wood.jpg\n"
+                                 "newmtl rooted\nmap_Kd /srv/art/stone.png\n"
+                                 "newmtl drive\nmap_Kd C:\\art\\moss.png\n",
                                  "assets/models/");
-    EXPECT_EQ(uniform(*r.library->at("plain"), "usingDiffuseTex"), UniformValue(0));
-    const Material& painted = *r.library->at("painted");
-    EXPECT_EQ(uniform(painted, "usingDiffuseTex"), UniformValue(1));
-    EXPECT_EQ(painted.textures.count("diffuseTex"), 1u);
-    EXPECT_EQ(r.textureRequests, std::vector<std::string>{"assets/models/bark diffuse.png"});
+    EXPECT_EQ(r.textureRequests,
+              (std::vector<std::string>{"assets/models/bark diffuse.png",
+                                        "assets/models/./textures/wood.jpg", "/srv/art/stone.png",
+                                        "C:/art/moss.png"}));
+}
+
+TEST(MtlParser, AMissingTextureKeepsTheDiffuseColourAndNamesRunToTheLineEnd) {
+    // The texture source finds nothing (the GL tests cover a texture that does load).
+    const MtlResult r = parseMtl("newmtl Mat A\nKd 0.5 0.25 0\nmap_Kd missing.png\n"
+                                 "newmtl Mat B\r\nKd 0 0 1\r\n");
+    ASSERT_EQ(r.library->size(), 2u);
+    const Material& a = *r.library->at("Mat A");
+    EXPECT_EQ(uniform(a, "usingDiffuseTex"), UniformValue(0));
+    EXPECT_EQ(a.textures.count("diffuseTex"), 0u);
+    EXPECT_EQ(uniform(a, "mat_diffuse"), UniformValue(glm::vec3(0.5f, 0.25f, 0.0f)));
+    EXPECT_EQ(uniform(*r.library->at("Mat B"), "mat_diffuse"),
+              UniformValue(glm::vec3(0.0f, 0.0f, 1.0f)));
+    EXPECT_EQ(r.textureRequests, std::vector<std::string>{"dir/missing.png"});
 }
 
 TEST(MtlParser, LinesBeforeTheFirstMaterialAreIgnoredAndALaterSameNameReplaces) {
@@ -227,9 +292,9 @@ TEST(MaterialDefinition, ReadsUniformsProgramAndTextureAndSkipsUnknownKeys) {
 
 TEST(MaterialDefinition, ParseErrorIsReportedWithThePathAndKeepsWhatWasRead) {
     std::istringstream in("{ uniforms [ int a 4 ] uniforms [ float b 1 ] ! }");
-    testing::internal::CaptureStderr();
+    vorn::engine::DiagnosticsCapture capture;
     const auto m = Material::readDefinition(in, "levels/broken.txt", nullptr, nullptr);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = capture.errText();
     EXPECT_EQ(err.rfind("levels/broken.txt: Parsing error (line 1, column ", 0), 0u) << err;
     // The second block replaced the first as a whole.
     EXPECT_EQ(m->uniforms.size(), 1u);

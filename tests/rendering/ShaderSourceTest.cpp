@@ -1,10 +1,12 @@
 // Include expansion and the shader program definition reader (text only, no GL).
+#include "engine/DiagnosticsCapture.hpp"
 #include "rendering/FilePaths.hpp"
 #include "rendering/ShaderIncludes.hpp"
 #include "rendering/ShaderProgram.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -96,21 +98,90 @@ TEST_F(IncludeTest, NestedIncludesCarryTheIncludingFilesNumberInFront) {
 
 TEST_F(IncludeTest, MissingIncludeIsReportedWithItsPathAndOnlyItsLineIsRemoved) {
     std::string text = "one\n#include \"nowhere.glsl\" trailing\nthree\n";
-    testing::internal::CaptureStderr();
+    vorn::engine::DiagnosticsCapture capture;
     EXPECT_EQ(expandIncludes(text, dir, 0), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Could not include \"" + dir + "nowhere.glsl\"\n");
+    EXPECT_EQ(capture.errText(), "Could not include \"" + dir + "nowhere.glsl\"\n");
     EXPECT_EQ(text, "one\n\nthree\n");
 }
 
 TEST_F(IncludeTest, SelfIncludeStopsAtTheNestingLimit) {
     write("loop.glsl", "x\n#include \"loop.glsl\"\n");
     std::string text = "#include \"loop.glsl\"\n";
-    testing::internal::CaptureStderr();
+    vorn::engine::DiagnosticsCapture capture;
     EXPECT_EQ(expandIncludes(text, dir, 0), 1);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = capture.errText();
     EXPECT_NE(err.find("nested too deeply"), std::string::npos) << err;
     EXPECT_EQ(text.find("#include"), std::string::npos);
+}
+
+TEST_F(IncludeTest, OnlyNumbersThatFitGlslLineNumbersAreEverEmitted) {
+    // Each case: the files, the text, lines with the numbers they must have (-1: left out) and
+    // the words the report must contain.
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> files;
+        std::string text;
+        std::vector<std::pair<std::string, long long>> lines;
+        std::string report;
+    };
+    std::string manyIncludes;
+    for (int i = 0; i < 22; ++i)
+        manyIncludes += "#include \"" + std::string(i < 21 ? "leaf" : "parent") + ".glsl\"\n";
+    const std::vector<Case> cases = {
+        // The second level is the deepest and keeps its true numbers; a third level would be
+        // numbered from about 10^12, which wraps in 32 bits.
+        {{{"a.glsl", "a1\n#include \"b.glsl\"\n"},
+          {"b.glsl", "b1\nb2\n#include \"c.glsl\"\n"},
+          {"c.glsl", "c1\n"}},
+         "#include \"a.glsl\"\n",
+         {{"a1", 10001}, {"b2", 100010002}, {"c1", -1}},
+         "c.glsl\" (includes nested too deeply)\n"},
+        // File 22 would number its first include from 2200010001, past 2147483647.
+        {{{"leaf.glsl", "leaf\n"},
+          {"parent.glsl", "p1\n#include \"child.glsl\"\n"},
+          {"child.glsl", "child\n"}},
+         manyIncludes,
+         {{"p1", 220001}, {"child", -1}},
+         "child.glsl\" (its line numbers would pass 2147483647)\n"},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [name, text] : c.files)
+            write(name, text);
+        std::string text = c.text;
+        vorn::engine::DiagnosticsCapture capture;
+        expandIncludes(text, dir, 0);
+        for (const auto& [line, number] : c.lines)
+            EXPECT_EQ(numberOf(text, line), number) << line;
+        for (const auto& [number, line] : numbered(text))
+            EXPECT_LE(number, 2147483647LL) << line;
+        EXPECT_NE(capture.errText().find(c.report), std::string::npos) << capture.errText();
+    }
+}
+
+TEST_F(IncludeTest, FanOutIsCappedAtOneMebibyteAndReportedOnce) {
+    // The top includes "wide" 50 times and "wide" includes a 1 KiB "leaf" 50 times: 2.5 MB if
+    // it were all expanded (and a deeper chain of such files grows without bound).
+    write("leaf.glsl", std::string(1023, 'x') + "\n");
+    std::string wide;
+    for (int i = 0; i < 50; ++i)
+        wide += "#include \"leaf.glsl\"\n";
+    write("wide.glsl", wide);
+    std::string text;
+    for (int i = 0; i < 50; ++i)
+        text += "#include \"wide.glsl\"\n";
+    const std::size_t before = text.size();
+    vorn::engine::DiagnosticsCapture capture;
+    EXPECT_EQ(expandIncludes(text, dir, 0), 50);
+    EXPECT_LE(text.size(), before + (1u << 20));
+    EXPECT_GT(text.size(), 1000000u); // it stops at the limit, not long before
+    EXPECT_EQ(text.find("#include"), std::string::npos);
+    const std::string err = capture.errText();
+    // One report line for the first include refused, one with the count of the others.
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    EXPECT_NE(err.find("leaf.glsl\" (the expanded source would grow by more than 1048576 bytes)"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find(" more includes were dropped for the same reason"), std::string::npos)
+        << err;
 }
 
 TEST_F(IncludeTest, NoDirectiveOrNoQuotedNameLeavesTheTextAlone) {

@@ -12,10 +12,10 @@ namespace testsupport {
 // 24-bit depth) on the process's one OpenGL 3.3 core context, with GLEW initialised.
 //
 // The context is created on first use and lives until the process ends, so resources made in one
-// test (and the engine's process-wide objects such as the full-screen quad) stay valid in the
-// next. Each GlTestContext resets the GL state the engine caches (capabilities, blend function,
-// depth mask, program, vertex array, texture units) to GL's defaults, so a fresh RenderState
-// agrees with GL. Needs an X display: run GL tests under xvfb-run.
+// test (cached programs and textures, say) stay valid in the next. Each GlTestContext resets the GL
+// state the engine caches (capabilities, blend function, depth mask, program, vertex array, texture
+// units) to GL's defaults, so a fresh RenderState agrees with GL. Needs an X display: run GL tests
+// under xvfb-run.
 class GlTestContext {
 public:
     // Makes the context current and binds a new width x height framebuffer; check ok() after.

@@ -1,8 +1,16 @@
+#include "game/ModelViewer.hpp"
+#include "engine/AssetRoot.hpp"
+#include "engine/DiagnosticsCapture.hpp"
+#include "engine/World.hpp"
+#include "support/GlTestContext.hpp"
+
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -98,4 +106,31 @@ TEST(ModelViewer, AMissingModelIsReportedAndTheViewerStillRuns) {
     EXPECT_NE(run.output.find("no_such_model.obj"), std::string::npos) << run.output;
     ASSERT_TRUE(run.pictureLoaded);
     EXPECT_EQ(modelPixels(run.picture), 0);
+}
+
+TEST(ModelViewer, AModelThatLoadsButHasNoDrawablePartIsReported) {
+    testsupport::GlTestContext context;
+    ASSERT_TRUE(context.ok()) << context.error();
+    const std::string root = ::testing::TempDir() + "mossfang_viewer_undrawable/";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root + "models");
+    std::ofstream(root + "models/lost.obj") << "mtllib gone.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                               "usemtl bark\nf 1 2 3\n";
+    std::ofstream(root + "models/kept.mtl") << "newmtl bark\nKd 1 0 0\n";
+    std::ofstream(root + "models/kept.obj") << "mtllib kept.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                               "usemtl bark\nf 1 2 3\n";
+    const std::string previousRoot = vorn::engine::assetRoot();
+    vorn::engine::setAssetRoot(root);
+    // The model with a part but no material to draw it with is reported; the one with its
+    // library is not.
+    for (const auto& [model, reported] : {std::pair<std::string, bool>{"models/lost.obj", true},
+                                          std::pair<std::string, bool>{"models/kept.obj", false}}) {
+        vorn::engine::DiagnosticsCapture capture;
+        const auto world = game::ModelViewer::build(model, "", 1.0f);
+        ASSERT_NE(world, nullptr);
+        const std::string line = "mossfang: the model " + model + " has nothing to draw\n";
+        EXPECT_EQ(capture.errText().find(line) != std::string::npos, reported)
+            << model << ": " << capture.errText();
+    }
+    vorn::engine::setAssetRoot(previousRoot);
 }

@@ -3,6 +3,7 @@
 
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "rendering/AnimCrossFadeNode.hpp"
@@ -22,7 +23,6 @@
 #include "rendering/UniformSet.hpp"
 #include "rendering/VertexBuffer.hpp"
 #include "support/GlTestContext.hpp"
-#include "support/StreamCapture.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <glm/gtc/matrix_transform.hpp>
@@ -42,7 +42,7 @@
 using vorn::components::AnimatedModel;
 using vorn::rendering::AnimatedMesh;
 
-using testsupport::StreamCapture;
+using vorn::engine::DiagnosticsCapture;
 
 namespace {
 
@@ -276,7 +276,7 @@ TEST_F(AnimatedModelGlTest, NinjaImportsWithItsSkeletonSegmentsAndSkinnedLayout)
     // add up to one.
     std::vector<glm::ivec4> indices(static_cast<std::size_t>(buffer.vertexCount));
     std::vector<glm::vec4> weights(indices.size());
-    glBindBuffer(GL_ARRAY_BUFFER, buffer.id);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.id());
     glGetBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(buffer.blockOffset(5)),
                        static_cast<GLsizeiptr>(buffer.blockSize(5)), indices.data());
     glGetBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(buffer.blockOffset(6)),
@@ -348,19 +348,19 @@ TEST_F(AnimatedModelGlTest, CacheSharesMeshesAndInstancesKeepTheirSourceAlive) {
 }
 
 TEST_F(AnimatedModelGlTest, SkinnedProgramLinksWithBonesAndTheLitOutputs) {
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto program =
         vorn::rendering::shaderProgramCache().get(AnimatedModel::skinnedProgramName);
-    EXPECT_EQ(errors.text(), "");
+    EXPECT_EQ(errors.errText(), "");
     for (const char* name : {"bones[0]", "bones[20]", "bones[63]", "MVP", "M", "V", "eyePos",
                              "ambientLight", "lights[0].direction", "lights[0].color", "normalMap",
                              "diffuseTex", "usingDiffuseTex", "mat_diffuse"})
         EXPECT_GE(program->location(name), 0) << name;
     EXPECT_LT(program->location("bones[64]"), 0);
-    EXPECT_EQ(glGetFragDataLocation(program->id, "fragColor"), 0);
-    EXPECT_EQ(glGetFragDataLocation(program->id, "fragNormal"), 1);
+    EXPECT_EQ(glGetFragDataLocation(program->id(), "fragColor"), 0);
+    EXPECT_EQ(glGetFragDataLocation(program->id(), "fragNormal"), 1);
     for (const char* input : {"pos", "UV", "normal", "tangent", "bitangent", "index", "weight"})
-        EXPECT_GE(glGetAttribLocation(program->id, input), 0) << input;
+        EXPECT_GE(glGetAttribLocation(program->id(), input), 0) << input;
 }
 
 // ---- playback on the model ------------------------------------------------------------------
@@ -536,9 +536,10 @@ TEST_F(AnimatedModelGlTest, MissingOrCorruptModelGivesAnEmptyMeshThatDrawsNothin
         SCOPED_TRACE(c.label);
         std::shared_ptr<AnimatedMesh> mesh;
         {
-            StreamCapture out(std::cout);
+            DiagnosticsCapture out;
             mesh = c.load();
-            EXPECT_EQ(out.text().rfind("Error parsing " + c.path + ": ", 0), 0u) << out.text();
+            EXPECT_EQ(out.outText().rfind("Error parsing " + c.path + ": ", 0), 0u)
+                << out.outText();
         }
         ASSERT_NE(mesh, nullptr);
         EXPECT_TRUE(mesh->parts.empty());
@@ -567,9 +568,9 @@ TEST_F(AnimatedModelGlTest, ProgramWithTooFewBonesGetsNoMoreMatricesThanItHolds)
     std::ofstream(dir + "twoBones.txt")
         << "[ { type vertex key \"twoBones.vert\" data \"#version 330 core\\n\" }\n"
            "  { type fragment key \"twoBones.frag\" data \"#version 330 core\\n\" } ]\n";
-    StreamCapture errors(std::cerr);
+    DiagnosticsCapture errors;
     const auto program = vorn::rendering::shaderProgramCache().getFullPath(dir + "twoBones.txt");
-    ASSERT_GE(program->location("bones[1]"), 0) << errors.text();
+    ASSERT_GE(program->location("bones[1]"), 0) << errors.errText();
     AnimatedMesh mesh = AnimatedMesh::instanceOf(
         vorn::rendering::animatedMeshCache().get("models/ninjaAnimations.txt"));
     mesh.setShaderProgram(program);

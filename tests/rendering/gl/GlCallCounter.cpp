@@ -30,6 +30,9 @@ namespace testsupport {
     X(UniformMatrix4fv, void, (GLint a, GLsizei b, GLboolean c, const GLfloat* d), (a, b, c, d))   \
     X(ActiveTexture, void, (GLenum a), (a))                                                        \
     X(BindVertexArray, void, (GLuint a), (a))                                                      \
+    X(GenVertexArrays, void, (GLsizei a, GLuint * b), (a, b))                                      \
+    X(DeleteVertexArrays, void, (GLsizei a, const GLuint* b), (a, b))                              \
+    X(DeleteBuffers, void, (GLsizei a, const GLuint* b), (a, b))                                   \
     X(BindBuffer, void, (GLenum a, GLuint b), (a, b))                                              \
     X(BufferData, void, (GLenum a, GLsizeiptr b, const void* c, GLenum d), (a, b, c, d))           \
     X(BufferSubData, void, (GLenum a, GLintptr b, GLsizeiptr c, const void* d), (a, b, c, d))      \

@@ -1,6 +1,7 @@
 // Materials: redundant-state elimination, switching, program changes, copies, definition files.
 #include "GlCallCounter.hpp"
 #include "GlFixture.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include "rendering/Material.hpp"
 #include "rendering/Model.hpp"
@@ -32,15 +33,15 @@ protected:
     std::shared_ptr<ShaderProgram> loadProgram(const std::string& name) {
         write(name, "[ { type vertex key \"m.vert\" data \"#version 330 core\\n\" }\n"
                     "  { type fragment key \"m.frag\" data \"#version 330 core\\n\" } ]");
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         auto p = ShaderProgram::load(dir + name);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(capture.errText(), "");
         return p;
     }
 
     glm::vec3 vec3Uniform(const ShaderProgram& p, const std::string& name) {
         glm::vec3 v(-99.0f);
-        glGetUniformfv(p.id, p.location(name), glm::value_ptr(v));
+        glGetUniformfv(p.id(), p.location(name), glm::value_ptr(v));
         return v;
     }
 
@@ -97,7 +98,7 @@ TEST_F(MaterialGlTest, SwitchingMaterialsResetsWhatTheNewOneDoesNotSet) {
     EXPECT_EQ(vec3Uniform(*program, "a"), glm::vec3(0.0f)); // zero: no default for "a"
     EXPECT_EQ(vec3Uniform(*program, "b"), glm::vec3(0.7f));
     float gain = 0.0f;
-    glGetUniformfv(program->id, program->location("gain"), &gain);
+    glGetUniformfv(program->id(), program->location("gain"), &gain);
     EXPECT_EQ(gain, 1.0f); // the program's default
     EXPECT_EQ(program->lastMaterial, &second);
     EXPECT_EQ(state->currentMaterial, &second);
@@ -117,7 +118,7 @@ TEST_F(MaterialGlTest, LeavingAProgramGivesItsValuesBackAndTheNewProgramGetsThem
     EXPECT_EQ(state->currentProgram, program.get()); // GL's current program is left as it was
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    EXPECT_EQ(static_cast<GLuint>(current), program->id);
+    EXPECT_EQ(static_cast<GLuint>(current), program->id());
 
     // Still the render state's current material, but its values must reach the new program.
     material.apply(*state, nullptr);
@@ -169,16 +170,15 @@ TEST_F(MaterialGlTest, DefinitionFileLoadsThroughTheCachesAndReportsBadFiles) {
     for (const std::string& bad : {std::string(""), std::string("{ uniforms [ vec3 a 1 2 3 ] }"),
                                    std::string("\x89PNG\r\n\x1a\n\0\0\0", 11)}) {
         write("bad.txt", bad);
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         const auto broken = vorn::rendering::materialCache().get("bad.txt");
-        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::string errors = capture.errText();
         ASSERT_NE(broken, nullptr);
         EXPECT_EQ(errors.rfind(dir + "bad.txt: Parsing error (line ", 0), 0u) << errors;
     }
-    testing::internal::CaptureStderr();
+    vorn::engine::DiagnosticsCapture capture;
     EXPECT_NE(vorn::rendering::materialCache().get("none.txt"), nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("none.txt: Parsing error"),
-              std::string::npos);
+    EXPECT_NE(capture.errText().find("none.txt: Parsing error"), std::string::npos);
 }
 
 TEST_F(MaterialGlTest, ModelTextureAndProgramChangesCopyOnlySharedMaterials) {

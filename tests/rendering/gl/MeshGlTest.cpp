@@ -1,6 +1,7 @@
 // Meshes on the GL side: OBJ loading into planar buffers, materials from MTL libraries, the
 // shared parts of makeParts, bad files, and the full-screen quad.
 #include "GlFixture.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include "rendering/FullScreenQuad.hpp"
 #include "rendering/Material.hpp"
@@ -33,7 +34,7 @@ protected:
     template <class T>
     std::vector<T> readBlock(const vorn::rendering::VertexBuffer& buffer, size_t index) {
         std::vector<T> values(buffer.blockSize(index) / sizeof(T));
-        glBindBuffer(GL_ARRAY_BUFFER, buffer.id);
+        glBindBuffer(GL_ARRAY_BUFFER, buffer.id());
         glGetBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(buffer.blockOffset(index)),
                            static_cast<GLsizeiptr>(buffer.blockSize(index)), values.data());
         return values;
@@ -89,7 +90,7 @@ TEST_F(MeshGlTest, MakePartsSharesBuffersAndMaterialsAndKeepsTheCachedMeshAlive)
         ASSERT_FALSE(cached.expired()); // held through the parts' buffers alone
         const auto mesh = cached.lock();
         EXPECT_EQ(parts[0].vertexBuffer, mesh->parts[0].vertexBuffer);
-        EXPECT_NE(parts[0].vao, mesh->parts[0].vao);
+        EXPECT_NE(parts[0].vertexArrayId(), mesh->parts[0].vertexArrayId());
         EXPECT_TRUE(parts[0].attributesDirty);
         auto more = vorn::rendering::makeParts("models/tri.obj");
         EXPECT_EQ(more[0].vertexBuffer, parts[0].vertexBuffer); // not loaded twice
@@ -105,16 +106,50 @@ TEST_F(MeshGlTest, MissingEmptyOrBinaryFilesGiveEmptyMeshesAndLibraries) {
     write("models/empty.obj", "");
     write("models/badlib.obj", "mtllib binary.mtl\nmtllib missing.mtl\nv 1 1 1\nf 1 1 1\n");
     write("models/binary.mtl", binary);
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(meshCache().get("models/missing.obj")->parts.empty());
-    EXPECT_TRUE(meshCache().get("models/empty.obj")->parts.empty());
+    {
+        vorn::engine::DiagnosticsCapture capture;
+        EXPECT_TRUE(meshCache().get("models/missing.obj")->parts.empty());
+        EXPECT_TRUE(meshCache().get("models/empty.obj")->parts.empty());
+        EXPECT_EQ(capture.errText(), "");
+    }
     meshCache().get("models/binary.obj");
+    vorn::engine::DiagnosticsCapture capture;
     const auto badlib = meshCache().get("models/badlib.obj");
-    const std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(errors, "");
+    EXPECT_EQ(capture.errText(),
+              dir + "models/badlib.obj: ignored 1 material library that does not open\n");
     ASSERT_EQ(badlib->parts.size(), 1u);
     EXPECT_EQ(badlib->parts[0].material, nullptr);
     EXPECT_FALSE(badlib->parts[0].drawable());
+}
+
+TEST_F(MeshGlTest, DroppedDataIsReportedInOneLinePerFileAndMissingTexturesKeepTheColour) {
+    write("models/rough.mtl", "newmtl Mat A\nKd 0.5 0.25 0\nmap_Kd .\\gone.png\n"
+                              "newmtl Mat B\nKd 0 0 1\nmap_Kd .\\sub\\wood.png\n");
+    std::filesystem::create_directories(dir + "models/sub");
+    writeImage("models/sub/wood.png", 1, 1, {sf::Color::Red});
+    write("models/rough.obj", "mtllib rough.mtl\nmtllib nowhere.mtl\nv 0 0 0\nv 1 0 0\n"
+                              "v nan 1 0\nv 0 1 0\nusemtl Mat A\nf 1 2 3 4\nf 1 2\n"
+                              "usemtl Mat B\nf 1 -2 9 70000\n");
+    vorn::engine::DiagnosticsCapture capture;
+    const auto mesh = meshCache().get("models/rough.obj");
+    EXPECT_EQ(capture.errText(), "Failed to load texture " + dir + "models/./gone.png\n" + dir +
+                                     "models/rough.obj: ignored 1 out-of-range index, 1 negative "
+                                     "index, 1 index over 65535, 1 NaN coordinate, 1 face with "
+                                     "fewer than three corners, 1 material library that does not "
+                                     "open\n");
+    ASSERT_EQ(mesh->parts.size(), 2u);
+    // "Mat A": the quad whole, in its Kd colour since its texture is missing.
+    const auto& a = *mesh->parts[0].material;
+    EXPECT_EQ(mesh->parts[0].vertexBuffer->vertexCount, 6);
+    EXPECT_EQ(a.uniforms.find("usingDiffuseTex")->get<int>(), 0);
+    EXPECT_EQ(a.textures.count("diffuseTex"), 0u);
+    EXPECT_EQ(a.uniforms.find("mat_diffuse")->get<glm::vec3>(), glm::vec3(0.5f, 0.25f, 0.0f));
+    // "Mat B": a backslash path found beside the library.
+    const auto& b = *mesh->parts[1].material;
+    EXPECT_EQ(mesh->parts[1].vertexBuffer->vertexCount, 6);
+    EXPECT_EQ(b.uniforms.find("usingDiffuseTex")->get<int>(), 1);
+    ASSERT_EQ(b.textures.count("diffuseTex"), 1u);
+    EXPECT_TRUE(b.textures.at("diffuseTex")->loaded());
 }
 
 TEST_F(MeshGlTest, FullScreenQuadDrawsWithItsOwnVertexArrayWhateverIsBound) {
@@ -122,9 +157,9 @@ TEST_F(MeshGlTest, FullScreenQuadDrawsWithItsOwnVertexArrayWhateverIsBound) {
                     "vec2 uv;\\nvoid main() { uv = UV; gl_Position = vec4(pos, 1.0); }\" }\n"
                     "  { type fragment data \"#version 330 core\\nin vec2 uv;\\nout vec4 c;\\n"
                     "void main() { c = vec4(uv, 0.0, 1.0); }\" } ]");
-    testing::internal::CaptureStderr();
+    vorn::engine::DiagnosticsCapture capture;
     const auto program = vorn::rendering::ShaderProgram::load(dir + "fs.txt");
-    ASSERT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(capture.errText(), "");
     state->useProgram(program.get());
     for (int round = 0; round < 2; ++round) {
         GLuint stray = 0;

@@ -2,6 +2,7 @@
 // face culling, spaces, cameras and the state left for later systems.
 #include "GlCallCounter.hpp"
 #include "SceneFixture.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include "rendering/Mesh.hpp"
 #include "rendering/Model.hpp"
@@ -286,9 +287,9 @@ protected:
 
     // The mesh from a file in the scratch directory (outside the asset root).
     std::shared_ptr<vorn::rendering::Mesh> mesh(const std::string& name) {
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         auto loaded = vorn::rendering::meshCache().getFullPath(dir + name);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(capture.errText(), "");
         return loaded;
     }
 };

@@ -2,6 +2,7 @@
 // discovery and setting, texture unit assignment, and the program cache.
 #include "GlCallCounter.hpp"
 #include "GlFixture.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include "rendering/ResourceCaches.hpp"
 #include "rendering/ShaderProgram.hpp"
@@ -31,16 +32,16 @@ protected:
     }
 
     std::shared_ptr<ShaderProgram> loadQuietly(const std::string& path, std::string& errors) {
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         auto program = ShaderProgram::load(path);
-        errors = testing::internal::GetCapturedStderr();
+        errors = capture.errText();
         return program;
     }
 };
 
 GLint linkStatus(const ShaderProgram& program) {
     GLint linked = GL_FALSE;
-    glGetProgramiv(program.id, GL_LINK_STATUS, &linked);
+    glGetProgramiv(program.id(), GL_LINK_STATUS, &linked);
     return linked;
 }
 
@@ -97,6 +98,24 @@ TEST_F(ShaderProgramGlTest, IncludedFileErrorsReportFiveDigitLineNumbersWithTheN
     EXPECT_NE(errors.find("20002"), std::string::npos) << errors;
 }
 
+TEST_F(ShaderProgramGlTest, AnErrorAtTheDeepestIncludeLevelReportsItsTrueLine) {
+    write("deep.vert", passVertex);
+    // deep.frag includes outer.glsl, which includes inner.glsl (the deepest level allowed),
+    // which tries to include too.glsl (one level too deep, refused).
+    write("outer.glsl", "float outer() { return 1.0; }\n#include \"inner.glsl\"\n");
+    write("inner.glsl", "float fine() { return 1.0; }\nfloat bad() { return nope; }\n"
+                        "#include \"too.glsl\"\n");
+    write("too.glsl", "float worse() { return alsoNope; }\n");
+    write("deep.frag", "#include \"outer.glsl\"\nout vec4 c;\n"
+                       "void main() { c = vec4(outer() + fine() + bad()); }\n");
+    std::string errors;
+    loadQuietly(definition("deep.txt", "deep.vert", "deep.frag"), errors);
+    EXPECT_NE(errors.find("too.glsl\" (includes nested too deeply)"), std::string::npos) << errors;
+    // inner.glsl is the first include of file 1: its line 2 is (1 * 10000 + 1) * 10000 + 2.
+    EXPECT_NE(errors.find(":100010002("), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("alsoNope"), std::string::npos) << errors;
+}
+
 TEST_F(ShaderProgramGlTest, ErrorAfterAnIncludeReportsTheLinesOwnNumber) {
     write("after.vert", passVertex);
     write("lib.glsl", "float a() { return 1.0; }\nfloat b() { return 2.0; }\n");
@@ -128,7 +147,7 @@ TEST_F(ShaderProgramGlTest, ParseErrorIsReportedWithThePathAndEarlierStagesAreSt
               std::string::npos)
         << errors;
     GLint attached = 0;
-    glGetProgramiv(program->id, GL_ATTACHED_SHADERS, &attached);
+    glGetProgramiv(program->id(), GL_ATTACHED_SHADERS, &attached);
     EXPECT_EQ(attached, 1);
 }
 
@@ -180,13 +199,13 @@ TEST_F(ShaderProgramGlTest, SetUniformSendsEachTypeAndIgnoresNamesTheProgramLack
     EXPECT_NE(program->setUniform("shift", glm::vec2(-1.5f, 2.5f)), -1);
 
     glm::mat4 readMatrix(0.0f);
-    glGetUniformfv(program->id, program->location("MVP"), glm::value_ptr(readMatrix));
+    glGetUniformfv(program->id(), program->location("MVP"), glm::value_ptr(readMatrix));
     EXPECT_EQ(readMatrix, m); // column-major, not transposed
     glm::vec3 tint(0.0f);
-    glGetUniformfv(program->id, program->location("tint"), glm::value_ptr(tint));
+    glGetUniformfv(program->id(), program->location("tint"), glm::value_ptr(tint));
     EXPECT_EQ(tint, glm::vec3(0.25f, 0.5f, 0.75f));
     GLint mode = 0;
-    glGetUniformiv(program->id, program->location("mode"), &mode);
+    glGetUniformiv(program->id(), program->location("mode"), &mode);
     EXPECT_EQ(mode, 7);
 
     testsupport::GlCallCounter counter;
@@ -213,10 +232,10 @@ TEST_F(ShaderProgramGlTest, RestoreDefaultsUsesTheProgramsDefaultOrTheZeroOfTheP
     program->restoreDefaults(previous);
 
     glm::vec3 tint(9.0f);
-    glGetUniformfv(program->id, program->location("tint"), glm::value_ptr(tint));
+    glGetUniformfv(program->id(), program->location("tint"), glm::value_ptr(tint));
     EXPECT_EQ(tint, glm::vec3(0.0f));
     float gain = 0.0f;
-    glGetUniformfv(program->id, program->location("gain"), &gain);
+    glGetUniformfv(program->id(), program->location("gain"), &gain);
     EXPECT_EQ(gain, 0.5f);
 }
 
@@ -238,7 +257,7 @@ protected:
 
     GLint samplerValue(const std::string& name) const {
         GLint unit = -1;
-        glGetUniformiv(program->id, program->location(name), &unit);
+        glGetUniformiv(program->id(), program->location(name), &unit);
         return unit;
     }
 
@@ -321,9 +340,9 @@ TEST_F(ShaderProgramGlTest, TheGamesShadersCompileAndLinkWithTheirUniforms) {
     for (const char* name :
          {"shaders/flatShader.txt", "shaders/texturedShaderProgram.txt",
           "shaders/objSpaceNormalMapping.txt", "shaders/colorizedTextShader.txt"}) {
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         const auto program = vorn::rendering::shaderProgramCache().get(name);
-        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::string errors = capture.errText();
         EXPECT_EQ(errors, "") << name;
         EXPECT_EQ(linkStatus(*program), GL_TRUE) << name;
     }

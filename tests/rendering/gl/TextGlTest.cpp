@@ -4,6 +4,10 @@
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/Text.hpp"
 
+#include <glm/vec2.hpp>
+
+#include <utility>
+
 using vorn::components::Text;
 
 namespace {
@@ -12,13 +16,17 @@ class TextGlTest : public SceneFixture {
 protected:
     void SetUp() override {
         SceneFixture::SetUp();
-        // A 256 x 256 atlas whose 16 x 16 cells each hold one colour naming the cell:
-        // red = column * 16 + 8, green = row * 16 + 8, fully opaque.
+        // A 256 x 256 atlas whose 16 x 16 cells each name themselves: red = column * 16 + 8,
+        // green = row * 16 + 8, fully opaque. Blue is 200, except in the 4 x 4 corners of each
+        // cell, which tell the glyph's sides apart (blue 40 top left, 80 top right, 120 bottom
+        // left and 160 bottom right, as the image is seen), so a glyph drawn upside down or
+        // mirrored shows.
         std::vector<sf::Color> texels(256 * 256);
         for (unsigned y = 0; y < 256; ++y)
             for (unsigned x = 0; x < 256; ++x)
                 texels[y * 256 + x] = sf::Color(static_cast<sf::Uint8>((x / 16) * 16 + 8),
-                                                static_cast<sf::Uint8>((y / 16) * 16 + 8), 200);
+                                                static_cast<sf::Uint8>((y / 16) * 16 + 8),
+                                                cornerBlue(x % 16, y % 16));
         atlas =
             vorn::rendering::textureCache().getFullPath(writeImage("atlas.png", 256, 256, texels));
         program = vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt");
@@ -33,6 +41,29 @@ protected:
         auto* t = new Text(program, atlas, x, y, 0, s, size, colour.r, colour.g, colour.b);
         world->addComponent(e, t);
         return t;
+    }
+
+    // Checks the corners of the glyph "A" at the given screen pixels: top left, top right, bottom
+    // left and bottom right as seen on screen.
+    void expectUprightGlyph(glm::ivec2 topLeft, glm::ivec2 topRight, glm::ivec2 bottomLeft,
+                            glm::ivec2 bottomRight) const {
+        const std::pair<glm::ivec2, int> corners[] = {
+            {topLeft, 40}, {topRight, 80}, {bottomLeft, 120}, {bottomRight, 160}};
+        for (const auto& [at, blue] : corners) {
+            const glm::u8vec4 seen = context->pixel(at.x, at.y);
+            EXPECT_TRUE(near(seen, {24, 72, static_cast<std::uint8_t>(blue), 255}, 1))
+                << "at (" << at.x << ", " << at.y << ") " << describe(seen);
+        }
+    }
+
+    // The blue of texel (x, y) of a cell, y counted from the cell's top.
+    static sf::Uint8 cornerBlue(unsigned x, unsigned y) {
+        const bool left = x < 4, right = x >= 12, top = y < 4, bottom = y >= 12;
+        if (top && (left || right))
+            return left ? 40 : 80;
+        if (bottom && (left || right))
+            return left ? 120 : 160;
+        return 200;
     }
 
     std::shared_ptr<vorn::rendering::Texture> atlas;
@@ -52,7 +83,15 @@ TEST_F(TextGlTest, LetterAUsesColumnOneRowFourTintedByTheColour) {
     // Cell (1, 4): red 24, green 72 (halved by the tint), blue 200.
     EXPECT_TRUE(near(context->pixel(32, 32), {24, 36, 200, 255}, 1))
         << describe(context->pixel(32, 32));
-    EXPECT_TRUE(near(context->pixel(20, 20), {24, 36, 200, 255}, 1));
+    EXPECT_TRUE(near(context->pixel(26, 30), {24, 36, 200, 255}, 1));
+}
+
+TEST_F(TextGlTest, GlyphsAreDrawnUprightAndUnmirrored) {
+    screenCamera();
+    text(at(16, 16), "A", 32);
+    render();
+    // The glyph covers (16, 16) to (48, 48); its corners are 8 pixels wide.
+    expectUprightGlyph({19, 44}, {44, 44}, {19, 19}, {44, 19});
 }
 
 TEST_F(TextGlTest, CellsAdvanceBySizeFromTheLowerLeftCornerAndEachShowsItsOwnGlyph) {
@@ -117,8 +156,10 @@ TEST_F(TextGlTest, FaceCameraTurnsTheTextTowardsTheCameraWithWorldUp) {
     render();
     EXPECT_TRUE(near(context->pixel(32, 32), {24, 72, 200, 255}, 1))
         << describe(context->pixel(32, 32));
-    // Up stays up: the glyph quad's top is higher on screen than its middle.
+    // Up stays up and left stays left: the glyph, about 20 pixels wide around the middle of the
+    // screen, shows its corners where they belong.
     EXPECT_EQ(context->pixel(32, 40).a, 255);
+    expectUprightGlyph({24, 40}, {40, 40}, {24, 24}, {40, 24});
 
     // Without it, the text lies in its own x-y plane, seen edge-on from +x: nothing shows.
     facing->faceCamera = false;

@@ -1,5 +1,6 @@
 // Textures: image loading, failure messages, storage formats, unit tables and the texture cache.
 #include "GlFixture.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include "rendering/ResourceCaches.hpp"
 #include "rendering/ShaderProgram.hpp"
@@ -13,20 +14,20 @@ namespace {
 class TextureGlTest : public GlFixture {
 protected:
     std::shared_ptr<Texture> loadQuietly(const std::string& path, std::string& errors) {
-        testing::internal::CaptureStderr();
+        vorn::engine::DiagnosticsCapture capture;
         auto texture = Texture::load(path);
-        errors = testing::internal::GetCapturedStderr();
+        errors = capture.errText();
         return texture;
     }
 
     static GLint parameter(const Texture& t, GLenum name) {
-        glBindTexture(GL_TEXTURE_2D, t.id);
+        glBindTexture(GL_TEXTURE_2D, t.id());
         GLint value = 0;
         glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
         return value;
     }
     static GLint levelParameter(const Texture& t, GLint level, GLenum name) {
-        glBindTexture(GL_TEXTURE_2D, t.id);
+        glBindTexture(GL_TEXTURE_2D, t.id());
         GLint value = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
         return value;
@@ -56,7 +57,7 @@ TEST_F(TextureGlTest, PngLoadsAsMipmappedRgbaWithTheFilesFirstRowFirst) {
 
     std::vector<glm::u8vec4> texels(8);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, texture->id);
+    glBindTexture(GL_TEXTURE_2D, texture->id());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     EXPECT_EQ(texels[0], glm::u8vec4(255, 0, 0, 255)); // texture memory row 0 = the file's top row
     EXPECT_EQ(texels[3], glm::u8vec4(0, 255, 0, 255));
@@ -72,7 +73,7 @@ TEST_F(TextureGlTest, JpegLoadsToo) {
     EXPECT_EQ(errors, "");
     EXPECT_EQ(texture->width, 8);
     std::vector<glm::u8vec4> texels(64);
-    glBindTexture(GL_TEXTURE_2D, texture->id);
+    glBindTexture(GL_TEXTURE_2D, texture->id());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     EXPECT_TRUE(near(texels[27], glm::u8vec4(128, 64, 32, 255), 6)) << describe(texels[27]);
 }
