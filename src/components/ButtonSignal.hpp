@@ -2,9 +2,10 @@
 
 #include "engine/Component.hpp"
 
+#include "engine/ScopedConnection.hpp"
+#include "engine/Signal.hpp"
+
 #include <SFML/Window/Event.hpp>
-#include <boost/signals2/connection.hpp>
-#include <boost/signals2/signal.hpp>
 
 #include <functional>
 #include <string>
@@ -18,7 +19,7 @@ namespace vorn::components {
 class ButtonSignal : public vorn::engine::Component {
 public:
     inline static const std::string componentName = "buttonSignal";
-    using Signal = boost::signals2::signal<void(ButtonSignal&)>;
+    using Signal = vorn::engine::Signal<void(ButtonSignal&)>;
 
     // The callback is connected to the signal; the rectangle is in the entity's local frame.
     ButtonSignal(const std::function<void(ButtonSignal&)>& callback, float x, float y, float width,
@@ -43,7 +44,7 @@ public:
     static constexpr float windowHeight = 600.0f;
 
 private:
-    boost::signals2::scoped_connection clickConnection;
+    vorn::engine::ScopedConnection clickConnection;
 };
 
 } // namespace vorn::components

@@ -114,7 +114,8 @@ void describe(CLI::App& app, GameOptions& options) {
                    "After N frames, print the mean GPU time of each post-processing step and the "
                    "CPU time of update and render")
         ->type_name("N")
-        ->check(positiveNumber);
+        ->transform(decimalWholeNumber)
+        ->check(positiveWholeNumber);
     app.add_flag("--post", options.post,
                  "With --view-model: draw through the post-processing renderer")
         ->needs(viewModel);
