@@ -74,7 +74,7 @@ protected:
         return e;
     }
     // A worker ant as the level builds it, without model, health or death: the crawling body and
-    // its two damaging parts 4 units ahead and behind.
+    // its two damaging pieces 4 units ahead and behind.
     EntityHandle ant(float x, bool clockwise) {
         const EntityHandle body = at(x, TestStage::floorTop + 2.5f);
         stage.world->addComponent(body, new vorn::components::CircleCollider(2.5f));
