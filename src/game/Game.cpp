@@ -131,7 +131,8 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         } else {
             first = Scenes::menu();
         }
-        application.setWorld(first);
+        // The Application alone holds the first scene, so it goes as soon as it is replaced.
+        application.setWorld(std::move(first));
         application.run();
     }
     window.close();
