@@ -8,11 +8,8 @@
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
-<<<<<<< HEAD
 #include "game/DesignerSettings.hpp"
-=======
 #include "game/EffectViewer.hpp"
->>>>>>> levels
 #include "game/FrameProfile.hpp"
 #include "game/LevelCheck.hpp"
 #include "game/ModelViewer.hpp"
