@@ -343,7 +343,7 @@ TEST_F(DesignerTools, WatchPicksUpAChangeOnDiskWithinASecond) {
     // The probe runs only while its area is current: its last frame is the one the change was
     // picked up in.
     Clock::time_point written{}, lastSeen{};
-    Play watch = area(path, "", 150);
+    Play watch = area(path, "", 100);
     watch.tools->watch = true;
     watch.onFrame = [&](int frame, World&) {
         if (frame == 5) {
