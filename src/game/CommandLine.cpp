@@ -116,6 +116,14 @@ void describe(CLI::App& app, GameOptions& options) {
         ->type_name("N")
         ->transform(decimalWholeNumber)
         ->check(positiveWholeNumber);
+    app.add_flag("--debug-draw", options.debugDraw,
+                 "With --area: draw collider outlines, contacts, door targets and entrance names "
+                 "over the picture")
+        ->needs(area);
+    app.add_flag("--watch", options.watch,
+                 "With --area: reload the level file whenever it changes on disk, keeping the "
+                 "ninja where he stands")
+        ->needs(area);
     app.add_flag("--post", options.post,
                  "With --view-model: draw through the post-processing renderer")
         ->needs(viewModel);

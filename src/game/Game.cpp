@@ -8,6 +8,7 @@
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
+#include "game/DesignerSettings.hpp"
 #include "game/EffectViewer.hpp"
 #include "game/FrameProfile.hpp"
 #include "game/LevelCheck.hpp"
@@ -110,7 +111,12 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         });
 
         // Doors and the hat build their next scenes through the game's scene builders.
-        Scenes::installSceneCallbacks();
+        // The designer's switches start as the command line set them and are shared by every
+        // area of the run, so a switch stays on through doors and reloads.
+        auto tools = std::make_shared<DesignerSettings>();
+        tools->debugDraw = options.debugDraw;
+        tools->watch = options.watch;
+        Scenes::installSceneCallbacks(tools);
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
@@ -125,11 +131,12 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             first = Overview::build(options.area,
                                     static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.area.empty()) {
-            first = Scenes::freshArea(options.area, options.entrance);
+            first = Scenes::freshArea(options.area, options.entrance, tools);
         } else {
             first = Scenes::menu();
         }
-        application.setWorld(first);
+        // The Application alone holds the first scene, so it goes as soon as it is replaced.
+        application.setWorld(std::move(first));
         application.run();
     }
     window.close();

@@ -22,6 +22,8 @@ struct GameOptions {
     uint64_t profileFrames = 0; // print the frame profile after this many frames; 0: none
     bool post = false;          // with viewModel: draw through the post-processing renderer
     std::string viewEffect;     // show this particle effect by name instead of the game
+    bool debugDraw = false;     // with area: draw the collider overlay from the first frame
+    bool watch = false;         // with area: reload the level file whenever it changes on disk
 };
 
 } // namespace game

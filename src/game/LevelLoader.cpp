@@ -49,6 +49,7 @@ struct Context {
     LevelLoader::CarriedPlayer& carried;
     const std::string& spaceLabel;
     const std::string& entrance;
+    LevelLoader::Placement placement;
 
     // Adds the space label; every entity the loader creates ends with it.
     void finish(EntityHandle entity) const {
@@ -112,12 +113,15 @@ void placePlayer(Context& c, const Entry& e) {
 }
 
 void buildPlayerEntry(Context& c, const Entry& e) {
+    // A reloaded area keeps the ninja who is already playing it.
+    if (c.placement == LevelLoader::Placement::whereHeStands)
+        return;
     placePlayer(c, e);
 }
 
 void buildEntrance(Context& c, const Entry& e) {
     const std::string name = c.reader.readQuotedString();
-    if (name != c.entrance)
+    if (name != c.entrance || c.placement == LevelLoader::Placement::whereHeStands)
         return;
     if (c.carried.empty()) {
         placePlayer(c, e);
@@ -504,7 +508,8 @@ void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisito
 }
 
 bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
-                       const std::string& spaceLabel, const std::string& entrance) {
+                       const std::string& spaceLabel, const std::string& entrance,
+                       Placement placement) {
     // This area's one-shot sounds belong to a scene slot of their own, released with the area.
     vorn::audio::SoundManager& sound = vorn::audio::SoundManager::acquire();
     if (vorn::audio::ChannelGroup* music =
@@ -516,7 +521,7 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
 
     bool ok = true;
     vorn::parsing::DefinitionReader reader(in);
-    Context context{world, reader, carried, spaceLabel, entrance};
+    Context context{world, reader, carried, spaceLabel, entrance, placement};
     Builder builder(context);
     try {
         readLevel(reader, builder);
@@ -524,6 +529,16 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
         vorn::engine::Diagnostics::err() << "Error loading level:"
                                          << ": " << e.what() << "\n";
         ok = false;
+    }
+    // The ninja of a reloaded area arrives once the whole file has been read, as he left the old
+    // world: same place, same components. A failed read leaves him with the caller.
+    if (ok && placement == Placement::whereHeStands && !carried.empty()) {
+        const EntityHandle player = world.createEntity();
+        CarriedPlayer arriving;
+        arriving.swap(carried);
+        for (std::unique_ptr<vorn::engine::Component>& component : arriving)
+            if (component)
+                world.addComponent(player, component.release());
     }
     return ok;
 }

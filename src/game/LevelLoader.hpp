@@ -47,9 +47,20 @@ public:
     // entrance they stay with the caller.
     using CarriedPlayer = components::SceneBuilders::Carried;
 
+    // Where the carried player goes.
+    enum class Placement {
+        // At the entrance named by the caller (a door's target).
+        atEntrance,
+        // Where he already stands: the level is being reloaded under him. "player" and
+        // "entrance" entries place nobody; after a complete read the carried components form the
+        // player entity unchanged. After a failed read they stay with the caller.
+        whereHeStands,
+    };
+
     // Loads the level from `in` into `world`. Returns false when an error stopped it.
     static bool load(std::istream& in, vorn::engine::World& world, CarriedPlayer& carried,
-                     const std::string& spaceLabel, const std::string& entrance);
+                     const std::string& spaceLabel, const std::string& entrance,
+                     Placement placement = Placement::atEntrance);
 
     // Receives the entries of a level file as they are read.
     class EntryVisitor {

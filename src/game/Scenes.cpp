@@ -18,6 +18,9 @@
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
+#include "game/ColliderOverlay.hpp"
+#include "game/FrameMeter.hpp"
+#include "game/LevelWatcher.hpp"
 #include "game/ModelViewer.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "game/SceneName.hpp"
@@ -214,6 +217,35 @@ EntityHandle firstPlayer(World& world) {
     return EntityHandle{0, &world};
 }
 
+// An area the menu starts: through the installed area builder when there is one, so that it
+// shares the run's designer switches.
+WorldPtr startArea(const std::string& levelFile, const std::string& entrance) {
+    if (components::SceneBuilders::hasAreaBuilder()) {
+        LevelLoader::CarriedPlayer nobody;
+        if (WorldPtr built = components::SceneBuilders::buildArea(nobody, levelFile, entrance))
+            return built;
+    }
+    return Scenes::freshArea(levelFile, entrance);
+}
+
+// The frame meter's line at the top of the screen, right of the HUD frame; empty while hidden.
+void addFrameMeter(World& world, const std::shared_ptr<DesignerSettings>& tools) {
+    const EntityHandle meter = world.createEntity();
+    world.addComponent(meter, new Transform(translation({156.0f, 584.0f, 0.0f})));
+    world.addComponent(meter, new FrameMeter(tools));
+    world.addComponent(
+        meter, new vorn::components::Text(
+                   vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
+                   vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"), 0.0f, 0.0f,
+                   0.0f, "", 11.0f, 1.0f, 1.0f, 0.6f));
+    world.addComponent(meter, new vorn::components::Label(hudSpace));
+}
+
+// Everything of an area after its level file has been read: the player if the file placed none,
+// the camera, lights, HUD, renderers, gravity, sound clean-up, the designer's tools and the keys.
+void finishArea(const WorldPtr& world, const std::string& levelFile, const std::string& entrance,
+                const std::shared_ptr<DesignerSettings>& tools);
+
 } // namespace
 
 std::string Scenes::sceneName(const World& world) {
@@ -238,7 +270,7 @@ WorldPtr Scenes::menu() {
     addPicture(*world, "menu.png", glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}),
                false);
     World* self = world.get();
-    const auto start = [self] { goTo(self, freshArea(startingArea, "")); };
+    const auto start = [self] { goTo(self, startArea(startingArea, "")); };
     addButton(*world, {250.0f, 360.0f}, start);
     addButton(*world, {275.0f, 240.0f}, [self] { goTo(self, controls()); });
     addButton(*world, {250.0f, 125.0f}, [self] { goTo(self, credits(0)); });
@@ -265,7 +297,7 @@ WorldPtr Scenes::menu() {
         } else if (leftControlHeld()) {
             for (const auto& [code, target] : debug)
                 if (key.code == code)
-                    goTo(self, freshArea(target.first, target.second));
+                    goTo(self, startArea(target.first, target.second));
         }
     });
     return world;
@@ -314,19 +346,66 @@ WorldPtr Scenes::credits(int page) {
     return world;
 }
 
-WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entrance) {
+WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entrance,
+                           std::shared_ptr<DesignerSettings> tools) {
     LevelLoader::CarriedPlayer nobody;
-    return area(nobody, levelFile, entrance);
+    return area(nobody, levelFile, entrance, std::move(tools));
 }
 
 WorldPtr Scenes::area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
-                      const std::string& entrance) {
+                      const std::string& entrance, std::shared_ptr<DesignerSettings> tools) {
     WorldPtr world = newScene("area " + levelFile);
     {
         std::ifstream file(levelPath(levelFile), std::ios::binary);
         LevelLoader::load(file, *world, carried, gameSpace, entrance);
     }
+    finishArea(world, levelFile, entrance, tools ? tools : std::make_shared<DesignerSettings>());
+    return world;
+}
 
+bool Scenes::reloadArea(World& world) {
+    const auto* watcher =
+        world.getComponentAs<LevelWatcher>(EntityHandle{0, &world}, LevelWatcher::componentName);
+    if (!watcher)
+        return false;
+    const std::string levelFile = watcher->levelFile;
+    const std::string entrance = watcher->entrance;
+    const std::shared_ptr<DesignerSettings> tools = watcher->settings;
+
+    // The ninja leaves this world whole, as a door would take him.
+    const EntityHandle player = firstPlayer(world);
+    LevelLoader::CarriedPlayer carried;
+    if (player.entityId != 0) {
+        const World::ComponentList components = world.getEntityComponents(player);
+        carried.reserve(components.size());
+        for (vorn::engine::Component* component : components)
+            carried.emplace_back(world.removeComponent(component));
+    }
+    WorldPtr next = newScene("area " + levelFile);
+    bool loaded = false;
+    {
+        std::ifstream file(levelPath(levelFile), std::ios::binary);
+        loaded = LevelLoader::load(file, *next, carried, gameSpace, entrance,
+                                   LevelLoader::Placement::whereHeStands);
+    }
+    if (!loaded) {
+        // The half-read area is dropped; its sound slot goes back with it. The ninja returns to
+        // the entity he came from.
+        next->addComponent(new vorn::systems::SoundUpdate());
+        for (std::unique_ptr<vorn::engine::Component>& component : carried)
+            if (component)
+                world.addComponent(player, component.release());
+        return false;
+    }
+    finishArea(next, levelFile, entrance, tools);
+    goTo(&world, next);
+    return true;
+}
+
+namespace {
+
+void finishArea(const WorldPtr& world, const std::string& levelFile, const std::string& entrance,
+                const std::shared_ptr<DesignerSettings>& tools) {
     EntityHandle player = firstPlayer(*world);
     if (player.entityId == 0) {
         player = assemblePlayer(*world, glm::vec3(0.0f), glm::vec3(0.0f), glm::vec3(1.0f));
@@ -344,22 +423,39 @@ WorldPtr Scenes::area(LevelLoader::CarriedPlayer& carried, const std::string& le
     world->addComponent(camera, new vorn::components::Label(gameSpace));
 
     glClearColor(0.12f, 0.075f, 0.03f, 0.0f);
-    buildHud(*world, hudSpace);
+    Scenes::buildHud(*world, hudSpace);
     addGameSpaceRenderer(*world, ModelViewer::sceneLights());
     world->addComponent(new vorn::systems::Renderer(hudSpace, 2.0f, GL_DEPTH_BUFFER_BIT,
                                                     vorn::rendering::UniformSet{}));
     world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
     world->addComponent(new vorn::systems::SoundUpdate());
 
+    // The level designer's tools: the collider overlay over the finished picture, the frame
+    // meter on the HUD, and the reload of the level file.
+    world->addComponent(
+        new ColliderOverlay(tools, ColliderOverlay::readEntrances(Scenes::levelPath(levelFile))));
+    addFrameMeter(*world, tools);
+    world->addComponent(new LevelWatcher(levelFile, entrance, tools));
+
     World* self = world.get();
-    world->keyPressed.connect([self](const sf::Event::KeyEvent& key) {
-        if (key.code == sf::Keyboard::Escape)
-            goTo(self, menu());
-        else if (key.code == sf::Keyboard::C)
-            toggleCameraMode(*self);
+    world->keyPressed.connect([self, tools](const sf::Event::KeyEvent& key) {
+        if (key.code == sf::Keyboard::Escape) {
+            goTo(self, Scenes::menu());
+        } else if (key.code == sf::Keyboard::C) {
+            Scenes::toggleCameraMode(*self);
+        } else if (key.code == sf::Keyboard::F2) {
+            tools->frameMeter = !tools->frameMeter;
+        } else if (key.code == sf::Keyboard::F3) {
+            tools->debugDraw = !tools->debugDraw;
+        } else if (key.code == sf::Keyboard::F5) {
+            if (auto* watcher = self->getComponentAs<LevelWatcher>(EntityHandle{0, self},
+                                                                   LevelWatcher::componentName))
+                watcher->requestReload();
+        }
     });
-    return world;
 }
+
+} // namespace
 
 void Scenes::buildHud(World& world, const std::string& space) {
     const EntityHandle player = firstPlayer(world);
@@ -410,10 +506,12 @@ void Scenes::toggleCameraMode(World& world) {
     }
 }
 
-void Scenes::installSceneCallbacks() {
+void Scenes::installSceneCallbacks(std::shared_ptr<DesignerSettings> tools) {
+    if (!tools)
+        tools = std::make_shared<DesignerSettings>();
     components::SceneBuilders::setAreaBuilder(
-        [](components::SceneBuilders::Carried& carried, const std::string& levelFile,
-           const std::string& entrance) { return area(carried, levelFile, entrance); });
+        [tools](components::SceneBuilders::Carried& carried, const std::string& levelFile,
+                const std::string& entrance) { return area(carried, levelFile, entrance, tools); });
     components::SceneBuilders::setCreditsBuilder([](int page) { return credits(page); });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/DesignerSettings.hpp"
 #include "game/LevelLoader.hpp"
 
 #include <memory>
@@ -26,10 +27,16 @@ public:
     // Page 0 to 5; other numbers are clamped.
     static std::shared_ptr<vorn::engine::World> credits(int page);
     // A play area from a level file (under the asset root's "levels/", or a path), entered at
-    // `entrance` by the carried player, if any. Always yields a playable area.
-    static std::shared_ptr<vorn::engine::World> area(LevelLoader::CarriedPlayer& carried,
-                                                     const std::string& levelFile,
-                                                     const std::string& entrance);
+    // `entrance` by the carried player, if any. Always yields a playable area. `tools` are the
+    // designer's switches the area shares (fresh ones, all off, when null).
+    static std::shared_ptr<vorn::engine::World>
+    area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
+         const std::string& entrance, std::shared_ptr<DesignerSettings> tools = nullptr);
+    // Reads the level file of the running area `world` again into a new area and hands it to the
+    // world's Application; the ninja moves over where he stands with all his components. When
+    // the file fails to load, the loader's error line is all that happens: `world` keeps
+    // running, ninja and all. Returns whether a new area was built.
+    static bool reloadArea(vorn::engine::World& world);
 
     // The HUD of an area: its camera, bars, frame and score displays, tagged `space`.
     static void buildHud(vorn::engine::World& world, const std::string& space);
@@ -43,11 +50,13 @@ public:
     static std::string sceneName(const vorn::engine::World& world);
 
     // A fresh area, entered from the menu or a debug key: no carried player.
-    static std::shared_ptr<vorn::engine::World> freshArea(const std::string& levelFile,
-                                                          const std::string& entrance);
+    static std::shared_ptr<vorn::engine::World>
+    freshArea(const std::string& levelFile, const std::string& entrance,
+              std::shared_ptr<DesignerSettings> tools = nullptr);
 
-    // Installs the scene changes of doors and of the hat into the gameplay components.
-    static void installSceneCallbacks();
+    // Installs the scene changes of doors and of the hat into the gameplay components; the areas
+    // they build, and those the menu starts, share `tools`.
+    static void installSceneCallbacks(std::shared_ptr<DesignerSettings> tools = nullptr);
 };
 
 } // namespace game

@@ -145,3 +145,19 @@ TEST(Executable, MalformedInputScriptIsRejectedWithItsLineNumber) {
     EXPECT_NE(run.output.find("line 3"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("Spacebar"), std::string::npos) << run.output;
 }
+
+TEST(CommandLineOptions, DesignerSwitchesNeedAnArea) {
+    const Parsed both = parse({"--area", "a.txt", "--debug-draw", "--watch"});
+    EXPECT_FALSE(both.status) << both.err;
+    EXPECT_TRUE(both.options.debugDraw);
+    EXPECT_TRUE(both.options.watch);
+    const Parsed none = parse({"--area", "a.txt"});
+    EXPECT_FALSE(none.options.debugDraw);
+    EXPECT_FALSE(none.options.watch);
+    for (const char* alone : {"--debug-draw", "--watch"}) {
+        const Parsed p = parse({alone});
+        ASSERT_TRUE(p.status) << alone;
+        EXPECT_EQ(*p.status, 2) << alone;
+        EXPECT_NE(p.err.find("--area"), std::string::npos) << p.err;
+    }
+}
