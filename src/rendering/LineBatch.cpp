@@ -9,15 +9,12 @@
 namespace vorn::rendering {
 
 LineBatch::LineBatch() : program(shaderProgramCache().get("shaders/debugLineShader.txt")) {
-    glGenVertexArrays(1, &vao);
     glGenBuffers(1, &vbo);
 }
 
 LineBatch::~LineBatch() {
     if (vbo)
         glDeleteBuffers(1, &vbo);
-    if (vao)
-        glDeleteVertexArrays(1, &vao);
 }
 
 void LineBatch::add(const glm::vec3& a, const glm::vec3& b, const glm::vec3& colour) {
@@ -33,19 +30,19 @@ void LineBatch::addLoop(const std::vector<glm::vec3>& points, const glm::vec3& c
 }
 
 void LineBatch::draw(RenderState& state, const glm::mat4& viewProjection) {
-    if (vertices.empty() || !program || program->id == 0)
+    if (vertices.empty() || !program || program->id() == 0)
         return;
     state.useProgram(program.get());
     program->setUniform("MVP", viewProjection);
     state.disableCap(GL_DEPTH_TEST);
     state.disableCap(GL_BLEND);
 
-    glBindVertexArray(vao);
+    vertexArray.bind();
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),
                  vertices.data(), GL_STREAM_DRAW);
-    const GLint position = glGetAttribLocation(program->id, "pos");
-    const GLint colour = glGetAttribLocation(program->id, "lineColour");
+    const GLint position = glGetAttribLocation(program->id(), "pos");
+    const GLint colour = glGetAttribLocation(program->id(), "lineColour");
     if (position >= 0) {
         glEnableVertexAttribArray(static_cast<GLuint>(position));
         glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
@@ -57,7 +54,7 @@ void LineBatch::draw(RenderState& state, const glm::mat4& viewProjection) {
                               reinterpret_cast<const void*>(offsetof(Vertex, colour)));
     }
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(vertices.size()));
-    glBindVertexArray(0);
+    VertexArray::unbind();
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     state.enableCap(GL_BLEND);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rendering/VertexArray.hpp"
+
 #include <GL/glew.h>
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
@@ -43,7 +45,7 @@ private:
     };
     std::vector<Vertex> vertices;
     std::shared_ptr<ShaderProgram> program;
-    GLuint vao = 0;
+    VertexArray vertexArray;
     GLuint vbo = 0;
 };
 
