@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace game {
 
@@ -20,7 +21,9 @@ struct GameOptions {
     std::string checkLevel;     // check this level file and exit, without a window
     std::string overviewFile;   // with area: PNG of the whole area
     uint64_t profileFrames = 0; // print the frame profile after this many frames; 0: none
-    bool post = false;          // with viewModel: draw through the post-processing renderer
+    std::vector<uint64_t> dumpFrames; // with dumpStateFile: also dump at these frames
+    bool updateOnly = false;          // draw only the last frame
+    bool post = false;                // with viewModel: draw through the post-processing renderer
 };
 
 } // namespace game
