@@ -83,8 +83,13 @@ void AntAttackBehaviour::bite() {
 
 void AntAttackBehaviour::resolveBite() {
     vorn::engine::World& world = *getWorld();
-    const auto* tracker =
+    auto* tracker =
         world.getComponentAs<vorn::components::CollisionTracker>(biteEntity, "collisionTracker");
+    // The area's tracker shares the ant's priority but has a later entity id: it would only list
+    // its contacts after this update. Bring the list up to date so the bite sees what it touches
+    // now.
+    if (tracker != nullptr)
+        tracker->update(0.0f);
     const auto* ant = world.getComponentAs<Transform>(handle(), Transform::componentName);
     if (tracker != nullptr) {
         // Copied: the bite area goes away below, and reactions may change the world.

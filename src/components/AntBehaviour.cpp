@@ -51,8 +51,13 @@ void AntBehaviour::update(float dt) {
     if (transform != nullptr)
         forward = glm::vec2(transform->matrix[2]);
     surfaceNormal = forward;
-    if (forward.x == 0.0f && forward.y == 0.0f)
+    // An ant that has not walked yet faces the camera and has no forward axis in the plane: every
+    // surface then compares equal, and it stands on the first one it touches (a floor unless it
+    // starts on a wall or a ceiling).
+    const bool noForward = forward.x == 0.0f && forward.y == 0.0f;
+    if (noForward)
         surfaceNormal = glm::vec2(0.0f, 1.0f);
+    bool surfaceChosen = false;
     onPlatform = false;
     if (rigidBody != nullptr) {
         for (const Contact& contact : rigidBody->contacts) {
@@ -63,8 +68,10 @@ void AntBehaviour::update(float dt) {
             if (length == 0.0f)
                 continue;
             const glm::vec2 n = contact.separation / length;
-            if (glm::dot(surfaceNormal, forward) > glm::dot(n, forward))
+            if (noForward ? !surfaceChosen
+                          : glm::dot(surfaceNormal, forward) > glm::dot(n, forward))
                 surfaceNormal = n;
+            surfaceChosen = true;
         }
     }
 

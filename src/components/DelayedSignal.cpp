@@ -15,12 +15,21 @@ void DelayedSignal::update(float dt) {
     remaining -= dt;
     if (!(remaining < 0.0f))
         return;
-    if (callback)
-        callback(handle());
-    // The callback may have destroyed the entity (and with it this component's membership); only
-    // a component still in a world removes itself. Nothing of `this` is touched after the delete.
-    if (vorn::engine::World* world = getWorld())
-        delete world->removeComponent(this);
+    vorn::engine::World* world = getWorld();
+    const vorn::engine::EntityHandle self = handle();
+    // A copy runs, so that the function survives its component being deleted by it.
+    if (const Callback call = callback)
+        call(self);
+    // The callback may have destroyed the entity, and this component with it: only a component
+    // still found among its entity's components (compared by address, never dereferenced) takes
+    // itself out. Nothing of `this` is touched after the delete.
+    if (world == nullptr || !world->isLive(self))
+        return;
+    for (vorn::engine::Component* c : world->getEntityComponents(self))
+        if (c == this) {
+            delete world->removeComponent(this);
+            return;
+        }
 }
 
 } // namespace vorn::components

@@ -26,7 +26,9 @@ ScoreObject::ScoreObject(int points, bool isEgg) : points(points), isEgg(isEgg) 
 ScoreObject::FloatingLabel ScoreObject::pointsLabel(int points) {
     const std::string text = std::to_string(points);
     const float n = static_cast<float>(text.size());
-    return {"shaders/flatShader.txt",
+    // The tinting program, so the number shows in its green; the flat program would ignore the
+    // colour and draw the font's own white.
+    return {"shaders/colorizedTextShader.txt",
             text,
             -(n - 0.5f) * characterWidth,
             5.0f,

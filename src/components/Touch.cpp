@@ -15,7 +15,7 @@ const std::vector<Contact>* Touch::contactsOf(const vorn::engine::World& world,
     return nullptr;
 }
 
-std::optional<vorn::engine::EntityHandle> Touch::findToucher(const vorn::engine::World& world,
+std::optional<vorn::engine::EntityHandle> Touch::findToucher(vorn::engine::World& world,
                                                              vorn::engine::EntityHandle entity,
                                                              const std::string& name) {
     const std::vector<Contact>* contacts = contactsOf(world, entity);
@@ -23,7 +23,7 @@ std::optional<vorn::engine::EntityHandle> Touch::findToucher(const vorn::engine:
         return std::nullopt;
     for (const Contact& contact : *contacts) {
         if (world.getComponent(contact.other, name) != nullptr)
-            return contact.other;
+            return vorn::engine::EntityHandle{contact.other.entityId, &world};
     }
     return std::nullopt;
 }

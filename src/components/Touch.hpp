@@ -22,8 +22,9 @@ public:
     // The entity's contact list, or null when it has no rigid body and no tracker.
     static const std::vector<Contact>* contactsOf(const vorn::engine::World& world,
                                                   vorn::engine::EntityHandle entity);
-    // The first entity in the contact list that carries `name`; empty when there is none.
-    static std::optional<vorn::engine::EntityHandle> findToucher(const vorn::engine::World& world,
+    // The first entity in the contact list that carries `name`, as an entity of `world`; empty
+    // when there is none.
+    static std::optional<vorn::engine::EntityHandle> findToucher(vorn::engine::World& world,
                                                                  vorn::engine::EntityHandle entity,
                                                                  const std::string& name);
 };

@@ -1,5 +1,7 @@
 #include "game/CommandLine.hpp"
 
+#include "particles/ParticleEffects.hpp"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -91,6 +93,15 @@ void describe(CLI::App& app, GameOptions& options) {
     app.add_flag("--post", options.post,
                  "With --view-model: draw through the post-processing renderer")
         ->needs(viewModel);
+    const std::vector<std::string>& effects = vorn::particles::ParticleEffects::names();
+    std::string effectList;
+    for (const std::string& effect : effects)
+        effectList += (effectList.empty() ? "" : "|") + effect;
+    app.add_option("--view-effect", options.viewEffect,
+                   "Show one particle effect by name instead of the game")
+        ->type_name(effectList)
+        ->check(CLI::IsMember(effects))
+        ->excludes(viewModel);
 }
 
 std::string oneLine(std::string text) {

@@ -34,9 +34,10 @@ glm::vec3 currentPosition(vorn::engine::World& world, vorn::engine::EntityHandle
     return glm::vec3(0.0f);
 }
 
-// A uniform number between lo and hi from the game's seeded generator.
+// A uniform number between lo and hi from the game's seeded generator. r is scaled by this
+// runtime's RAND_MAX (2^31 - 1 here, 32767 on others), so it always lies in [0, 1].
 float between(float lo, float hi) {
-    const float r = static_cast<float>(std::rand()) / 32767.0f;
+    const float r = static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX);
     return lo + r * (hi - lo);
 }
 

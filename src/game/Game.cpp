@@ -8,6 +8,7 @@
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
+#include "game/EffectViewer.hpp"
 #include "game/FrameProfile.hpp"
 #include "game/LevelCheck.hpp"
 #include "game/ModelViewer.hpp"
@@ -137,6 +138,9 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
+        } else if (!options.viewEffect.empty()) {
+            first = EffectViewer::build(options.viewEffect,
+                                        static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.viewModel.empty()) {
             first = ModelViewer::build(options.viewModel, options.animation,
                                        static_cast<float>(width) / static_cast<float>(height),

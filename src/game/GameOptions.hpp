@@ -24,6 +24,7 @@ struct GameOptions {
     std::vector<uint64_t> dumpFrames; // with dumpStateFile: also dump at these frames
     bool updateOnly = false;          // draw only the last frame
     bool post = false;                // with viewModel: draw through the post-processing renderer
+    std::string viewEffect;           // show this particle effect by name instead of the game
 };
 
 } // namespace game

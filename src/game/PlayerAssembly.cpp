@@ -1,8 +1,10 @@
 #include "game/PlayerAssembly.hpp"
 
 #include "components/ActionSignal.hpp"
+#include "components/AmbientParticleEmitter.hpp"
 #include "components/Attack.hpp"
 #include "components/Damage.hpp"
+#include "components/DustyFeet.hpp"
 #include "components/Energy.hpp"
 #include "components/Health.hpp"
 #include "components/OriginalSpawnPoint.hpp"
@@ -58,6 +60,8 @@ vorn::engine::EntityHandle assemblePlayer(vorn::engine::World& world, const glm:
                                                       0.0f, 0.0f, 5.0f, 5.0f, 5.0f));
     world.addComponent(player, new components::Damage("ant", 100.0f, 0.5f, 0.0f));
     world.addComponent(player, new components::PlayerDeathAction());
+    world.addComponent(player, new components::DustyFeet());
+    world.addComponent(player, new components::AmbientParticleEmitter());
     world.addComponent(player, new vc::ActionSignal("hurtAction", components::hurt));
     world.addComponent(player, new vc::Label("hasGravity"));
     world.addComponent(player, new vc::Label("player"));

@@ -1,7 +1,5 @@
 #include "particles/DustEmitter.hpp"
 
-#include "engine/Transform.hpp"
-#include "engine/World.hpp"
 #include "particles/ParticleSystem.hpp"
 
 namespace vorn::components {
@@ -13,11 +11,7 @@ DustEmitter::DustEmitter(std::shared_ptr<vorn::rendering::Texture> texture)
 
 void DustEmitter::update(float dt) {
     particleSystem().update(dt, continuous);
-    if (getWorld()) {
-        if (const auto* transform =
-                getWorld()->getComponentAs<Transform>(handle(), Transform::componentName))
-            particleSystem().moveTo(transform->position());
-    }
+    holdParticlesInWorld();
     timer += dt;
     if (timer > 3.0f)
         timer = 0.0f;

@@ -11,4 +11,13 @@ void FadeOutLifeSpanPP::updateParticle(Particle& particle, float, const glm::vec
     particle.colour.a = std::min(1.0f, particle.life * rate);
 }
 
+void FadeOutLifeSpanPP::update(float dt) {
+    beginUpdate(dt);
+    if (!system)
+        return;
+    const glm::vec3 origin = system->origin;
+    for (Particle& particle : system->particles())
+        FadeOutLifeSpanPP::updateParticle(particle, dt, origin);
+}
+
 } // namespace vorn::particles

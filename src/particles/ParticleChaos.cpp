@@ -1,7 +1,5 @@
 #include "particles/ParticleChaos.hpp"
 
-#include "engine/Transform.hpp"
-#include "engine/World.hpp"
 #include "particles/ParticleRandom.hpp"
 #include "particles/ParticleSystem.hpp"
 
@@ -14,11 +12,7 @@ ParticleChaos::ParticleChaos(std::shared_ptr<vorn::rendering::Texture> texture)
 
 void ParticleChaos::update(float dt) {
     particleSystem().update(dt, continuous);
-    if (getWorld()) {
-        if (const auto* transform =
-                getWorld()->getComponentAs<Transform>(handle(), Transform::componentName))
-            particleSystem().moveTo(transform->position());
-    }
+    holdParticlesInWorld();
     // One turn per update; the draws only apply what has accumulated.
     rotator.beginUpdate(dt);
     rotator.transformPoints(nullptr, 0);

@@ -1,5 +1,7 @@
 #include "particles/ParticleEmitter.hpp"
 
+#include "engine/Transform.hpp"
+#include "engine/World.hpp"
 #include "particles/ParticleRegistry.hpp"
 #include "particles/ParticleSystem.hpp"
 #include "rendering/Material.hpp"
@@ -90,6 +92,20 @@ void ParticleEmitter::initialize() {
 
 void ParticleEmitter::update(float dt) {
     system->update(dt, continuous);
+}
+
+void ParticleEmitter::holdParticlesInWorld() {
+    if (!getWorld())
+        return;
+    const auto* transform =
+        getWorld()->getComponentAs<Transform>(handle(), Transform::componentName);
+    if (!transform)
+        return;
+    if (!anchored) {
+        system->referencePoint = transform->position();
+        anchored = true;
+    }
+    system->moveTo(transform->position());
 }
 
 void ParticleEmitter::preparePoints(vorn::particles::ParticleVertices& out) {

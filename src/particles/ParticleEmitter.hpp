@@ -68,6 +68,10 @@ protected:
     ParticleEmitter(std::shared_ptr<vorn::rendering::Texture> texture, const std::string& passName);
     // Writes the points of the next draw; emitters that move their points add that here.
     virtual void preparePoints(vorn::particles::ParticleVertices& vertices);
+    // Moves the system's reference point to the entity's position, so particles already emitted
+    // stay where they are in the world while the entity moves. The first call only records the
+    // position: the emitter starts wherever its entity was placed.
+    void holdParticlesInWorld();
 
     vorn::particles::ParticleVertices vertices;
 
@@ -87,6 +91,7 @@ private:
     std::unique_ptr<vorn::rendering::VertexBuffer> quadBuffer;
     GLuint pointVertexArray = 0;
     GLuint quadVertexArray = 0;
+    bool anchored = false;
 };
 
 } // namespace vorn::components

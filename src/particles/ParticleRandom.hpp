@@ -13,7 +13,8 @@ float randomUnit();
 float randomBetween(float lo, float hi);
 // A vector of length exactly `length` in a uniformly random direction: z = length * u with
 // u = 2r - 1, and (x, y) = length * sqrt(1 - u^2) * (cos t, sin t) with t = 2 pi r (a second
-// draw). Points spread evenly over the sphere because z is uniform (Archimedes' hat-box theorem).
+// draw; both draws are 15-bit, 0 to 32767). Points spread evenly over the sphere because z is
+// uniform (Archimedes' hat-box theorem).
 glm::vec3 randomVector(float length);
 
 } // namespace vorn::particles

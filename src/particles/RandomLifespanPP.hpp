@@ -6,11 +6,13 @@ namespace vorn::particles {
 
 // Gives spawned particles a random life. A negative minimum is stored as 0, so no particle is
 // born dead.
-class RandomLifespanPP : public ParticleBehavior {
+class RandomLifespanPP final : public ParticleBehavior {
 public:
     RandomLifespanPP(float min, float max);
     // life = min + r * (max - min).
     void initParticle(Particle& particle) override;
+    // Nothing happens per particle after spawning, so the update skips the particle walk.
+    void update(float dt) override { beginUpdate(dt); }
 
     float min;
     float max;

@@ -5,11 +5,13 @@
 namespace vorn::particles {
 
 // Gives spawned particles a random size.
-class RandomSizeInitPP : public ParticleBehavior {
+class RandomSizeInitPP final : public ParticleBehavior {
 public:
     RandomSizeInitPP(float min, float max) : min(min), max(max) {}
     // size = min + r * (max - min).
     void initParticle(Particle& particle) override;
+    // Nothing happens per particle after spawning, so the update skips the particle walk.
+    void update(float dt) override { beginUpdate(dt); }
 
     float min;
     float max;

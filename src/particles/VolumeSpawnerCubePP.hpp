@@ -5,12 +5,14 @@
 namespace vorn::particles {
 
 // Spreads spawned particles through a box centred on the spawn point.
-class VolumeSpawnerCubePP : public ParticleBehavior {
+class VolumeSpawnerCubePP final : public ParticleBehavior {
 public:
     // `halfExtents`: half the box's size along x, y and z.
     explicit VolumeSpawnerCubePP(const glm::vec3& halfExtents) : halfExtents(halfExtents) {}
     // Moves the particle by a random offset, each component uniform in [-half, +half].
     void initParticle(Particle& particle) override;
+    // Nothing happens per particle after spawning, so the update skips the particle walk.
+    void update(float dt) override { beginUpdate(dt); }
 
     glm::vec3 halfExtents;
 };

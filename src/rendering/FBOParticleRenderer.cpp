@@ -156,6 +156,10 @@ void FBOParticleRenderer::setConstantUniforms() {
         p->setUniform("scale", 0.5f);
         p->setUniform("bias", 0.4f);
     }
+    for (const auto* program :
+         {&blurVerticalProgram, &blurHorizontalProgram, &simpleBlendProgram, &bloomAddProgram})
+        if (ShaderProgram* p = use(*program))
+            p->setUniform("alpha", 1.0f);
 }
 
 void FBOParticleRenderer::timeStep(Step step) {
@@ -178,14 +182,39 @@ void FBOParticleRenderer::render(float) {
     glViewport(0, 0, width, height);
     drawScene();
     drawAmbientOcclusion();
-    drawAdditiveParticles();
-    drawBrightPass();
-    drawBloomLevels();
-    drawBloomSum();
-    drawSolidParticles();
-    composite(static_cast<GLuint>(target), viewport);
+    // Steps without input are skipped: with no additive emitter the bloom is black and adds
+    // nothing, with no solid emitter the solid particles add nothing, and with neither the
+    // particle buffer is not needed at all.
+    const bool anyAdditive = !additive->empty();
+    const bool anySolid = !solid->empty();
+    if (anyAdditive || anySolid)
+        drawAdditiveParticles(anyAdditive);
+    if (anyAdditive) {
+        drawBrightPass();
+        drawBloomLevels();
+        drawBloomSum();
+        bloomIsBlack = false;
+    } else if (!bloomIsBlack) {
+        clearBloom();
+    }
+    if (anySolid)
+        drawSolidParticles();
+    composite(static_cast<GLuint>(target), viewport, anyAdditive, anySolid);
     if (timer)
         timer->endFrame();
+}
+
+void FBOParticleRenderer::clearBloom() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    for (FrameBufferObject* buffer : {&bright, &bloom}) {
+        buffer->bind();
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    for (FrameBufferObject& level : brightLevels) {
+        level.bind();
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    bloomIsBlack = true;
 }
 
 void FBOParticleRenderer::drawScene() {
@@ -224,18 +253,24 @@ void FBOParticleRenderer::drawAmbientOcclusion() {
     drawBlendedPass();
 }
 
-void FBOParticleRenderer::drawAdditiveParticles() {
+void FBOParticleRenderer::drawAdditiveParticles(bool anyAdditive) {
     timeStep(additiveParticlesStep);
     particles.bind();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    state->disableCap(GL_BLEND);
-    state->enableCap(GL_DEPTH_TEST);
-    if (ShaderProgram* p = use(copyDepthProgram)) {
-        p->bindTexture(*state, *scene.depthTexture(), "depthTex");
-        vorn::rendering::drawFullScreenQuad(*state);
+    // The solid particles clear the colour themselves; only the additive ones need it here.
+    if (anyAdditive) {
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
     }
+    // The scene's depth, copied whole, so that particles are hidden behind the scene; the copy
+    // replaces every value, so the depth needs no clearing first.
+    // A blit copies the same values as a full-screen pass with the copy-depth program (which is
+    // kept loaded) at about half the cost in software rendering.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scene.id());
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+    if (!anyAdditive)
+        return;
+    state->enableCap(GL_DEPTH_TEST);
     state->enableCap(GL_BLEND);
     state->setBlendFunc(GL_ONE, GL_ONE);
     drawEmitters(*additive, true);
@@ -246,6 +281,7 @@ void FBOParticleRenderer::drawBrightPass() {
     bright.bind();
     state->disableCap(GL_BLEND);
     state->disableCap(GL_DEPTH_TEST);
+    // The bloom levels use the same program and strength.
     if (ShaderProgram* p = use(hdrProgram)) {
         p->setUniform("strength", bloomStrength);
         p->bindTexture(*state, particles.colorTexture(0), "diffuseTex");
@@ -263,7 +299,6 @@ void FBOParticleRenderer::drawBloomLevels() {
         glViewport(0, 0, w, h);
         level.bind();
         if (ShaderProgram* p = use(hdrProgram)) {
-            p->setUniform("strength", bloomStrength);
             p->bindTexture(*state, bright.colorTexture(0), "diffuseTex");
             vorn::rendering::drawFullScreenQuad(*state);
         }
@@ -271,14 +306,12 @@ void FBOParticleRenderer::drawBloomLevels() {
         blur.bind();
         // One texel along the blur, nothing across it.
         if (ShaderProgram* p = use(blurVerticalProgram)) {
-            p->setUniform("alpha", 1.0f);
             p->setUniform("pixelOffset", glm::vec2(0.0f, 1.0f / static_cast<float>(h)));
             p->bindTexture(*state, level.colorTexture(0), "diffuseTex");
             vorn::rendering::drawFullScreenQuad(*state);
         }
         level.bind();
         if (ShaderProgram* p = use(blurHorizontalProgram)) {
-            p->setUniform("alpha", 1.0f);
             p->setUniform("pixelOffset", glm::vec2(1.0f / static_cast<float>(w), 0.0f));
             p->bindTexture(*state, blur.colorTexture(0), "diffuseTex");
             vorn::rendering::drawFullScreenQuad(*state);
@@ -289,14 +322,13 @@ void FBOParticleRenderer::drawBloomLevels() {
 
 void FBOParticleRenderer::drawBloomSum() {
     timeStep(bloomSumStep);
+    // Every pixel is written, so the buffer is not cleared first.
     bloom.bind();
-    glClear(GL_COLOR_BUFFER_BIT);
     state->disableCap(GL_BLEND);
     state->disableCap(GL_DEPTH_TEST);
     if (ShaderProgram* p = use(bloomAddProgram)) {
         static const char* const levelNames[bloomLevelCount] = {
             "brightRender2", "brightRender4", "brightRender8", "brightRender16", "brightRender32"};
-        p->setUniform("alpha", 1.0f);
         p->bindTexture(*state, particles.colorTexture(0), "normalRender");
         for (int i = 0; i < bloomLevelCount; ++i)
             p->bindTexture(*state, brightLevels[static_cast<std::size_t>(i)].colorTexture(0),
@@ -316,26 +348,37 @@ void FBOParticleRenderer::drawSolidParticles() {
     drawEmitters(*solid, false);
 }
 
-void FBOParticleRenderer::composite(GLuint target, const GLint* viewport) {
+void FBOParticleRenderer::composite(GLuint target, const GLint* viewport, bool bloomShown,
+                                    bool solidShown) {
     timeStep(compositeStep);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     state->disableCap(GL_BLEND);
     state->disableCap(GL_DEPTH_TEST);
-    if (ShaderProgram* p = use(drawProgram)) {
+    // A multisampled target (an antialiased window) cannot be blitted into.
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    if (sampleBuffers == 0 && viewport[0] == 0 && viewport[1] == 0 && viewport[2] == width &&
+        viewport[3] == height) {
+        // Same size, no blending: a blit gives the draw program's pixels for less work.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, litScene.id());
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+    } else if (ShaderProgram* p = use(drawProgram)) {
+        // The window has another size now: the picture is stretched over it.
         p->bindTexture(*state, litScene.colorTexture(0), "diffuseTex");
         vorn::rendering::drawFullScreenQuad(*state);
     }
     state->enableCap(GL_BLEND);
     // The bloom (which carries the additive particles themselves) is light added to the scene.
     state->setBlendFunc(GL_ONE, GL_ONE);
-    if (ShaderProgram* p = use(simpleBlendProgram)) {
-        p->setUniform("alpha", 1.0f);
+    if (ShaderProgram* p = bloomShown ? use(simpleBlendProgram) : nullptr) {
         p->bindTexture(*state, bloom.colorTexture(0), "diffuseTex");
         vorn::rendering::drawFullScreenQuad(*state);
     }
     state->setBlendFunc(GL_SRC_COLOR, GL_ONE);
-    if (ShaderProgram* p = use(drawProgram)) {
+    if (ShaderProgram* p = solidShown ? use(drawProgram) : nullptr) {
         p->bindTexture(*state, particles.colorTexture(0), "diffuseTex");
         vorn::rendering::drawFullScreenQuad(*state);
     }
@@ -345,6 +388,10 @@ void FBOParticleRenderer::composite(GLuint target, const GLint* viewport) {
     state->enableCap(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
+}
+
+bool FBOParticleRenderer::drawnInScenePasses(const vorn::engine::EntityHandle& entity) const {
+    return getWorld()->getComponent(entity, "particleEmitter") == nullptr;
 }
 
 void FBOParticleRenderer::drawEmitters(vorn::engine::EntityCollection& emitters, bool points) {

@@ -86,15 +86,23 @@ public:
     // Multiplies the light above white in the bright pass.
     glm::vec3 bloomStrength{0.9f, 0.9f, 0.9f};
 
+protected:
+    // Particle emitters are drawn in the particle passes only, never into the scene.
+    bool drawnInScenePasses(const vorn::engine::EntityHandle& entity) const override;
+
 private:
     void drawScene();
     void drawAmbientOcclusion();
-    void drawAdditiveParticles();
+    // `anyAdditive`: whether there are additive emitters (else only the depth is prepared).
+    void drawAdditiveParticles(bool anyAdditive);
     void drawBrightPass();
     void drawBloomLevels();
     void drawBloomSum();
     void drawSolidParticles();
-    void composite(GLuint target, const GLint* viewport);
+    // `bloomShown`, `solidShown`: whether the bloom and the solid particles have anything to add.
+    void composite(GLuint target, const GLint* viewport, bool bloomShown, bool solidShown);
+    // Makes the bright buffer, the levels and the bloom black, for frames without bloom.
+    void clearBloom();
     // Draws every emitter of `emitters` with its point pass (`points`) or its solid pass.
     void drawEmitters(vorn::engine::EntityCollection& emitters, bool points);
     // Makes `program` current (nothing happens for a program that failed to load).
@@ -130,5 +138,6 @@ private:
     int width = 0;
     int height = 0;
     bool constantsSet = false;
+    bool bloomIsBlack = false;
     std::unique_ptr<vorn::rendering::GpuStepTimer> timer;
 };

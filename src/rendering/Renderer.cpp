@@ -74,7 +74,7 @@ void Renderer::drawOpaquePass() {
     glDepthMask(GL_TRUE);
     for (const vorn::engine::EntityHandle& entity : *opaque) {
         const auto* transform = world->getComponentAs<Transform>(entity, "transform");
-        if (!transform)
+        if (!transform || !drawnInScenePasses(entity))
             continue;
         setCulling(entity);
         for (vorn::engine::Component* component : world->getComponents(entity, "renderable")) {
@@ -84,6 +84,10 @@ void Renderer::drawOpaquePass() {
         }
     }
     state->enableCap(GL_CULL_FACE);
+}
+
+bool Renderer::drawnInScenePasses(const vorn::engine::EntityHandle&) const {
+    return true;
 }
 
 void Renderer::drawBlendedPass() {
@@ -100,7 +104,7 @@ void Renderer::drawBlendedPass() {
         if (!renderable || !renderable->blending)
             return;
         const auto* transform = world->getComponentAs<Transform>(entity, "transform");
-        if (!transform)
+        if (!transform || !drawnInScenePasses(entity))
             return;
         setCulling(entity);
         renderable->draw(*state, transform->matrix, perDraw);

@@ -62,6 +62,9 @@ protected:
     void drawOpaquePass();
     // Draws the blended renderables in render-priority order with depth writes off, blending on.
     void drawBlendedPass();
+    // Whether the opaque and blended passes draw `entity`; renderers that draw some entities in
+    // passes of their own leave those out here.
+    virtual bool drawnInScenePasses(const vorn::engine::EntityHandle& entity) const;
 
 private:
     // Face culling off for entities tagged "noCullFace", on otherwise.

@@ -147,3 +147,34 @@ TEST(AntBehaviour, ClimbsAWallItRunsInto) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AntBehaviour, AFreshAntHoldsOnToTheWallOrCeilingItStartsOn) {
+    struct Case {
+        const char* where;
+        glm::vec2 start;
+    };
+    // Sunk 0.2 into a 30 x 12 box centred on the origin.
+    for (const Case& c : {Case{"underside", {0.0f, -8.3f}}, Case{"left side", {-17.3f, 0.0f}},
+                          Case{"top", {0.0f, 8.3f}}}) {
+        for (const bool clockwise : {true, false}) {
+            SCOPED_TRACE(std::string(c.where) + (clockwise ? " cw" : " ccw"));
+            GameplayScene scene;
+            scene.platform(0.0f, 0.0f, 15.0f, 6.0f);
+            const EntityHandle ant = addAnt(scene, c.start.x, c.start.y, clockwise);
+            float farthest = 0.0f;
+            for (int frame = 0; frame < 120; ++frame) {
+                scene.step(1.0f / 60.0f);
+                const glm::vec3 p = scene.position(ant);
+                const float dx = std::max(std::abs(p.x) - 15.0f, 0.0f);
+                const float dy = std::max(std::abs(p.y) - 6.0f, 0.0f);
+                farthest = std::max(farthest, std::sqrt(dx * dx + dy * dy));
+            }
+            EXPECT_LT(farthest, 2.0f * antRadius);
+            EXPECT_TRUE(behaviour(scene, ant)->onPlatform);
+        }
+    }
+}
+
+} // namespace

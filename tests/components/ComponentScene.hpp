@@ -1,5 +1,10 @@
 #pragma once
 
+#include "components/Energy.hpp"
+#include "components/Health.hpp"
+#include "components/OriginalSpawnPoint.hpp"
+#include "components/PlayerDeathAction.hpp"
+#include "components/Score.hpp"
 #include "physics/Gravity.hpp"
 #include "physics/PhysicsScene.hpp"
 
@@ -18,6 +23,36 @@ struct GameplayScene : physics_test::ActiveScene {
                            {"platform", "staticBody"});
         addBody(e, 1.0f, true, 1.0f);
         return e;
+    }
+    // A ninja as the game assembles him, without model, controls or effects: radius 5, mass 100,
+    // health, energy, score, spawn point, death action and the player's tags. No "hasGravity", so
+    // he stays where a test puts him unless something pushes him.
+    vorn::engine::EntityHandle player(float x, float y) {
+        const auto e = circle(x, y, 5.0f);
+        world->addComponent(e, new ::components::Health(100.0f, "antBite", 0.5f, 0.5f, 0.1f));
+        world->addComponent(e, new vorn::components::Energy());
+        world->addComponent(e, new vorn::components::Score());
+        addBody(e, 100.0f, false, 0.0f);
+        world->addComponent(e, new ::components::OriginalSpawnPoint(glm::vec3(x, y, 0.0f)));
+        world->addComponent(e, new ::components::PlayerDeathAction());
+        world->addComponent(e, new vorn::components::Label("player"));
+        world->addComponent(e, new vorn::components::Label("being"));
+        return e;
+    }
+    template <class T> T* get(vorn::engine::EntityHandle e, const std::string& name) const {
+        return world->getComponentAs<T>(e, name);
+    }
+    ::components::Health* health(vorn::engine::EntityHandle e) const {
+        return get<::components::Health>(e, "health");
+    }
+    vorn::components::Energy* energy(vorn::engine::EntityHandle e) const {
+        return get<vorn::components::Energy>(e, "energy");
+    }
+    vorn::components::Score* score(vorn::engine::EntityHandle e) const {
+        return get<vorn::components::Score>(e, "score");
+    }
+    bool has(vorn::engine::EntityHandle e, const std::string& name) const {
+        return world->getComponent(e, name) != nullptr;
     }
     // Runs `frames` updates at 60 frames a second.
     void run(int frames) {

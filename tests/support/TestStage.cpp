@@ -25,7 +25,13 @@ void registerGameSounds() {
     vorn::audio::registerSoundTable(vorn::audio::SoundManager::instance(), "assets/");
 }
 
+namespace {
+// Stages alive now; the input source goes back to the real devices only when the last one goes.
+int liveStages = 0;
+} // namespace
+
 TestStage::TestStage() {
+    ++liveStages;
     registerGameSounds();
     world = std::make_shared<vorn::engine::World>();
     // The scene's own sound slot, given back when the world goes, as the area scenes do.
@@ -43,7 +49,8 @@ TestStage::TestStage() {
 }
 
 TestStage::~TestStage() {
-    vorn::engine::InputSource::instance().useScript(nullptr);
+    if (--liveStages == 0)
+        vorn::engine::InputSource::instance().useScript(nullptr);
 }
 
 vorn::engine::EntityHandle TestStage::platform(float left, float bottom, float right, float top) {

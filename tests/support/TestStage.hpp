@@ -34,7 +34,7 @@ public:
     static constexpr float step = 1.0f / 60.0f;
 
     TestStage();
-    // Returns the input source to the real devices.
+    // Returns the input source to the real devices when no other stage is left.
     ~TestStage();
     TestStage(const TestStage&) = delete;
     TestStage& operator=(const TestStage&) = delete;

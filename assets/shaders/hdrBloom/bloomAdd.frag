@@ -14,7 +14,8 @@ uniform sampler2D brightRender32;
 layout(location = 0) out vec4 fragColor;
 
 void main() {
-    vec3 sum = texture(normalRender, uv).rgb;
+    // The particle buffer has this target's size: its texel is read directly, unfiltered.
+    vec3 sum = texelFetch(normalRender, ivec2(gl_FragCoord.xy), 0).rgb;
     sum += texture(brightRender2, uv).rgb;
     sum += texture(brightRender4, uv).rgb;
     sum += texture(brightRender8, uv).rgb;

@@ -29,14 +29,21 @@ uniform sampler2D randomTex;
 layout(location = 0) out vec4 fragColor;
 
 // The view-space position of the surface at texture coordinate `coord` with window depth `depth`.
+// Perspective and orthographic projections (and their inverses) never mix x, y and depth, so
+// only seven entries of the inverse matter; this runs nine times a pixel.
 vec3 viewPosition(vec2 coord, float depth) {
-    vec4 view = PInv * vec4(vec3(coord, depth) * 2.0 - 1.0, 1.0);
+    vec3 ndc = vec3(coord, depth) * 2.0 - 1.0;
+    vec4 view = vec4(ndc.x * PInv[0][0] + PInv[3][0], ndc.y * PInv[1][1] + PInv[3][1],
+                     ndc.z * PInv[2][2] + PInv[3][2], ndc.z * PInv[2][3] + PInv[3][3]);
     return view.xyz / view.w;
 }
 
-// How much the surface seen at `coord` occludes the point `p` with normal `n`.
+// How much the surface seen at `coord` occludes the point `p` with normal `n`. The depth is read
+// from the nearest texel, unfiltered: filtering would blend depths across silhouettes into
+// surfaces that are not there, and costs more.
 float occlusion(vec2 coord, vec3 p, vec3 n) {
-    vec3 difference = viewPosition(coord, texture(depthTex, coord).r) - p;
+    ivec2 texel = clamp(ivec2(coord * screenSize), ivec2(0), ivec2(screenSize) - 1);
+    vec3 difference = viewPosition(coord, texelFetch(depthTex, texel, 0).r) - p;
     float distance = length(difference);
     vec3 direction = difference / max(distance, 1e-6);
     return max(dot(n, direction) - bias, 0.0) / (1.0 + distance * scale);
@@ -54,14 +61,17 @@ void main() {
     if (depth >= 1.0 || ambientShare <= 0.0)
         return;
 
-    vec4 homogeneous = PInv * vec4(vec3(uv, depth) * 2.0 - 1.0, 1.0);
-    vec3 p = homogeneous.xyz / homogeneous.w;
+    vec3 p = viewPosition(uv, depth);
+    float reciprocalW = (depth * 2.0 - 1.0) * PInv[2][3] + PInv[3][3];
     vec3 n = safeNormalize(normalAndAmbient.xyz);
-    vec2 random = safeNormalize(vec3(texture(randomTex, uv * screenSize / randomSize).xy * 2.0 - 1.0, 0.0)).xy;
-    // Half the projection's scale turns view units into texture units; homogeneous.w is the
-    // reciprocal of the clip-space w, so the radius shrinks with distance under perspective and
-    // stays fixed under an orthographic lens.
-    vec2 radius = sampleRad * 0.5 * vec2(1.0 / PInv[0][0], 1.0 / PInv[1][1]) * homogeneous.w;
+    // One noise texel per pixel, repeating: the texel is looked up directly.
+    ivec2 noiseTexel = ivec2(fract(uv * screenSize / randomSize) * randomSize);
+    vec2 random =
+        safeNormalize(vec3(texelFetch(randomTex, noiseTexel, 0).xy * 2.0 - 1.0, 0.0)).xy;
+    // Half the projection's scale turns view units into texture units; reciprocalW is 1 over the
+    // clip-space w, so the radius shrinks with distance under perspective and stays fixed under
+    // an orthographic lens.
+    vec2 radius = sampleRad * 0.5 * vec2(1.0 / PInv[0][0], 1.0 / PInv[1][1]) * reciprocalW;
 
     float sum = 0.0;
     for (int i = 0; i < 4; ++i) {

@@ -3,6 +3,8 @@
 #include "game/LevelLoader.hpp"
 #include "audio/ChannelGroup.hpp"
 #include "audio/SoundManager.hpp"
+#include "components/Action.hpp"
+#include "components/AntBehaviour.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
@@ -310,6 +312,55 @@ TEST_F(LevelLoaderTest, PlayersComeFromPlayerEntriesAndTheRequestedEntranceOnly)
     EXPECT_EQ(second->getEntityComponents(moved), own);
     EXPECT_EQ(second->getComponentAs<vorn::components::Transform>(moved, "transform")->position(),
               glm::vec3(10.0f, 0.0f, 0.0f));
+}
+
+TEST_F(LevelLoaderTest, AWorkerAntWalksClockwiseWhenItFacesTheDefaultWay) {
+    for (const auto& [ry, clockwise] :
+         {std::pair{"0", true}, std::pair{"-30", true}, std::pair{"180", false}}) {
+        auto world = load(std::string("[ workerAnt [ [0 0 0] [0 ") + ry + " 0] [1 1 1] ] ]");
+        const auto* ant = world->getComponentAs<vorn::components::AntBehaviour>(
+            EntityHandle{1, world.get()}, vorn::components::AntBehaviour::componentName);
+        ASSERT_NE(ant, nullptr) << ry;
+        EXPECT_EQ(ant->clockwise, clockwise) << ry;
+    }
+}
+
+TEST_F(LevelLoaderTest, DeathActionsStripWhatDiesAndLetItGoLater) {
+    struct Case {
+        std::string key;
+        Names gone;    // components the action removes
+        Names kept;    // components it leaves
+        size_t queued; // entities queued for destruction after the pass
+    };
+    const std::vector<Case> cases = {
+        {"spiderWeb", {"collider", "deathAction", "model"}, {"health", "enemy"}, 0},
+        {"antEgg", {"model", "collider", "deathAction"}, {"scoreObject", "collisionTracker"}, 0},
+        {"shiny", {"model", "collider", "deathAction"}, {"scoreObject"}, 0},
+        {"workerAnt", {"collider", "deathAction"}, {"model", "antBehavior"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        auto world = load(entry(c.key));
+        const EntityHandle dying{1, world.get()};
+        ASSERT_TRUE(vorn::components::invokeAction(dying, "deathAction"));
+        for (const std::string& name : c.gone)
+            EXPECT_EQ(world->getComponent(dying, name), nullptr) << name;
+        for (const std::string& name : c.kept)
+            EXPECT_NE(world->getComponent(dying, name), nullptr) << name;
+        EXPECT_EQ(world->pendingDestroy().size(), c.queued);
+        // It leaves in good time: a life span counts down on the entity.
+        const Names after = componentsOf(*world, 1);
+        EXPECT_EQ(std::count(after.begin(), after.end(), "behavior") +
+                      std::count(after.begin(), after.end(), "lifeSpan"),
+                  1)
+            << ::testing::PrintToString(after);
+        if (c.key == "workerAnt") {
+            const glm::vec3 v =
+                world->getComponentAs<vorn::components::Body>(dying, "body")->velocity;
+            EXPECT_TRUE(v.x >= -20 && v.x <= 20 && v.y >= 40 && v.y <= 45 && v.z >= 30 && v.z <= 40)
+                << v.x << " " << v.y << " " << v.z;
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // step. The animated model needs an OpenGL context, hence a GL test.
 #include "components/Attack.hpp"
 #include "components/Damage.hpp"
+#include "components/DustyFeet.hpp"
 #include "components/Energy.hpp"
 #include "components/Health.hpp"
 #include "components/OriginalSpawnPoint.hpp"
@@ -9,6 +10,8 @@
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "game/PlayerAssembly.hpp"
+#include "particles/DustEmitter.hpp"
+#include "particles/ParticleSystem.hpp"
 #include "physics/CircleCollider.hpp"
 #include "physics/RigidBody.hpp"
 #include "support/GlTestContext.hpp"
@@ -355,6 +358,84 @@ TEST_F(NinjaTest, HurtAnimationIsNotRestartedWhilePlaying) {
     }
     EXPECT_EQ(states, (std::vector<int>{SimpleNavigation::Hurt, SimpleNavigation::Landing,
                                         SimpleNavigation::Idle}));
+}
+
+TEST_F(NinjaTest, DustRisesOnlyWhileHeWalksOnTheGround) {
+    spawn(TestStage::floorLeft + 15.0f);
+    auto* feet = stage.world->getComponentAs<components::DustyFeet>(
+        ninja, components::DustyFeet::componentName);
+    ASSERT_NE(feet, nullptr);
+    auto* dust = stage.world->getComponentAs<vorn::components::DustEmitter>(
+        feet->effect, vorn::components::DustEmitter::componentName);
+    ASSERT_NE(dust, nullptr);
+    stage.run(60);
+    EXPECT_FALSE(dust->continuous);
+    EXPECT_EQ(dust->particleSystem().aliveCount(), 0); // standing still raises nothing
+
+    // Walk left off the floor's end, fall to the lower platform and stand there.
+    stage.play("0-99 hold Left");
+    int walkingFrames = 0;
+    int fallingFrames = 0;
+    for (int i = 0; i < 200; ++i) {
+        stage.run(1);
+        const bool walking = nav().animationState == SimpleNavigation::Walking;
+        EXPECT_EQ(dust->continuous, walking) << "frame " << i;
+        walkingFrames += walking;
+        fallingFrames += nav().animationState == SimpleNavigation::Falling;
+        if (walking) {
+            // Kept three units below his feet (as they were before the frame's step).
+            const glm::vec3 at =
+                stage.world->getComponentAs<Transform>(feet->effect, Transform::componentName)
+                    ->position();
+            EXPECT_NEAR(at.y, position().y - 3.0f, 0.5f);
+        }
+        if (i == 30) {
+            EXPECT_GT(dust->particleSystem().aliveCount(), 0);
+        }
+    }
+    EXPECT_GT(walkingFrames, 30);
+    EXPECT_GT(fallingFrames, 10);
+    EXPECT_FALSE(dust->continuous);
+
+    // A DustyFeet on something that does not walk makes no dust at all.
+    const EntityHandle rock = stage.world->createEntity();
+    stage.world->addComponent(rock, new Transform());
+    auto* idle = new components::DustyFeet();
+    stage.world->addComponent(rock, idle);
+    EXPECT_EQ(idle->effect.entityId, 0u);
+}
+
+TEST_F(NinjaTest, HeClimbsToTheCeilingAndWalksAlongItUpsideDown) {
+    spawn(TestStage::wallFace - 8.0f);
+    stage.play("0-29 hold Right\n30-479 hold Up\n480-599 hold Left");
+    stage.run(480);
+    EXPECT_NEAR(position().y, TestStage::ceilingUnderside - 5.0f, 0.5f);
+    EXPECT_TRUE(nav().clinging);
+    const float x = position().x;
+    const float energyBefore = energy().current;
+    stage.run(120);
+    EXPECT_LT(position().x, x - 20.0f);
+    EXPECT_NEAR(position().y, TestStage::ceilingUnderside - 5.0f, 0.5f); // still on the ceiling
+    EXPECT_FALSE(has("hasGravity"));
+    EXPECT_NEAR(transform().matrix[1].y, -1.0f, 1e-3f); // head down
+    EXPECT_NEAR(transform().matrix[2].x, -1.0f, 1e-3f); // facing the way he walks
+    // Walking along a ceiling drains like walking up a wall, 5 a second while pushing.
+    EXPECT_LT(energy().current, energyBefore - 3.0f);
+    EXPECT_GT(energy().current, energyBefore - 10.5f);
+    // Letting go drops him.
+    stage.play("");
+    stage.run(1);
+    EXPECT_TRUE(nav().clinging); // clinging lasts while he touches and has energy
+    energy().current = 0.0f;
+    energy().regenDelay = 1000.0f;
+    stage.run(70);
+    EXPECT_TRUE(has("hasGravity"));
+    EXPECT_LT(position().y, TestStage::ceilingUnderside - 20.0f);
+    // In the air he turns upright within a second, facing along +x (his facing is negative).
+    EXPECT_GT(position().y, TestStage::floorTop + 20.0f);
+    EXPECT_EQ(nav().airTurn, 1.0f);
+    EXPECT_NEAR(transform().matrix[1].y, 1.0f, 1e-3f);
+    EXPECT_NEAR(transform().matrix[2].x, 1.0f, 1e-3f);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // The scene flow through the real executable: scripted keys and clicks at a fixed time step, and
 // the world's state dumped after the last frame.
+#include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@ struct GameRun {
     int status = -1;
     std::string output;
     nlohmann::json state;
+    std::string stateText;
 };
 
 // Runs mossfang for `frames` frames with the input script `script` and extra arguments `args`.
@@ -41,8 +44,8 @@ GameRun play(const std::string& script, const std::string& args, int frames = 12
     const int raw = pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     std::ifstream state(base + "_state.json");
-    if (state)
-        run.state = nlohmann::json::parse(state, nullptr, false);
+    run.stateText.assign(std::istreambuf_iterator<char>(state), std::istreambuf_iterator<char>());
+    run.state = nlohmann::json::parse(run.stateText, nullptr, false);
     return run;
 }
 
@@ -105,6 +108,8 @@ TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
         {std::string(controlsClick) + "6 hold Escape\n", "", "menu"},
         {std::string(controlsClick) + "6 click 10 10 right\n", "", "menu"},
         {std::string(creditsClick) + "6 hold Escape\n", "", "menu"},
+        // Touching the hat leads to the credits; a door to its level.
+        {"", "--area tests/game/levels/hat.txt", "credits 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script + c.args);
@@ -174,6 +179,89 @@ TEST(SceneFlow, PressingCTwiceReturnsTheCameraToItsPlaceAbovePlayer) {
                     << axis;
         }
     }
+}
+
+TEST(SceneFlow, ADoorCarriesTheSameScoreHealthAndUpgradesToTheEntrance) {
+    // Walking right from the entrance he collects a shiny, a candy corn and the jump upgrade, then
+    // reaches the door; the dump at frame 4 shows him before the door, at frame 70 after it.
+    const std::string script = "0-40 hold Right\n";
+    const std::string args = "--area tests/game/levels/doorStart.txt --entrance start";
+    const GameRun before = play(script, args, 5);
+    const GameRun after = play(script, args, 70);
+    ASSERT_EQ(after.status, 0) << after.output;
+    EXPECT_EQ(scene(before), "area tests/game/levels/doorStart.txt");
+    EXPECT_EQ(scene(after), "area tests/game/levels/doorTarget.txt");
+    const auto walking = entitiesWith(before, "player");
+    const auto arrived = entitiesWith(after, "player");
+    ASSERT_EQ(walking.size(), 1u);
+    ASSERT_EQ(arrived.size(), 1u);
+    const nlohmann::json& a = walking[0];
+    const nlohmann::json& b = arrived[0];
+    EXPECT_EQ(b["components"], a["components"]);
+    EXPECT_EQ(b["score"], (nlohmann::json{{"points", 1}, {"eggs", 0}}));
+    EXPECT_EQ(b["score"], a["score"]);
+    EXPECT_EQ(b["health"], a["health"]);
+    EXPECT_EQ(b["energy"]["maximum"], 110.0);
+    EXPECT_TRUE(hasLabel(b, "doubleJumpEnabled"));
+    // Placed at the entrance "fromDoorStart" (27, 10), sliding on a little from there.
+    EXPECT_GE(b["position"][0].get<double>(), 27.0);
+    EXPECT_LT(b["position"][0].get<double>(), 50.0);
+    EXPECT_NEAR(b["position"][1].get<double>(), 10.0, 1.0);
+}
+
+TEST(SceneFlow, TheOverviewDrawsTheWholeAreaIntoOnePicture) {
+    // Share of the picture that is not the areas' clear colour (0.12, 0.075, 0.03).
+    const auto drawnShare = [](const std::string& level) {
+        const std::string shot = ::testing::TempDir() + "overview.png";
+        std::remove(shot.c_str());
+        const std::string command = "cd " MOSSFANG_SOURCE_DIR " && ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
+                                    "/scripts/openal-null.conf " MOSSFANG_EXE " --area " +
+                                    level + " --overview " + shot + " > /dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        sf::Image image;
+        if (!image.loadFromFile(shot))
+            return -1.0;
+        EXPECT_EQ(image.getSize(), sf::Vector2u(800, 600));
+        int drawn = 0, all = 0;
+        for (unsigned y = 0; y < 600; y += 4)
+            for (unsigned x = 0; x < 800; x += 4, ++all) {
+                const sf::Color c = image.getPixel(x, y);
+                drawn += std::abs(c.r - 31) + std::abs(c.g - 19) + std::abs(c.b - 8) > 12;
+            }
+        return static_cast<double>(drawn) / all;
+    };
+    // The test area's background picture and models fill much of the frame; two bare platforms,
+    // framed the same way, far less of it.
+    const double full = drawnShare("tests/game/levels/everyTemplate.txt");
+    const double bare = drawnShare("tests/game/levels/doorTarget.txt");
+    EXPECT_GT(full, 0.3);
+    EXPECT_GT(bare, 0.01);
+    EXPECT_LT(bare, full / 2);
+}
+
+TEST(SceneFlow, StateDumpsOfTheSameRunAreIdenticalWithKeysInAFixedOrder) {
+    const std::string args = "--area tests/game/levels/everyTemplate.txt --seed 3";
+    const GameRun first = play("0-20 hold Right\n", args, 30);
+    const GameRun second = play("0-20 hold Right\n", args, 30);
+    ASSERT_FALSE(first.stateText.empty()) << first.output;
+    EXPECT_EQ(first.stateText, second.stateText);
+    // Top-level keys, then each entity's, in the order they are written.
+    EXPECT_LT(first.stateText.find("\"frame\""), first.stateText.find("\"scene\""));
+    EXPECT_LT(first.stateText.find("\"scene\""), first.stateText.find("\"entities\""));
+    const auto player = entitiesWith(first, "player").at(0);
+    std::vector<std::string> keys;
+    const std::string text = first.stateText;
+    for (const char* key :
+         {"\"id\"", "\"components\"", "\"position\"", "\"velocity\"", "\"health\"", "\"energy\"",
+          "\"score\"", "\"animationState\"", "\"labels\""})
+        keys.push_back(key);
+    size_t at = 0;
+    for (const std::string& key : keys) {
+        const size_t next = text.find(key, at);
+        ASSERT_NE(next, std::string::npos) << key;
+        at = next;
+    }
+    EXPECT_TRUE(player.contains("animationState"));
 }
 
 } // namespace

@@ -37,8 +37,11 @@ public:
         glDeleteVertexArrays(1, &vao);
     }
 
+    // The plain renderer's draw: never used by the post-processing renderer.
     void draw(vorn::rendering::RenderState&, const glm::mat4&,
-              vorn::rendering::UniformSet&) override {}
+              vorn::rendering::UniformSet&) override {
+        ++sceneDraws;
+    }
     void drawPointPass(vorn::rendering::RenderState& state, const glm::mat4& model,
                        vorn::rendering::UniformSet& perDraw) override {
         ++pointPasses;
@@ -50,6 +53,7 @@ public:
         drawPoints(state, model, perDraw);
     }
 
+    int sceneDraws = 0;
     int pointPasses = 0;
     int solidPasses = 0;
 
@@ -122,7 +126,8 @@ protected:
     }
 
     TestEmitter* emitter(const char* kind, std::vector<TestPoint> points, float size = 1.0f) {
-        const auto e = entity(glm::mat4(1.0f), {kind});
+        // In the game space, as the game's effects are: the scene passes must still leave it out.
+        const auto e = entity(glm::mat4(1.0f), {kind, "gameSpace"});
         auto* added = new TestEmitter(pointProgram(), std::move(points), size);
         world->addComponent(e, added);
         return added;
@@ -194,8 +199,8 @@ TEST_F(FBOParticleRendererGlTest, BuffersAreCompleteWithTheirSizesFormatsAndFilt
         {&r.litSceneBuffer(), 96, 72, 1, GL_RGBA16F, GL_LINEAR, true},
         {&r.particleBuffer(), 96, 72, 1, GL_RGBA16F, GL_LINEAR, true},
         {&r.brightBuffer(), 96, 72, 1, GL_RGBA16F, GL_LINEAR, false},
-        // After a frame the blur buffer has the size of the last level it blurred.
-        {&r.blurBuffer(), 3, 2, 1, GL_RGBA16F, GL_LINEAR, false},
+        // A quarter of the window at first; without particles no bloom resizes it.
+        {&r.blurBuffer(), 24, 18, 1, GL_RGBA16F, GL_LINEAR, false},
         {&r.bloomBuffer(), 96, 72, 1, GL_RGBA8, GL_NEAREST, false},
     };
     for (const Expected& e : table) {
@@ -277,6 +282,7 @@ TEST_F(FBOParticleRendererGlTest, ParticleBehindAPlatformIsHiddenAndOneInFrontSh
     render();
     EXPECT_EQ(additive->pointPasses, 1);
     EXPECT_EQ(additive->solidPasses, 0);
+    EXPECT_EQ(additive->sceneDraws, 0);
 
     const glm::u8vec4 grey(100, 100, 100, 0);
     EXPECT_TRUE(near(rgb(context->pixel(20, 35)), grey, 1)) << describe(context->pixel(20, 35));
@@ -314,6 +320,9 @@ TEST_F(FBOParticleRendererGlTest, BrightAdditiveParticleGlowsIntoItsNeighboursDi
     }
     // The glow fades with distance.
     EXPECT_GT(context->pixel(28, 36).r, context->pixel(33, 36).r);
+    // The blur buffer was last resized to the smallest level.
+    EXPECT_EQ(renderer->blurBuffer().width(), 3);
+    EXPECT_EQ(renderer->blurBuffer().height(), 2);
 }
 
 TEST_F(FBOParticleRendererGlTest, AmbientOcclusionDarkensTheInsideCornerMoreThanTheOpenFloor) {

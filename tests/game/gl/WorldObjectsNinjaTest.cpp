@@ -1,0 +1,221 @@
+// The ninja as the game builds him, steered with scripted keys on the test stage into the things
+// of an area: pickups, an ant, spikes, an upgrade and a door. The animated model needs an OpenGL
+// context, hence a GL test.
+#include "components/ActionSignal.hpp"
+#include "components/AntBehaviour.hpp"
+#include "components/Damage.hpp"
+#include "components/Energy.hpp"
+#include "components/EnergyBoostObject.hpp"
+#include "components/EnergyObject.hpp"
+#include "components/Exit.hpp"
+#include "components/Health.hpp"
+#include "components/Killer.hpp"
+#include "components/OriginalSpawnPoint.hpp"
+#include "components/SceneBuilders.hpp"
+#include "components/Score.hpp"
+#include "components/ScoreObject.hpp"
+#include "components/TransformAttachment.hpp"
+#include "components/Upgrade.hpp"
+#include "engine/Label.hpp"
+#include "engine/Transform.hpp"
+#include "game/PlayerAssembly.hpp"
+#include "physics/CircleCollider.hpp"
+#include "physics/CollisionTracker.hpp"
+#include "physics/PolygonCollider.hpp"
+#include "physics/RigidBody.hpp"
+#include "support/GlTestContext.hpp"
+#include "support/TestStage.hpp"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using components::Health;
+using testsupport::TestStage;
+using vorn::components::Label;
+using vorn::components::RigidBody;
+using vorn::components::Transform;
+using vorn::engine::EntityHandle;
+
+class WorldObjectsNinjaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        context = std::make_unique<testsupport::GlTestContext>(16, 16);
+        ASSERT_TRUE(context->ok()) << context->error();
+    }
+
+    EntityHandle spawn(float x) {
+        ninja = game::assemblePlayer(*stage.world, glm::vec3(x, TestStage::floorTop + 5.0f, 0.0f),
+                                     glm::vec3(0.0f), glm::vec3(1.0f));
+        stage.run(10);
+        return ninja;
+    }
+    EntityHandle at(float x, float y) {
+        const EntityHandle e = stage.world->createEntity();
+        stage.world->addComponent(
+            e, new Transform(glm::translate(glm::mat4(1.0f), glm::vec3(x, y, 0.0f))));
+        return e;
+    }
+    // A pickup on the floor as the level builds it: circle, tracker for the player, and a death
+    // action that takes its collider away.
+    EntityHandle pickup(float x, vorn::engine::Component* behaviour) {
+        const EntityHandle e = at(x, TestStage::floorTop + 2.0f);
+        stage.world->addComponent(e, new vorn::components::CircleCollider(2.0f));
+        stage.world->addComponent(e, behaviour);
+        stage.world->addComponent(e, new vorn::components::CollisionTracker("player"));
+        stage.world->addComponent(
+            e, new vorn::components::ActionSignal("deathAction", [](EntityHandle self) {
+                self.world->deleteComponent(self, "collider");
+            }));
+        return e;
+    }
+    // A worker ant as the level builds it, without model, health or death: the crawling body and
+    // its two damaging parts 4 units ahead and behind.
+    EntityHandle ant(float x, bool clockwise) {
+        const EntityHandle body = at(x, TestStage::floorTop + 2.5f);
+        stage.world->addComponent(body, new vorn::components::CircleCollider(2.5f));
+        stage.world->addComponent(body, new RigidBody(100.0f, false, 0.0f, 0, 0, 0));
+        stage.world->addComponent(
+            body, new vorn::components::AntBehaviour(clockwise, 10.0f, 0.2f, 0.5f, 10.0f));
+        for (const char* tag : {"hasGravity", "enemy", "ant", "being"})
+            stage.world->addComponent(body, new Label(tag));
+        for (const float offset : {4.0f, -4.0f}) {
+            const EntityHandle part = at(x, TestStage::floorTop + 2.5f);
+            stage.world->addComponent(
+                part, new vorn::components::TransformAttachment(
+                          false, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, offset)), body));
+            stage.world->addComponent(part, new vorn::components::CircleCollider(1.5f));
+            stage.world->addComponent(
+                part, new RigidBody(100.0f, false, 0.0f, 0, 0, 0, std::set<std::string>{"being"}));
+            stage.world->addComponent(part, new components::Damage("player", 20.0f, 0.5f, 1000.0f));
+        }
+        return body;
+    }
+    glm::vec3 position() {
+        return stage.world->getComponentAs<Transform>(ninja, Transform::componentName)->position();
+    }
+    bool has(const std::string& name) { return stage.world->getComponent(ninja, name) != nullptr; }
+    template <class T> T& get(const std::string& name) {
+        return *stage.world->getComponentAs<T>(ninja, name);
+    }
+
+    std::unique_ptr<testsupport::GlTestContext> context;
+    TestStage stage;
+    EntityHandle ninja;
+};
+
+TEST_F(WorldObjectsNinjaTest, WalkingRightHeCollectsAnEggCandyCornAndSugarOnce) {
+    spawn(-60.0f);
+    pickup(-50.0f, new vorn::components::ScoreObject(10, true));
+    pickup(-42.0f, new vorn::components::EnergyBoostObject(0.1f));
+    pickup(-34.0f, new vorn::components::EnergyObject());
+    auto& score = get<vorn::components::Score>("score");
+    auto& energy = get<vorn::components::Energy>("energy");
+    energy.current = 30.0f;
+    stage.play("0-149 hold Right");
+    stage.run(150);
+    ASSERT_GT(position().x, -25.0f); // he got past all three
+    EXPECT_EQ(score.points, 10);
+    EXPECT_EQ(score.eggs, 1);
+    EXPECT_FLOAT_EQ(energy.maximum, 110.0f);
+    EXPECT_FLOAT_EQ(energy.current, 110.0f);
+    // Walking back over them: the egg and the candy corn are spent.
+    stage.play("0-149 hold Left");
+    stage.run(150);
+    ASSERT_LT(position().x, -55.0f);
+    EXPECT_EQ(score.points, 10);
+    EXPECT_FLOAT_EQ(energy.maximum, 110.0f);
+}
+
+TEST_F(WorldObjectsNinjaTest, AnAntWalkingIntoHimHurtsHimAndThrowsHimBack) {
+    spawn(-20.0f);
+    ant(10.0f, true); // clockwise on a floor: walks towards -x, at the ninja
+    auto& health = get<Health>(Health::componentName);
+    float lowest = health.current;
+    float leftmostVelocity = 0.0f;
+    for (int frame = 0; frame < 600 && lowest == 100.0f; ++frame) {
+        stage.run(1);
+        lowest = std::min(lowest, health.current);
+        leftmostVelocity = std::min(leftmostVelocity, get<RigidBody>("rigidBody").velocity.x);
+    }
+    EXPECT_FLOAT_EQ(lowest, 80.0f);
+    stage.run(1);
+    EXPECT_LT(std::min(leftmostVelocity, get<RigidBody>("rigidBody").velocity.x), -2.0f);
+}
+
+TEST_F(WorldObjectsNinjaTest, AfterAnUpgradeSpikesKillHimAndHeComesBackWhereTheUpgradeWas) {
+    spawn(-60.0f);
+    const EntityHandle jump = at(-30.0f, TestStage::floorTop + 5.0f);
+    stage.world->addComponent(jump, new vorn::components::CircleCollider(2.5f));
+    stage.world->addComponent(jump, new vorn::components::Upgrade("doubleJumpEnabled", "player",
+                                                                  "jumpUpgradeVoice",
+                                                                  glm::vec3(-12, -5.5f, -10)));
+    const EntityHandle spikes = at(0.0f, TestStage::floorTop);
+    stage.world->addComponent(
+        spikes, new vorn::components::PolygonCollider(0.0f, -3.03f, 0.0f, 6.06f, 6.0f, 1, 1));
+    stage.world->addComponent(spikes, new RigidBody(1.0f, true, 1.0f, 0, 0, 0));
+    stage.world->addComponent(spikes, new components::Killer());
+
+    stage.play("0-179 hold Right");
+    int deadAt = -1;
+    for (int frame = 0; frame < 180 && deadAt < 0; ++frame) {
+        stage.run(1);
+        if (has("dead"))
+            deadAt = frame;
+    }
+    ASSERT_GE(deadAt, 0);
+    EXPECT_TRUE(has("doubleJumpEnabled"));
+    EXPECT_FALSE(stage.world->isLive(jump));
+    EXPECT_EQ(get<components::OriginalSpawnPoint>("originalSpawnPoint").position,
+              glm::vec3(-30.0f, TestStage::floorTop + 5.0f, 0.0f));
+    EXPECT_EQ(get<Health>(Health::componentName).current, 100.0f); // killed outright
+    stage.play("");
+    stage.run(60);
+    EXPECT_TRUE(has("dead"));
+    EXPECT_EQ(stage.world->getComponents(ninja, "dead").size(), 1u);
+    stage.run(80); // two seconds after his death
+    EXPECT_FALSE(has("dead"));
+    EXPECT_NEAR(position().x, -30.0f, 1.0f);
+}
+
+TEST_F(WorldObjectsNinjaTest, WalkingThroughADoorCarriesHimWholeIntoTheNextArea) {
+    spawn(-20.0f);
+    const size_t components = stage.world->getEntityComponents(ninja).size();
+    int builds = 0;
+    std::shared_ptr<vorn::engine::World> next;
+    EntityHandle arrived;
+    components::SceneBuilders::setAreaBuilder([&](components::SceneBuilders::Carried& carried,
+                                                  const std::string& file,
+                                                  const std::string& entrance) {
+        ++builds;
+        EXPECT_EQ(file, "simpleArea.txt");
+        EXPECT_EQ(entrance, "simpleBottomDoor");
+        next = std::make_shared<vorn::engine::World>();
+        arrived = next->createEntity();
+        for (auto& component : carried)
+            next->addComponent(arrived, component.release());
+        return next;
+    });
+    const EntityHandle door = at(20.0f, TestStage::floorTop + 5.0f);
+    stage.world->addComponent(
+        door, new vorn::components::PolygonCollider(0.0f, -5.0f, -5.0f, 10.0f, 10.0f, 1, 1));
+    stage.world->addComponent(door, new vorn::components::CollisionTracker("player"));
+    stage.world->addComponent(door, new components::Exit("simpleArea.txt", "simpleBottomDoor"));
+    const std::shared_ptr<vorn::engine::World> area = stage.world;
+
+    stage.play("0-119 hold Right");
+    stage.run(120);
+    components::SceneBuilders::setAreaBuilder(nullptr);
+    EXPECT_EQ(builds, 1);
+    ASSERT_TRUE(next);
+    EXPECT_EQ(stage.app.currentWorld(), next);
+    EXPECT_TRUE(area->getEntityComponents(ninja).empty());
+    EXPECT_EQ(next->getEntityComponents(arrived).size(), components);
+    EXPECT_NE(next->getComponent(arrived, "player"), nullptr);
+}
+
+} // namespace
