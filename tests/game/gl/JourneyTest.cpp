@@ -12,6 +12,7 @@
 #include "rendering/Text.hpp"
 #include "support/GlTestContext.hpp"
 
+#include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -229,6 +230,43 @@ TEST_F(JourneyLoad, TheClearingShowsAHintAtEachLesson) {
             found = found || line.find(lesson) != std::string::npos;
         EXPECT_TRUE(found) << "no hint about " << lesson;
     }
+}
+
+TEST(Journey, UpdateOnlyPlaysTheSameAndDrawsTheLastFrameAndDumpAtWritesEachFrameAsked) {
+    const std::string base = ::testing::TempDir() + "update_only";
+    {
+        std::ofstream script(base + "_input.txt");
+        script << "0-40 hold Right\n30 hold Right Space\n";
+    }
+    std::vector<nlohmann::json> ninjas;
+    for (const char* mode : {"", " --update-only"}) {
+        SCOPED_TRACE(mode);
+        for (const char* suffix : {".json", "-0.json", "-35.json", ".png"})
+            std::remove((base + suffix).c_str());
+        const GameRun run =
+            runGame("--fixed-dt 0.0166667 --frames 45 --area startingArea.txt "
+                    "--input " +
+                    base + "_input.txt --dump-state " + base +
+                    ".json --dump-at 0,35 --screenshot " + base + ".png" + std::string(mode));
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(readJson(base + "-0.json").value("frame", -1), 0);
+        const nlohmann::json jumping = readJson(base + "-35.json");
+        EXPECT_EQ(jumping.value("frame", -1), 35);
+        ASSERT_TRUE(thePlayer(jumping).is_object());
+        EXPECT_GT(thePlayer(jumping)["velocity"][1].get<float>(), 0.0f) << "in the air";
+        ninjas.push_back(thePlayer(readJson(base + ".json")));
+        // The last frame is drawn either way: the clearing, not the clear colour.
+        sf::Image image;
+        ASSERT_TRUE(image.loadFromFile(base + ".png"));
+        std::set<uint32_t> colours;
+        for (unsigned y = 0; y < image.getSize().y; y += 20)
+            for (unsigned x = 0; x < image.getSize().x; x += 20)
+                colours.insert(image.getPixel(x, y).toInteger());
+        EXPECT_GT(colours.size(), 50u);
+    }
+    ASSERT_EQ(ninjas.size(), 2u);
+    ASSERT_TRUE(ninjas[0].is_object() && ninjas[1].is_object());
+    EXPECT_EQ(ninjas[0]["position"], ninjas[1]["position"]) << "drawing changes nothing of play";
 }
 
 // One checkpoint of the recorded play-through.
