@@ -269,6 +269,40 @@ TEST(Journey, UpdateOnlyPlaysTheSameAndDrawsTheLastFrameAndDumpAtWritesEachFrame
     EXPECT_EQ(ninjas[0]["position"], ninjas[1]["position"]) << "drawing changes nothing of play";
 }
 
+TEST(Journey, EveryDoorOnTheWayHasOneBackAndTheNinjaArrivesAlone) {
+    struct Back {
+        std::string area;
+        std::string entrance;
+        int walkFrames; // long enough to reach the door, and not much longer
+        std::string arrives;
+        float x; // where the entrance he arrives at stands
+    };
+    const std::vector<Back> backs = {
+        {"simpleArea.txt", "simpleBottomDoor", 90, "area startingArea.txt", 315.0f},
+        {"trickyArea.txt", "trickyLeftDoor", 90, "area simpleArea.txt", 350.0f},
+        {"swordArea.txt", "swordLeftDoor", 185, "area trickyArea.txt", 322.0f},
+        {"prototypeLevel.txt", "start", 115, "area startingArea.txt", 0.0f},
+    };
+    const std::string base = ::testing::TempDir() + "door_back";
+    for (const Back& back : backs) {
+        SCOPED_TRACE(back.area);
+        {
+            std::ofstream script(base + "_input.txt");
+            script << "0-" << back.walkFrames << " hold Left\n";
+        }
+        std::remove((base + ".json").c_str());
+        const GameRun run = runGame("--fixed-dt 0.0166667 --frames 220 --update-only --area " +
+                                    back.area + " --entrance " + back.entrance + " --input " +
+                                    base + "_input.txt --dump-state " + base + ".json");
+        ASSERT_EQ(run.status, 0) << run.output;
+        const nlohmann::json state = readJson(base + ".json");
+        EXPECT_EQ(state.value("scene", ""), back.arrives);
+        const nlohmann::json ninja = thePlayer(state);
+        ASSERT_TRUE(ninja.is_object()) << "exactly one ninja";
+        EXPECT_NEAR(ninja["position"][0].get<float>(), back.x, 15.0f);
+    }
+}
+
 // One checkpoint of the recorded play-through.
 struct Checkpoint {
     int frame;
