@@ -55,6 +55,7 @@ void Damage::update(float dt) {
         other.world = world;
         if (world->getComponent(other, targetTag) == nullptr)
             continue;
+        vorn::engine::Diagnostics::out() << "hit!" << i << "\n";
         if (auto* health = world->getComponentAs<Health>(other, Health::componentName))
             health->damage(amount);
         auto* body = world->getComponentAs<vorn::components::Body>(other, "body");
