@@ -110,7 +110,8 @@ void Application::runFrame(float dt) {
     const Clock::time_point updateStart = Clock::now();
     update(dt);
     const Clock::time_point renderStart = Clock::now();
-    if (current)
+    const bool lastFrame = frameLimit != 0 && frames + 1 >= frameLimit;
+    if (current && (!drawLastFrameOnly || lastFrame))
         current->render(dt);
     const Clock::time_point renderEnd = Clock::now();
     updateSeconds = std::chrono::duration<double>(renderStart - updateStart).count();

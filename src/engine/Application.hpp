@@ -55,6 +55,9 @@ public:
     void setFrameLimit(uint64_t frames) { frameLimit = frames; }
     // Uses `seconds` as every frame's measured time and never sleeps (0: the real clock).
     void setFixedTimeStep(float seconds) { fixedStep = seconds; }
+    // With `on`, only the last frame of a frame limit is drawn; the others are updated and
+    // displayed without a render pass (fast replays of recorded input).
+    void setDrawLastFrameOnly(bool on) { drawLastFrameOnly = on; }
     // Called every frame with dt after the render pass (the sound manager's update).
     void setAudioUpdate(std::function<void(float)> callback) { audioUpdate = std::move(callback); }
     // Called every frame with the frame index just before the picture is displayed.
@@ -86,6 +89,7 @@ private:
 
     uint64_t frameLimit = 0;
     float fixedStep = 0.0f;
+    bool drawLastFrameOnly = false;
     uint64_t frames = 0;
     double updateSeconds = 0.0;
     double renderSeconds = 0.0;

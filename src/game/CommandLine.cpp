@@ -100,6 +100,15 @@ void describe(CLI::App& app, GameOptions& options) {
     app.add_option("--dump-state", options.dumpStateFile,
                    "After the last frame, write the current world as JSON")
         ->type_name("FILE");
+    app.add_option("--dump-at", options.dumpFrames,
+                   "With --dump-state FILE: also write the world at each of these frames, to FILE "
+                   "with -N inserted before its extension")
+        ->type_name("N,...")
+        ->delimiter(',')
+        ->needs(app.get_option("--dump-state"));
+    app.add_flag("--update-only", options.updateOnly,
+                 "Draw only the last frame; every other frame is updated but not drawn (fast "
+                 "replays of recorded input)");
     app.add_option("--check-level", options.checkLevel,
                    "Parse a level without a window and report unknown keywords, doors to missing "
                    "files or entrances, and entrances no door leads to; exit 0 only when all is "

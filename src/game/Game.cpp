@@ -22,12 +22,25 @@
 
 #include <SFML/Window/Window.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <locale>
 #include <memory>
 
 namespace game {
+
+namespace {
+
+// The name of a dump taken at `frame`: "state.json" becomes "state-120.json".
+std::string numberedFile(const std::string& file, uint64_t frame) {
+    const std::filesystem::path path(file);
+    std::filesystem::path numbered = path.parent_path() / path.stem();
+    numbered += "-" + std::to_string(frame) + path.extension().string();
+    return numbered.string();
+}
+
+} // namespace
 
 std::string Game::locateAssetRoot() {
     std::error_code ignored;
@@ -72,6 +85,7 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         vorn::engine::Application application(&renderState, 20.0f, 60.0f, locateAssetRoot());
         application.setFrameLimit(options.frames);
         application.setFixedTimeStep(options.fixedDt);
+        application.setDrawLastFrameOnly(options.updateOnly);
         // The sound table is registered once the asset root is known; the manager's per-frame
         // update is the loop's audio step.
         vorn::audio::registerSoundTable();
@@ -85,6 +99,16 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         application.setFrameEndCallback([&](uint64_t frame) {
             if (options.profileFrames > 0)
                 profile.frameEnded(application, frame);
+            if (!options.dumpStateFile.empty() && application.currentWorld() &&
+                std::find(options.dumpFrames.begin(), options.dumpFrames.end(), frame) !=
+                    options.dumpFrames.end()) {
+                const std::string file = numberedFile(options.dumpStateFile, frame);
+                if (!StateDump::write(file, *application.currentWorld(), frame)) {
+                    vorn::engine::Diagnostics::err()
+                        << "mossfang: could not write the state to " << file << "\n";
+                    status = 1;
+                }
+            }
             if (application.isRunning())
                 return;
             if (!options.dumpStateFile.empty() && application.currentWorld()) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace game {
 
@@ -20,10 +21,12 @@ struct GameOptions {
     std::string checkLevel;     // check this level file and exit, without a window
     std::string overviewFile;   // with area: PNG of the whole area
     uint64_t profileFrames = 0; // print the frame profile after this many frames; 0: none
-    bool post = false;          // with viewModel: draw through the post-processing renderer
-    std::string viewEffect;     // show this particle effect by name instead of the game
-    bool debugDraw = false;     // with area: draw the collider overlay from the first frame
-    bool watch = false;         // with area: reload the level file whenever it changes on disk
+    std::vector<uint64_t> dumpFrames; // with dumpStateFile: also dump at these frames
+    bool updateOnly = false;          // draw only the last frame
+    bool post = false;                // with viewModel: draw through the post-processing renderer
+    std::string viewEffect;           // show this particle effect by name instead of the game
+    bool debugDraw = false;           // with area: draw the collider overlay from the first frame
+    bool watch = false;               // with area: reload the level file whenever it changes on disk
 };
 
 } // namespace game

@@ -46,7 +46,9 @@ public:
     void entry(const std::string& keyword, int line, const LevelEntry&,
                vorn::parsing::DefinitionReader& reader) override {
         const std::vector<std::string>& keys = LevelLoader::templateKeys();
-        if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
+        if (keyword == LevelLoader::hintKeyword) {
+            reader.readQuotedString();
+        } else if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
             summary.unknownKeywords.emplace_back(line, keyword);
         } else if (keyword == "exit") {
             Door door{line, reader.readQuotedString(), ""};

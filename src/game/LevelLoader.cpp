@@ -20,6 +20,7 @@
 #include "rendering/Model.hpp"
 #include "rendering/ResourceCaches.hpp"
 #include "rendering/Sprite.hpp"
+#include "rendering/Text.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -397,6 +398,22 @@ void buildBGSprite(Context& c, const Entry& e) {
     c.finish(background);
 }
 
+// An in-world hint: one line of text centred on the entry position, its letters sx high, drawn
+// with the HUD's font and program. Not one of the entity templates: the game's areas use it to
+// show the controls where they are first needed.
+void buildHint(Context& c, const Entry& e) {
+    const std::string line = c.reader.readQuotedString();
+    const float size = e.scale.x;
+    const EntityHandle hint = c.create(LevelLoader::placement(e.position, e.rotation, {1, 1, 1}));
+    c.world.addComponent(
+        hint, new vorn::components::Text(
+                  vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
+                  vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"),
+                  -0.5f * size * static_cast<float>(line.size()), -0.5f * size, 0.0f, line, size,
+                  1.0f, 0.86f, 0.55f));
+    c.finish(hint);
+}
+
 struct TemplateRow {
     const char* key;
     Template build;
@@ -448,6 +465,8 @@ public:
                 return;
             }
         }
+        if (keyword == LevelLoader::hintKeyword)
+            buildHint(context, entry);
     }
 
 private:

@@ -77,6 +77,9 @@ public:
     // reader's ParseError (and whatever the visitor throws).
     static void readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor);
 
+    // The keyword of an in-world hint: three vectors, then the quoted line of text (its letters
+    // are sx high). Read after the templates, so it can never shadow one.
+    static constexpr const char* hintKeyword = "hint";
     // The template keys in the order they are compared.
     static const std::vector<std::string>& templateKeys();
 

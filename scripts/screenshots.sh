@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Regenerates the pictures in docs/screenshots: the menu, the controls screen, every credits page,
+# each area's start and a busy spot on the recorded play-through, and each area's overview.
+# Needs a built game (build/src/game/mossfang); runs under Xvfb when there is no display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+game="${MOSSFANG:-build/src/game/mossfang}"
+out=docs/screenshots
+mkdir -p "$out"
+export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+
+run() {
+  if [ -n "${DISPLAY:-}" ]; then
+    "$game" --fixed-dt 0.0166667 "$@" >/dev/null
+  else
+    xvfb-run -a -s "-screen 0 1024x768x24" "$game" --fixed-dt 0.0166667 "$@" >/dev/null
+  fi
+}
+
+# Menu, controls screen, credits pages.
+run --frames 3 --screenshot "$out/menu.png"
+echo "3 click 400 310 left" >"$scratch/controls.txt"
+run --frames 8 --input "$scratch/controls.txt" --screenshot "$out/controls.png"
+for page in 0 1 2 3 4 5; do
+  {
+    echo "3 click 375 425 left"
+    for ((p = 0; p < page; ++p)); do echo "$((10 + 5 * p)) hold Space"; done
+  } >"$scratch/credits.txt"
+  run --frames $((14 + 5 * page)) --input "$scratch/credits.txt" \
+    --screenshot "$out/credits$page.png"
+done
+
+# Each area where the ninja comes in, and its overview.
+for entry in startingArea: simpleArea:simpleBottomDoor trickyArea:trickyLeftDoor \
+  swordArea:swordLeftDoor prototypeLevel:start; do
+  area="${entry%%:*}"
+  entrance="${entry#*:}"
+  run --area "$area.txt" --entrance "$entrance" --frames 30 --update-only \
+    --screenshot "$out/${area}_start.png"
+  run --area "$area.txt" --entrance "$entrance" --overview "$out/${area}_overview.png"
+done
+
+# Busy spots along the recorded play-through (frame numbers of tests/game/playthrough/journey.txt).
+journey=tests/game/playthrough/journey.txt
+for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
+  run --input "$journey" --frames "${spot#*:}" --update-only \
+    --screenshot "$out/${spot%%:*}_busy.png"
+done
+echo "Pictures written to $out"

@@ -1,0 +1,394 @@
+// The game's five areas: each loads cleanly, together they use every template, the level check
+// passes on each, the recorded play-through reaches the credits with both upgrades, and the
+// spider web holds against bare fists.
+#include "audio/SoundManager.hpp"
+#include "audio/SoundTable.hpp"
+#include "engine/AssetRoot.hpp"
+#include "engine/DiagnosticsCapture.hpp"
+#include "engine/EntityCollection.hpp"
+#include "engine/World.hpp"
+#include "game/LevelLoader.hpp"
+#include "parsing/DefinitionReader.hpp"
+#include "rendering/Text.hpp"
+#include "support/GlTestContext.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string levelDir = MOSSFANG_SOURCE_DIR "/assets/levels/";
+
+// Each area with the entrance the menu's keys use for it.
+const std::vector<std::pair<std::string, std::string>> areas = {
+    {"startingArea.txt", ""},
+    {"simpleArea.txt", "simpleBottomDoor"},
+    {"trickyArea.txt", "trickyLeftDoor"},
+    {"swordArea.txt", "swordLeftDoor"},
+    {"prototypeLevel.txt", "start"},
+};
+
+bool has(const nlohmann::json& list, const std::string& name) {
+    for (const auto& item : list)
+        if (item == name)
+            return true;
+    return false;
+}
+
+struct GameRun {
+    int status = -1;
+    std::string output;
+};
+
+// Runs the game with `args` at the fixed time step, from the source folder.
+GameRun runGame(const std::string& args) {
+    const std::string command = "cd " MOSSFANG_SOURCE_DIR " && ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
+                                "/scripts/openal-null.conf " MOSSFANG_EXE " " +
+                                args + " 2>&1";
+    GameRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+nlohmann::json readJson(const std::string& file) {
+    std::ifstream in(file);
+    if (!in)
+        return nlohmann::json();
+    return nlohmann::json::parse(in, nullptr, false);
+}
+
+// The one entity labelled "player" in a state dump (null when there is none or several).
+nlohmann::json thePlayer(const nlohmann::json& state) {
+    nlohmann::json found;
+    int count = 0;
+    for (const auto& e : state.value("entities", nlohmann::json::array()))
+        if (has(e.value("labels", nlohmann::json::array()), "player")) {
+            found = e;
+            ++count;
+        }
+    return count == 1 ? found : nlohmann::json();
+}
+
+// Counts the keywords of a level file as the loader's grammar reads them.
+// Also notes the music and background picture names.
+class KeywordCounter : public game::LevelLoader::EntryVisitor {
+public:
+    std::map<std::string, int> counts;
+    std::vector<std::string> musics;
+    std::vector<std::string> backgrounds;
+    void music(const std::string& name) override {
+        ++counts["music"];
+        musics.push_back(name);
+    }
+    void entry(const std::string& keyword, int, const game::LevelEntry&,
+               vorn::parsing::DefinitionReader& reader) override {
+        ++counts[keyword];
+        if (keyword == "BGSprite")
+            backgrounds.push_back(reader.readQuotedString());
+    }
+};
+
+TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
+    KeywordCounter counter;
+    std::set<std::string> musics;
+    std::set<std::string> backgrounds;
+    for (const auto& [file, entrance] : areas) {
+        SCOPED_TRACE(file);
+        std::ifstream in(levelDir + file);
+        ASSERT_TRUE(in);
+        vorn::parsing::DefinitionReader reader(in);
+        const size_t before = counter.musics.size();
+        const size_t picturesBefore = counter.backgrounds.size();
+        EXPECT_NO_THROW(game::LevelLoader::readLevel(reader, counter));
+        // One music and one background picture each; every area has its own music, and the four
+        // areas of the journey their own picture (the test ground borrows the clearing's).
+        ASSERT_EQ(counter.musics.size(), before + 1);
+        ASSERT_EQ(counter.backgrounds.size(), picturesBefore + 1);
+        musics.insert(counter.musics.back());
+        if (file != "prototypeLevel.txt")
+            backgrounds.insert(counter.backgrounds.back());
+    }
+    EXPECT_EQ(musics.size(), areas.size());
+    EXPECT_EQ(backgrounds.size(), areas.size() - 1);
+    const std::vector<std::string>& keys = game::LevelLoader::templateKeys();
+    ASSERT_EQ(keys.size(), 26u);
+    for (const std::string& key : keys)
+        EXPECT_GE(counter.counts[key], 1) << "no area uses " << key;
+    for (const auto& [keyword, count] : counter.counts) {
+        const bool known = keyword == game::LevelLoader::hintKeyword ||
+                           std::find(keys.begin(), keys.end(), keyword) != keys.end();
+        EXPECT_TRUE(known) << keyword << " used " << count << " times";
+    }
+}
+
+TEST(Journey, TheLevelCheckPassesAndEachAreaRunsWithoutAMessage) {
+    for (const auto& [file, entrance] : areas) {
+        SCOPED_TRACE(file);
+        const GameRun check = runGame("--check-level assets/levels/" + file);
+        EXPECT_EQ(check.status, 0) << check.output;
+        EXPECT_NE(check.output.find(": ok"), std::string::npos) << check.output;
+
+        // The whole game around the area: loader, music, HUD, a few frames of play. Nothing may
+        // be said but the window library's own note about vertical sync.
+        const GameRun play = runGame("--fixed-dt 0.0166667 --frames 3 --area " + file +
+                                     " --entrance \"" + entrance + "\"");
+        EXPECT_EQ(play.status, 0) << play.output;
+        std::istringstream lines(play.output);
+        std::string line;
+        while (std::getline(lines, line))
+            EXPECT_TRUE(line.empty() || line == "Setting vertical sync not supported")
+                << "said: " << line;
+    }
+}
+
+class JourneyLoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("ALSOFT_CONF", MOSSFANG_SOURCE_DIR "/scripts/openal-null.conf", 1);
+        context = std::make_unique<testsupport::GlTestContext>(8, 8);
+        ASSERT_TRUE(context->ok()) << context->error();
+        previousRoot = vorn::engine::assetRoot();
+        vorn::engine::setAssetRoot(std::string(MOSSFANG_SOURCE_DIR) + "/assets/");
+        // The areas' music must be known, as it is in the game.
+        static const bool registered = [] {
+            vorn::audio::registerSoundTable();
+            return true;
+        }();
+        (void)registered;
+    }
+    void TearDown() override { vorn::engine::setAssetRoot(previousRoot); }
+
+    // Each load takes a scene slot that an area's sound clean-up would give back; so do we.
+    static void releaseSceneSlot() {
+        vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+        const int slot = sound.currentSlot();
+        sound.releaseSlot(slot);
+        sound.freeSlot(slot);
+    }
+
+    std::unique_ptr<testsupport::GlTestContext> context;
+    std::string previousRoot;
+};
+
+TEST_F(JourneyLoad, EachAreaLoadsSilentlyWithOneNinjaMusicBackgroundAndHints) {
+    for (const auto& [file, entrance] : areas) {
+        SCOPED_TRACE(file);
+        vorn::engine::World world;
+        std::ifstream in(levelDir + file);
+        ASSERT_TRUE(in);
+        game::LevelLoader::CarriedPlayer nobody;
+        bool loaded = false;
+        std::string said;
+        {
+            vorn::engine::DiagnosticsCapture capture;
+            loaded = game::LevelLoader::load(in, world, nobody, "gameSpace", entrance);
+            said = capture.text();
+        }
+        releaseSceneSlot();
+        EXPECT_TRUE(loaded);
+        EXPECT_EQ(said, "");
+        EXPECT_EQ(world.getEntities("player").size(), 1u);
+        EXPECT_GE(world.getEntities("killer").size(), 1u) << "a kill zone under the falls";
+        EXPECT_GE(world.getEntities("exit").size(), 1u) << "a door out";
+        EXPECT_GE(world.getEntities("text").size(), 1u) << "hints";
+    }
+}
+
+TEST_F(JourneyLoad, TheClearingShowsAHintAtEachLesson) {
+    vorn::engine::World world;
+    std::ifstream in(levelDir + "startingArea.txt");
+    game::LevelLoader::CarriedPlayer nobody;
+    ASSERT_TRUE(game::LevelLoader::load(in, world, nobody, "gameSpace", ""));
+    releaseSceneSlot();
+    std::set<std::string> lines;
+    for (const auto& entity : world.getEntities("text"))
+        if (auto* text = world.getComponentAs<vorn::components::Text>(entity, "text"))
+            lines.insert(text->text);
+    for (const char* lesson : {"walk", "jump", "punch", "climb", "energy", "Walk into shiny"}) {
+        bool found = false;
+        for (const std::string& line : lines)
+            found = found || line.find(lesson) != std::string::npos;
+        EXPECT_TRUE(found) << "no hint about " << lesson;
+    }
+}
+
+TEST(Journey, UpdateOnlyPlaysTheSameAndDrawsTheLastFrameAndDumpAtWritesEachFrameAsked) {
+    const std::string base = ::testing::TempDir() + "update_only";
+    {
+        std::ofstream script(base + "_input.txt");
+        script << "0-40 hold Right\n30 hold Right Space\n";
+    }
+    std::vector<nlohmann::json> ninjas;
+    for (const char* mode : {"", " --update-only"}) {
+        SCOPED_TRACE(mode);
+        for (const char* suffix : {".json", "-0.json", "-35.json", ".png"})
+            std::remove((base + suffix).c_str());
+        const GameRun run =
+            runGame("--fixed-dt 0.0166667 --frames 45 --area startingArea.txt "
+                    "--input " +
+                    base + "_input.txt --dump-state " + base +
+                    ".json --dump-at 0,35 --screenshot " + base + ".png" + std::string(mode));
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(readJson(base + "-0.json").value("frame", -1), 0);
+        const nlohmann::json jumping = readJson(base + "-35.json");
+        EXPECT_EQ(jumping.value("frame", -1), 35);
+        ASSERT_TRUE(thePlayer(jumping).is_object());
+        EXPECT_GT(thePlayer(jumping)["velocity"][1].get<float>(), 0.0f) << "in the air";
+        ninjas.push_back(thePlayer(readJson(base + ".json")));
+        // The last frame is drawn either way: the clearing, not the clear colour.
+        sf::Image image;
+        ASSERT_TRUE(image.loadFromFile(base + ".png"));
+        std::set<uint32_t> colours;
+        for (unsigned y = 0; y < image.getSize().y; y += 20)
+            for (unsigned x = 0; x < image.getSize().x; x += 20)
+                colours.insert(image.getPixel(x, y).toInteger());
+        EXPECT_GT(colours.size(), 50u);
+    }
+    ASSERT_EQ(ninjas.size(), 2u);
+    ASSERT_TRUE(ninjas[0].is_object() && ninjas[1].is_object());
+    EXPECT_EQ(ninjas[0]["position"], ninjas[1]["position"]) << "drawing changes nothing of play";
+}
+
+TEST(Journey, EveryDoorOnTheWayHasOneBackAndTheNinjaArrivesAlone) {
+    struct Back {
+        std::string area;
+        std::string entrance;
+        int walkFrames; // long enough to reach the door, and not much longer
+        std::string arrives;
+        float x; // where the entrance he arrives at stands
+    };
+    const std::vector<Back> backs = {
+        {"simpleArea.txt", "simpleBottomDoor", 90, "area startingArea.txt", 315.0f},
+        {"trickyArea.txt", "trickyLeftDoor", 90, "area simpleArea.txt", 350.0f},
+        {"swordArea.txt", "swordLeftDoor", 185, "area trickyArea.txt", 322.0f},
+        {"prototypeLevel.txt", "start", 115, "area startingArea.txt", 0.0f},
+    };
+    const std::string base = ::testing::TempDir() + "door_back";
+    for (const Back& back : backs) {
+        SCOPED_TRACE(back.area);
+        {
+            std::ofstream script(base + "_input.txt");
+            script << "0-" << back.walkFrames << " hold Left\n";
+        }
+        std::remove((base + ".json").c_str());
+        const GameRun run = runGame("--fixed-dt 0.0166667 --frames 220 --update-only --area " +
+                                    back.area + " --entrance " + back.entrance + " --input " +
+                                    base + "_input.txt --dump-state " + base + ".json");
+        ASSERT_EQ(run.status, 0) << run.output;
+        const nlohmann::json state = readJson(base + ".json");
+        EXPECT_EQ(state.value("scene", ""), back.arrives);
+        const nlohmann::json ninja = thePlayer(state);
+        ASSERT_TRUE(ninja.is_object()) << "exactly one ninja";
+        EXPECT_NEAR(ninja["position"][0].get<float>(), back.x, 15.0f);
+    }
+}
+
+// One checkpoint of the recorded play-through.
+struct Checkpoint {
+    int frame;
+    std::string scene;
+    bool doubleJump;
+    bool sword;
+    int minPoints;
+    int minEggs;
+};
+
+TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
+    const std::string base = ::testing::TempDir() + "journey_state";
+    const std::vector<Checkpoint> checkpoints = {
+        {1200, "area startingArea.txt", false, false, 14, 1},
+        {2340, "area simpleArea.txt", true, false, 27, 2},
+        {3710, "area trickyArea.txt", true, false, 41, 3},
+        {4740, "area swordArea.txt", true, true, 53, 4},
+    };
+    std::string frames;
+    for (const Checkpoint& c : checkpoints)
+        frames += std::to_string(c.frame) + ",";
+    frames += "4770,4940";
+    for (const Checkpoint& c : checkpoints)
+        std::remove((base + "-" + std::to_string(c.frame) + ".json").c_str());
+    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5000 --update-only --input "
+                                "tests/game/playthrough/journey.txt --dump-state " +
+                                base + ".json --dump-at " + frames);
+    ASSERT_EQ(run.status, 0) << run.output;
+
+    for (const Checkpoint& c : checkpoints) {
+        SCOPED_TRACE("frame " + std::to_string(c.frame));
+        const nlohmann::json state = readJson(base + "-" + std::to_string(c.frame) + ".json");
+        ASSERT_TRUE(state.is_object());
+        EXPECT_EQ(state.value("scene", ""), c.scene);
+        const nlohmann::json ninja = thePlayer(state);
+        ASSERT_TRUE(ninja.is_object()) << "exactly one ninja";
+        const nlohmann::json labels = ninja.value("labels", nlohmann::json::array());
+        EXPECT_FALSE(has(labels, "dead"));
+        EXPECT_GT(ninja["health"]["current"].get<float>(), 0.0f);
+        EXPECT_EQ(has(labels, "doubleJumpEnabled"), c.doubleJump);
+        EXPECT_EQ(has(labels, "swordEnabled"), c.sword);
+        EXPECT_GE(ninja["score"]["points"].get<int>(), c.minPoints);
+        EXPECT_GE(ninja["score"]["eggs"].get<int>(), c.minEggs);
+    }
+    // In the ember hollow the ninja has cut through the web: he stands inside the hat's room.
+    const nlohmann::json sword = thePlayer(readJson(base + "-4740.json"));
+    ASSERT_TRUE(sword.is_object());
+    EXPECT_GT(sword["position"][0].get<float>(), 160.0f);
+
+    EXPECT_EQ(readJson(base + "-4770.json").value("scene", ""), "credits 0");
+    EXPECT_EQ(readJson(base + "-4940.json").value("scene", ""), "credits 5");
+    EXPECT_EQ(readJson(base + ".json").value("scene", ""), "menu");
+}
+
+TEST(Journey, TheSpiderWebHoldsAgainstBareFists) {
+    const std::string file = ::testing::TempDir() + "sword_gate.json";
+    std::remove(file.c_str());
+    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 1400 --update-only --area "
+                                "swordArea.txt --entrance swordLeftDoor --input "
+                                "tests/game/playthrough/swordGate.txt --dump-state " +
+                                file);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const nlohmann::json state = readJson(file);
+    ASSERT_TRUE(state.is_object());
+    EXPECT_EQ(state.value("scene", ""), "area swordArea.txt");
+    const nlohmann::json ninja = thePlayer(state);
+    ASSERT_TRUE(ninja.is_object());
+    const nlohmann::json labels = ninja.value("labels", nlohmann::json::array());
+    EXPECT_FALSE(has(labels, "swordEnabled"));
+    EXPECT_FALSE(has(labels, "dead"));
+    // He punched: the web is the only enemy left with full health, and he never got past it.
+    int webs = 0;
+    float webX = 0.0f;
+    for (const auto& e : state["entities"]) {
+        const nlohmann::json components = e.value("components", nlohmann::json::array());
+        if (has(components, "health") && has(components, "deathAction") &&
+            !has(e.value("labels", nlohmann::json::array()), "ant") &&
+            !has(e.value("labels", nlohmann::json::array()), "player") && e.contains("health") &&
+            e["health"]["maximum"].get<float>() == 150.0f) {
+            ++webs;
+            webX = e["position"][0].get<float>();
+        }
+    }
+    ASSERT_EQ(webs, 1) << "the web is still there";
+    EXPECT_LT(ninja["position"][0].get<float>(), webX);
+    EXPECT_GT(ninja["position"][0].get<float>(), webX - 15.0f) << "he stood at the web";
+}
+
+} // namespace
