@@ -28,7 +28,7 @@ InputBindings::InputBindings() {
     binding(Action::Down) = {{K::Down, K::S}, {}, {{J::Y, true}, {J::PovY, false}}};
     binding(Action::Jump) = {{K::Z, K::J, K::Space}, {0}, {}};
     binding(Action::Punch) = {{K::X, K::K}, {2}, {}};
-    binding(Action::Camera) = {{K::LControl}, {3}, {}};
+    binding(Action::Camera) = {{K::C}, {3}, {}};
     binding(Action::Menu) = {{K::Escape}, {7}, {}};
 }
 
