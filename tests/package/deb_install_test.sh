@@ -24,7 +24,7 @@ root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 exe="$root/usr/bin/mossfang"
 test -x "$exe"
-test -d "$root/usr/share/mossfang/assets/levels"
+test -d "$root/usr/share/mossfang/assets/shaders"
 if strings "$exe" | grep -qF "$source"; then
   echo "FAIL: the installed executable names the source tree $source" >&2
   exit 1
