@@ -3,7 +3,7 @@
 # Xvfb and saves a screenshot of its last frame, so something visibly happens.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh play
 
 game=build/src/game/mossfang
 if [ -n "${DISPLAY:-}" ]; then

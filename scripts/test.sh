@@ -4,7 +4,7 @@
 # AddressSanitizer (the world's lifetime rules are where a freed component would be touched).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 
 jobs="$(nproc 2>/dev/null || echo 2)"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"

@@ -317,6 +317,15 @@ void SoundManager::stopFadedOut(Channel channel) {
         check(channel.stop());
 }
 
+void SoundManager::setMuted(const bool mute) {
+    muted = mute;
+    if (!initialized)
+        return;
+    ChannelGroup* master = nullptr;
+    if (soundSystem->getMasterChannelGroup(master) == Result::Ok && master != nullptr)
+        master->setPaused(mute);
+}
+
 void SoundManager::updateFades(const float dt) {
     for (auto fade = fades.begin(); fade != fades.end();) {
         fade->remaining -= dt;

@@ -95,6 +95,10 @@ public:
     void freeSlot(int slot);
     // Sets the active flag (a scene's end sets it before releasing its slot).
     void setActive(bool active) { sceneActive = active; }
+    // Silences (pauses the master group) or restores everything the manager plays; the game mutes
+    // while its window has no focus. Channels keep their own pause flags and positions.
+    void setMuted(bool muted);
+    bool isMuted() const { return muted; }
     // Channel group 0 (music), 1 (sound effects) or 2 (unused); null for other indices.
     ChannelGroup* channelGroup(int index) const;
     // Stores the volume in the instance and applies it to its last channel, keeping its pause
@@ -162,6 +166,7 @@ private:
     unsigned oldestVersion;
     bool initializeTried = false;
     bool initialized = false;
+    bool muted = false;
 
     std::vector<TableEntry> sounds;
     std::vector<TableEntry> music;

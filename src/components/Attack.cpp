@@ -51,7 +51,7 @@ void Attack::update(float dt) {
         break;
     case Ready: {
         const vorn::engine::InputSource& input = vorn::engine::InputSource::instance();
-        if (input.isKeyPressed(sf::Keyboard::X) || input.isKeyPressed(sf::Keyboard::K))
+        if (input.isActionDown(vorn::engine::Action::Punch))
             startSwing();
         break;
     }

@@ -16,17 +16,15 @@ namespace vorn::components {
 
 namespace {
 
-using Key = sf::Keyboard::Key;
+using vorn::engine::Action;
 
-bool eitherDown(Key a, Key b) {
-    const vorn::engine::InputSource& input = vorn::engine::InputSource::instance();
-    return input.isKeyPressed(a) || input.isKeyPressed(b);
+// Keys, pads and sticks all arrive through the input source's action bindings.
+bool actionDown(Action action) {
+    return vorn::engine::InputSource::instance().isActionDown(action);
 }
 
 bool jumpKeyDown() {
-    const vorn::engine::InputSource& input = vorn::engine::InputSource::instance();
-    return input.isKeyPressed(Key::Z) || input.isKeyPressed(Key::J) ||
-           input.isKeyPressed(Key::Space);
+    return actionDown(Action::Jump);
 }
 
 bool isZero(const glm::vec2& v) {
@@ -47,13 +45,13 @@ SimpleNavigation::SimpleNavigation(float maxWalkSpeed, float jumpSpeed, float ai
 
 glm::vec2 SimpleNavigation::readInput() const {
     glm::vec2 input(0.0f);
-    if (eitherDown(Key::W, Key::Up))
+    if (actionDown(Action::Up))
         input.y = 1.0f;
-    if (eitherDown(Key::S, Key::Down))
+    if (actionDown(Action::Down))
         input.y -= 1.0f;
-    if (eitherDown(Key::D, Key::Right))
+    if (actionDown(Action::Right))
         input.x += 1.0f;
-    if (eitherDown(Key::A, Key::Left))
+    if (actionDown(Action::Left))
         input.x -= 1.0f;
     return isZero(input) ? input : glm::normalize(input);
 }

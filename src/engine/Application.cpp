@@ -47,24 +47,63 @@ void Application::update(float dt) {
     }
 }
 
-void Application::dispatch(const sf::Event& event) {
+void Application::setFrameSize(unsigned width, unsigned height) {
+    if (width == 0 || height == 0)
+        return;
+    frameSize[0] = windowSize[0] = width;
+    frameSize[1] = windowSize[1] = height;
+}
+
+void Application::setFocus(bool hasFocus) {
+    if (focused == hasFocus)
+        return;
+    focused = hasFocus;
+    if (focusChanged)
+        focusChanged(hasFocus);
+}
+
+// Scales a window pixel into the frame: the picture is stretched over the whole window.
+static int toFrame(int pixel, unsigned window, unsigned frame) {
+    if (window == 0)
+        return pixel;
+    return static_cast<int>(static_cast<long long>(pixel) * frame / window);
+}
+
+void Application::dispatch(sf::Event event) {
     switch (event.type) {
     case sf::Event::Closed:
         running = false;
         break;
     case sf::Event::Resized:
+        if (event.size.width == 0 || event.size.height == 0)
+            break; // minimised: keep mapping clicks by the last real size
+        windowSize[0] = event.size.width;
+        windowSize[1] = event.size.height;
         if (context)
             context->setViewport(event.size.width, event.size.height);
         break;
-    case sf::Event::MouseButtonPressed:
-        if (current)
-            current->mouseButtonPressed(event.mouseButton);
+    case sf::Event::LostFocus:
+        setFocus(false);
         break;
+    case sf::Event::GainedFocus:
+        setFocus(true);
+        break;
+    case sf::Event::MouseButtonPressed:
     case sf::Event::MouseButtonReleased:
-        if (current)
-            current->mouseButtonReleased(event.mouseButton);
+        event.mouseButton.x = toFrame(event.mouseButton.x, windowSize[0], frameSize[0]);
+        event.mouseButton.y = toFrame(event.mouseButton.y, windowSize[1], frameSize[1]);
+        if (current) {
+            if (event.type == sf::Event::MouseButtonPressed)
+                current->mouseButtonPressed(event.mouseButton);
+            else
+                current->mouseButtonReleased(event.mouseButton);
+        }
         break;
     case sf::Event::KeyPressed:
+        if (event.key.code == sf::Keyboard::F11 && fullscreenToggle) {
+            fullscreenToggle();
+            break;
+        }
         if (current)
             current->keyPressed(event.key);
         break;
@@ -83,6 +122,9 @@ static bool isDeviceEvent(const sf::Event& event) {
     case sf::Event::KeyReleased:
     case sf::Event::MouseButtonPressed:
     case sf::Event::MouseButtonReleased:
+    // A replayed run decides focus itself: the real window's focus must not pause it.
+    case sf::Event::LostFocus:
+    case sf::Event::GainedFocus:
         return true;
     default:
         return false;
@@ -108,7 +150,8 @@ void Application::runFrame(float dt) {
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point updateStart = Clock::now();
-    update(dt);
+    if (focused)
+        update(dt);
     const Clock::time_point renderStart = Clock::now();
     const bool lastFrame = frameLimit != 0 && frames + 1 >= frameLimit;
     if (current && (!drawLastFrameOnly || lastFrame))

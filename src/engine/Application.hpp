@@ -23,6 +23,9 @@ class World;
 // current) and becomes current at the end of the next update step, after the old world's update
 // pass and its queued destructions; the switched-to world is rendered in that same frame. The old
 // world is released with its last shared pointer.
+//
+// While the window has no focus the loop goes on drawing, sleeping and servicing audio, but no
+// world is updated, so the game stands still behind the last picture.
 class Application {
 public:
     // `context` is the window and drawing state (not owned); the asset root is also made the
@@ -64,6 +67,23 @@ public:
     void setFrameEndCallback(std::function<void(uint64_t)> callback) {
         frameEnd = std::move(callback);
     }
+    // Called with false when the window loses the focus and true when it regains it (the sound
+    // manager mutes and unmutes).
+    void setFocusCallback(std::function<void(bool)> callback) {
+        focusChanged = std::move(callback);
+    }
+    // Called when the player presses F11 (the game toggles fullscreen).
+    void setFullscreenCallback(std::function<void()> callback) {
+        fullscreenToggle = std::move(callback);
+    }
+    // Whether the window has the focus; without it the world is not updated (it is still drawn).
+    bool hasFocus() const { return focused; }
+    // The size of the picture the scenes draw (800 x 600); mouse positions are mapped into it from
+    // the window's size, whatever that is.
+    void setFrameSize(unsigned width, unsigned height);
+    // The window's size as last reported (the frame size until a resize).
+    unsigned windowWidth() const { return windowSize[0]; }
+    unsigned windowHeight() const { return windowSize[1]; }
     // Passes completed so far.
     uint64_t frameCount() const { return frames; }
     const FramePacer& pacer() const { return framePacer; }
@@ -76,7 +96,8 @@ public:
     void runFrame(float dt);
 
 private:
-    void dispatch(const sf::Event& event);
+    void dispatch(sf::Event event);
+    void setFocus(bool hasFocus);
 
     std::shared_ptr<World> current;
     std::shared_ptr<World> next;
@@ -95,6 +116,11 @@ private:
     double renderSeconds = 0.0;
     std::function<void(float)> audioUpdate;
     std::function<void(uint64_t)> frameEnd;
+    std::function<void(bool)> focusChanged;
+    std::function<void()> fullscreenToggle;
+    bool focused = true;
+    unsigned frameSize[2] = {800, 600};
+    unsigned windowSize[2] = {800, 600};
 };
 
 } // namespace vorn::engine

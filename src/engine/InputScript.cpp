@@ -53,6 +53,33 @@ bool parseButton(std::string text, sf::Mouse::Button& out) {
     return true;
 }
 
+// "JoyButton7" gives 7; buttons run from 0 to sf::Joystick::ButtonCount - 1.
+bool parseJoyButton(const std::string& text, unsigned& out) {
+    const std::string prefix = "JoyButton";
+    if (text.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    uint64_t number = 0;
+    if (!parseFrameNumber(text.substr(prefix.size()), number) ||
+        number >= sf::Joystick::ButtonCount)
+        return false;
+    out = static_cast<unsigned>(number);
+    return true;
+}
+
+bool parseAxis(const std::string& text, sf::Joystick::Axis& out) {
+    static const std::pair<const char*, sf::Joystick::Axis> names[] = {
+        {"JoyX", sf::Joystick::X},       {"JoyY", sf::Joystick::Y},       {"JoyZ", sf::Joystick::Z},
+        {"JoyR", sf::Joystick::R},       {"JoyU", sf::Joystick::U},       {"JoyV", sf::Joystick::V},
+        {"JoyPovX", sf::Joystick::PovX}, {"JoyPovY", sf::Joystick::PovY},
+    };
+    for (const auto& [name, axis] : names)
+        if (text == name) {
+            out = axis;
+            return true;
+        }
+    return false;
+}
+
 } // namespace
 
 InputScript InputScript::parse(std::istream& in) {
@@ -90,6 +117,12 @@ InputScript InputScript::parse(std::istream& in) {
             std::string name;
             int count = 0;
             while (words >> name) {
+                unsigned button = 0;
+                if (parseJoyButton(name, button)) {
+                    script.buttonHolds.push_back(ButtonHold{first, last, button});
+                    ++count;
+                    continue;
+                }
                 const auto key = keyFromName(name);
                 if (!key)
                     fail(lineNumber, "unknown key '" + name + "'");
@@ -112,6 +145,48 @@ InputScript InputScript::parse(std::istream& in) {
             if (words >> extra)
                 fail(lineNumber, "unexpected '" + extra + "' after the click");
             script.clicks.push_back(click);
+        } else if (verb == "axis") {
+            std::string axisName, positionText, extra;
+            AxisSpan span{first, last, sf::Joystick::X, 0.0f};
+            int position = 0;
+            if (!(words >> axisName >> positionText))
+                fail(lineNumber, "axis needs an axis name and a position");
+            if (!parseAxis(axisName, span.axis))
+                fail(lineNumber, "unknown axis '" + axisName + "'");
+            if (!parseInt(positionText, position) || position < -100 || position > 100)
+                fail(lineNumber, "axis position '" + positionText + "' is not -100 to 100");
+            if (words >> extra)
+                fail(lineNumber, "unexpected '" + extra + "' after the axis");
+            span.position = static_cast<float>(position);
+            script.axes.push_back(span);
+        } else if (verb == "focus" || verb == "resize") {
+            if (first != last)
+                fail(lineNumber, verb + " takes one frame, not a range");
+            WindowEvent entry{first, sf::Event{}};
+            std::string extra;
+            if (verb == "focus") {
+                std::string state;
+                words >> state;
+                if (state == "lost")
+                    entry.event.type = sf::Event::LostFocus;
+                else if (state == "gained")
+                    entry.event.type = sf::Event::GainedFocus;
+                else
+                    fail(lineNumber, "focus is 'lost' or 'gained'");
+            } else {
+                std::string ws, hs;
+                int w = 0;
+                int h = 0;
+                if (!(words >> ws >> hs) || !parseInt(ws, w) || !parseInt(hs, h) || w <= 0 ||
+                    h <= 0)
+                    fail(lineNumber, "resize needs a positive width and height");
+                entry.event.type = sf::Event::Resized;
+                entry.event.size.width = static_cast<unsigned>(w);
+                entry.event.size.height = static_cast<unsigned>(h);
+            }
+            if (words >> extra)
+                fail(lineNumber, "unexpected '" + extra + "' after " + verb);
+            script.windowEvents.push_back(entry);
         } else {
             fail(lineNumber, "unknown instruction '" + verb + "'");
         }
@@ -133,6 +208,29 @@ bool InputScript::isHeld(uint64_t frame, sf::Keyboard::Key key) const {
     return false;
 }
 
+bool InputScript::isButtonHeld(uint64_t frame, unsigned button) const {
+    for (const ButtonHold& hold : buttonHolds)
+        if (hold.button == button && hold.first <= frame && frame <= hold.last)
+            return true;
+    return false;
+}
+
+float InputScript::axisAt(uint64_t frame, sf::Joystick::Axis axis) const {
+    float position = 0.0f;
+    for (const AxisSpan& span : axes)
+        if (span.axis == axis && span.first <= frame && frame <= span.last)
+            position = span.position;
+    return position;
+}
+
+std::vector<sf::Event> InputScript::windowEventsAt(uint64_t frame) const {
+    std::vector<sf::Event> result;
+    for (const WindowEvent& entry : windowEvents)
+        if (entry.frame == frame)
+            result.push_back(entry.event);
+    return result;
+}
+
 std::vector<InputScript::Click> InputScript::clicksAt(uint64_t frame) const {
     std::vector<Click> result;
     for (const Click& click : clicks)
@@ -147,6 +245,12 @@ uint64_t InputScript::lastFrame() const {
         last = std::max(last, hold.last);
     for (const Click& click : clicks)
         last = std::max(last, click.frame);
+    for (const ButtonHold& hold : buttonHolds)
+        last = std::max(last, hold.last);
+    for (const AxisSpan& span : axes)
+        last = std::max(last, span.last);
+    for (const WindowEvent& entry : windowEvents)
+        last = std::max(last, entry.frame);
     return last;
 }
 

@@ -42,17 +42,63 @@ std::string numberedFile(const std::string& file, uint64_t frame) {
 
 } // namespace
 
-std::string Game::locateAssetRoot() {
+std::string Game::locateAssetRoot(const std::string& executableDir) {
     std::error_code ignored;
-    if (std::filesystem::is_directory("assets", ignored))
-        return "assets/";
-#ifdef MOSSFANG_SOURCE_DIR
-    const std::string installed = std::string(MOSSFANG_SOURCE_DIR) + "/assets/";
-    if (std::filesystem::is_directory(installed, ignored))
-        return installed;
-#endif
+    if (!executableDir.empty()) {
+        const std::filesystem::path dir(executableDir);
+        for (const std::filesystem::path& candidate :
+             {dir / "assets", dir / ".." / "share" / "mossfang" / "assets"}) {
+            if (std::filesystem::is_directory(candidate, ignored))
+                return candidate.lexically_normal().string() + "/";
+        }
+    }
     return "assets/";
 }
+
+std::string Game::locateAssetRoot() {
+    // The kernel's link to the running program: no path is compiled in.
+    std::error_code failed;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
+    return locateAssetRoot(failed ? std::string() : self.parent_path().string());
+}
+
+namespace {
+
+// Reads the player's key file into the input bindings; bad lines are reported and skipped.
+void loadKeyBindings() {
+    vorn::engine::InputSource::instance().bindings().loadKeys(
+        vorn::engine::InputBindings::keyFilePath(), vorn::engine::Diagnostics::err());
+}
+
+// F11: the window grows to cover the desktop and shrinks back. The window is resized rather
+// than recreated, so the OpenGL context and every object in it survive; the picture is
+// stretched over the new size as for any resize.
+class FullscreenToggle {
+public:
+    FullscreenToggle(sf::Window& window, unsigned width, unsigned height)
+        : window(window), width(width), height(height) {}
+    void operator()() {
+        if (!fullscreen) {
+            windowedPosition = window.getPosition();
+            const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+            window.setPosition({0, 0});
+            window.setSize({desktop.width, desktop.height});
+        } else {
+            window.setSize({width, height});
+            window.setPosition(windowedPosition);
+        }
+        fullscreen = !fullscreen;
+    }
+
+private:
+    sf::Window& window;
+    unsigned width;
+    unsigned height;
+    bool fullscreen = false;
+    sf::Vector2i windowedPosition;
+};
+
+} // namespace
 
 int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     // A level check needs no window: it reads level files only.
@@ -72,6 +118,7 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         }
     }
     std::srand(options.seed);
+    loadKeyBindings();
 
     const sf::String windowTitle(title, std::locale());
     sf::ContextSettings settings(32, 0, 4, 3, 3, sf::ContextSettings::Core);
@@ -83,7 +130,12 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     {
         vorn::rendering::RenderState renderState(&window);
         vorn::engine::Application application(&renderState, 20.0f, 60.0f, locateAssetRoot());
+        application.setFrameSize(width, height);
         application.setFrameLimit(options.frames);
+        // Without the focus the world stands still and the sound manager falls silent.
+        application.setFocusCallback(
+            [](bool focused) { vorn::audio::SoundManager::instance().setMuted(!focused); });
+        application.setFullscreenCallback(FullscreenToggle(window, width, height));
         application.setFixedTimeStep(options.fixedDt);
         application.setDrawLastFrameOnly(options.updateOnly);
         // The sound table is registered once the asset root is known; the manager's per-frame

@@ -26,8 +26,12 @@ public:
     // Runs the game; returns the process exit status. `firstScene` replaces the usual first scene
     // (tools and tests use it).
     static int run(const GameOptions& options, const SceneBuilder& firstScene = nullptr);
-    // The asset root: "assets/" when the working directory has one, else the source tree's.
+    // The asset root of this executable: see the overload, with the folder the running program
+    // lies in.
     static std::string locateAssetRoot();
+    // The asset root for a program in `executableDir`: its assets/ beside it (a build tree), else
+    // ../share/mossfang/assets (an installed copy), else the working directory's assets/.
+    static std::string locateAssetRoot(const std::string& executableDir);
 };
 
 } // namespace game

@@ -41,6 +41,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace game {
 
@@ -110,6 +113,45 @@ void addScreenRenderer(World& world, vorn::rendering::UniformSet uniforms = {}) 
 void addGameSpaceRenderer(World& world, const vorn::rendering::UniformSet& uniforms) {
     world.addComponent(new FBOParticleRenderer(gameSpace, 0.0f, uniforms));
 }
+
+// Keyboard and gamepad focus over the menu's buttons, top to bottom: Up and Down move it (a pad's
+// stick and d-pad send those keys), Enter or the pad's jump button (its first key) activates the
+// focused button. A marker left of the button shows which one has the focus.
+struct MenuFocus {
+    struct Button {
+        glm::vec2 corner;
+        std::function<void()> onClick;
+    };
+    std::vector<Button> buttons;
+    size_t index = 0;
+    EntityHandle marker;
+
+    glm::mat4 markerMatrix() const {
+        const glm::vec2 corner = buttons[index].corner;
+        return translationScale({corner.x - 45.0f, corner.y + 30.0f, 5.0f}, {40.0f, 40.0f, 1.0f});
+    }
+    // Moves or uses the focus; false when the key is not the focus's.
+    bool handleKey(World& world, sf::Keyboard::Key key) {
+        const auto& jumpKeys = vorn::engine::InputSource::instance()
+                                   .bindings()
+                                   .binding(vorn::engine::Action::Jump)
+                                   .keys;
+        if (key == sf::Keyboard::Up || key == sf::Keyboard::Down) {
+            const size_t count = buttons.size();
+            index = (index + (key == sf::Keyboard::Down ? 1 : count - 1)) % count;
+            if (auto* transform = world.getComponentAs<Transform>(marker, Transform::componentName))
+                transform->matrix = markerMatrix();
+            return true;
+        }
+        if (key == sf::Keyboard::Enter || (!jumpKeys.empty() && key == jumpKeys.front())) {
+            // Copied: activating may replace the world, and with it this focus.
+            const std::function<void()> onClick = buttons[index].onClick;
+            onClick();
+            return true;
+        }
+        return false;
+    }
+};
 
 // A button of the menu: a rectangle of 250 x 100 pixels from `corner` that runs `onClick`.
 void addButton(World& world, const glm::vec2& corner, std::function<void()> onClick) {
@@ -271,16 +313,25 @@ WorldPtr Scenes::menu() {
                false);
     World* self = world.get();
     const auto start = [self] { goTo(self, startArea(startingArea, "")); };
-    addButton(*world, {250.0f, 360.0f}, start);
-    addButton(*world, {275.0f, 240.0f}, [self] { goTo(self, controls()); });
-    addButton(*world, {250.0f, 125.0f}, [self] { goTo(self, credits(0)); });
-    addButton(*world, {275.0f, 15.0f}, [self] {
-        if (self->application())
-            self->application()->quit();
-    });
+    auto focus = std::make_shared<MenuFocus>();
+    focus->buttons = {
+        {{250.0f, 360.0f}, start},
+        {{275.0f, 240.0f}, [self] { goTo(self, controls()); }},
+        {{250.0f, 125.0f}, [self] { goTo(self, credits(0)); }},
+        {{275.0f, 15.0f},
+         [self] {
+             if (self->application())
+                 self->application()->quit();
+         }},
+    };
+    for (const MenuFocus::Button& button : focus->buttons)
+        addButton(*world, button.corner, button.onClick);
+    focus->marker = addPicture(*world, "DirtParticle.png", focus->markerMatrix(), true);
     addScreenRenderer(*world);
 
-    world->keyPressed.connect([self, start](const sf::Event::KeyEvent& key) {
+    world->keyPressed.connect([self, start, focus](const sf::Event::KeyEvent& key) {
+        if (focus->handleKey(*self, key.code))
+            return;
         // The level keys are for testing the areas: only with left Control held.
         static const std::pair<sf::Keyboard::Key, std::pair<const char*, const char*>> debug[] = {
             {sf::Keyboard::Num1, {"startingArea.txt", ""}},

@@ -112,6 +112,18 @@ TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
         {std::string(controlsClick) + "6 hold Escape\n", "", "menu"},
         {std::string(controlsClick) + "6 click 10 10 right\n", "", "menu"},
         {std::string(creditsClick) + "6 hold Escape\n", "", "menu"},
+        // Without a mouse: Up and Down move the focus over the buttons, Enter or the pad's face
+        // button uses it; the pad's stick moves it too.
+        {"3 hold Enter\n", "", "area startingArea.txt"},
+        {"3 hold Down\n5 hold Enter\n", "", "controls"},
+        {"3 hold Down\n5 hold Down\n7 hold Enter\n", "", "credits 0"},
+        {"3 hold Up\n5 hold Down\n7 hold Down\n9 hold Enter\n", "", "controls"},
+        {"3 hold JoyButton0\n", "", "area startingArea.txt"},
+        {"3-4 axis JoyY 100\n6-7 axis JoyPovY -100\n9 hold JoyButton0\n", "", "credits 0"},
+        // After a resize clicks are mapped into the 800 x 600 frame before they reach buttons.
+        {"2 resize 1600 1200\n3 click 800 620 left\n", "", "controls"},
+        {"2 resize 400 300\n3 click 187 212 left\n", "", "credits 0"},
+        {"2 resize 1600 1200\n3 click 400 310 left\n", "", "menu"},
         // Touching the hat leads to the credits; a door to its level.
         {"", "--area tests/game/levels/hat.txt", "credits 0"},
     };
