@@ -211,12 +211,15 @@ void BM_FullScreenPassRGBA16F(benchmark::State& st) {
     reportFrames(st);
 }
 
-void frameBenchmark(benchmark::State& st, bool post, bool particles) {
+void frameBenchmark(benchmark::State& st, bool post, bool particles,
+                    bool combinedComposite = true) {
     Scene scene(post, particles);
     if (!scene.ok()) {
         st.SkipWithError("no OpenGL context");
         return;
     }
+    if (scene.renderer)
+        scene.renderer->combinedComposite = combinedComposite;
     for (int warm = 0; warm < 3; ++warm)
         scene.frame();
     if (scene.renderer)
@@ -234,6 +237,10 @@ void frameBenchmark(benchmark::State& st, bool post, bool particles) {
 
 void BM_PostFrame(benchmark::State& st) {
     frameBenchmark(st, true, true);
+}
+// The same frame with the composite as a copy of the lit scene and two blended draws.
+void BM_PostFrameThreeDrawComposite(benchmark::State& st) {
+    frameBenchmark(st, true, true, false);
 }
 void BM_PostFrameWithoutParticles(benchmark::State& st) {
     frameBenchmark(st, true, false);
@@ -255,6 +262,11 @@ BENCHMARK(BM_PlainFrame)
     ->MeasureProcessCPUTime()
     ->MinTime(2.0);
 BENCHMARK(BM_PostFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_PostFrameThreeDrawComposite)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()

@@ -85,6 +85,10 @@ public:
     static constexpr float blurBufferScale = 0.25f;
     // Multiplies the light above white in the bright pass.
     glm::vec3 bloomStrength{0.9f, 0.9f, 0.9f};
+    // Whether the composite adds the lit scene, the bloom and the solid particles in one draw
+    // (the default) or copies the lit scene and blends the other two over it. Both give the same
+    // picture; the one draw reads each pixel once.
+    bool combinedComposite = true;
 
 protected:
     // Particle emitters are drawn in the particle passes only, never into the scene.
@@ -101,6 +105,8 @@ private:
     void drawSolidParticles();
     // `bloomShown`, `solidShown`: whether the bloom and the solid particles have anything to add.
     void composite(GLuint target, const GLint* viewport, bool bloomShown, bool solidShown);
+    // Leaves the state every renderer leaves for the next.
+    void finishComposite(GLuint target);
     // Makes the bright buffer, the levels and the bloom black, for frames without bloom.
     void clearBloom();
     // Draws every emitter of `emitters` with its point pass (`points`) or its solid pass.
@@ -131,6 +137,7 @@ private:
     std::shared_ptr<vorn::rendering::ShaderProgram> hdrProgram;
     std::shared_ptr<vorn::rendering::ShaderProgram> bloomAddProgram;
     std::shared_ptr<vorn::rendering::ShaderProgram> ambientOcclusionProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> compositeProgram;
     std::shared_ptr<vorn::rendering::Texture> noise;
 
     // The camera's "V", "P" and "eyePos" for the emitters' passes.
