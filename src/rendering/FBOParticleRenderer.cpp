@@ -294,7 +294,8 @@ void FBOParticleRenderer::drawBloomLevels() {
     timeStep(bloomLevelsStep);
     state->disableCap(GL_BLEND);
     state->disableCap(GL_DEPTH_TEST);
-    for (FrameBufferObject& level : brightLevels) {
+    for (int i = 0; i < bloomLevelCount; ++i) {
+        FrameBufferObject& level = brightLevels[static_cast<std::size_t>(i)];
         const int w = level.width();
         const int h = level.height();
         glViewport(0, 0, w, h);
@@ -303,7 +304,7 @@ void FBOParticleRenderer::drawBloomLevels() {
             p->bindTexture(*state, bright.colorTexture(0), "diffuseTex");
             vorn::rendering::drawFullScreenQuad(*state);
         }
-        blur.resize(w, h);
+        attachBlurStorage(i);
         blur.bind();
         // One texel along the blur, nothing across it.
         if (ShaderProgram* p = use(blurVerticalProgram)) {
@@ -319,6 +320,25 @@ void FBOParticleRenderer::drawBloomLevels() {
         }
     }
     glViewport(0, 0, width, height);
+}
+
+void FBOParticleRenderer::attachBlurStorage(int level) {
+    if (blurStorageAttached == level)
+        return;
+    // Hand back the texture of the level held now, so that each slot keeps its own size.
+    if (blurStorageAttached >= 0)
+        blur.swapColorTexture(0, blurStorage[static_cast<std::size_t>(blurStorageAttached)]);
+    std::unique_ptr<Texture>& storage = blurStorage[static_cast<std::size_t>(level)];
+    if (!storage) {
+        const FrameBufferObject& sized = brightLevels[static_cast<std::size_t>(level)];
+        const Texture& model = blur.colorTexture(0);
+        storage = std::make_unique<Texture>();
+        storage->allocate(model.internalFormat, sized.width(), sized.height());
+        storage->setFilters(GL_LINEAR, GL_LINEAR);
+        storage->setWrap(GL_CLAMP_TO_EDGE);
+    }
+    blur.swapColorTexture(0, storage);
+    blurStorageAttached = level;
 }
 
 void FBOParticleRenderer::drawBloomSum() {

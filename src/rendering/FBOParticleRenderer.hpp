@@ -102,6 +102,8 @@ private:
     void drawBrightPass();
     void drawBloomLevels();
     void drawBloomSum();
+    // Gives the blur buffer bright level `level`'s size, with storage kept for that size.
+    void attachBlurStorage(int level);
     void drawSolidParticles();
     // `bloomShown`, `solidShown`: whether the bloom and the solid particles have anything to add.
     void composite(GLuint target, const GLint* viewport, bool bloomShown, bool solidShown);
@@ -127,6 +129,11 @@ private:
     vorn::rendering::FrameBufferObject bright;
     vorn::rendering::FrameBufferObject blur;
     vorn::rendering::FrameBufferObject bloom;
+    // Storage of the blur buffer at each bright level's size: the buffer takes the level's texture
+    // for that level's blur instead of being reallocated five times a frame.
+    std::array<std::unique_ptr<vorn::rendering::Texture>, bloomLevelCount> blurStorage;
+    // The level whose storage the blur buffer holds now, or -1 for its own first texture.
+    int blurStorageAttached = -1;
 
     std::shared_ptr<vorn::rendering::ShaderProgram> particlePointProgram;
     std::shared_ptr<vorn::rendering::ShaderProgram> copyDepthProgram;

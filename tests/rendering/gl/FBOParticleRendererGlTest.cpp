@@ -465,4 +465,12 @@ TEST_F(FBOParticleRendererGlTest, OneDrawCompositeGivesTheSamePixelsAsCopyAndTwo
     EXPECT_EQ(differing, 0);
     // The glow spreads well beyond the points themselves.
     EXPECT_GT(changedByParticles, 120);
+
+    // A third frame, after the blur buffer has gone through every level's size twice, repeats the
+    // first exactly.
+    renderer->combinedComposite = true;
+    render();
+    EXPECT_TRUE(context->pixels() == combined);
+    EXPECT_EQ(renderer->blurBuffer().colorTexture(0).width, 3);
+    EXPECT_EQ(renderer->blurBuffer().colorTexture(0).height, 2);
 }
