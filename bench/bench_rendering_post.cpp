@@ -211,12 +211,15 @@ void BM_FullScreenPassRGBA16F(benchmark::State& st) {
     reportFrames(st);
 }
 
-void frameBenchmark(benchmark::State& st, bool post, bool particles) {
+void frameBenchmark(benchmark::State& st, bool post, bool particles,
+                    bool combinedComposite = false) {
     Scene scene(post, particles);
     if (!scene.ok()) {
         st.SkipWithError("no OpenGL context");
         return;
     }
+    if (scene.renderer)
+        scene.renderer->combinedComposite = combinedComposite;
     for (int warm = 0; warm < 3; ++warm)
         scene.frame();
     if (scene.renderer)
@@ -234,6 +237,11 @@ void frameBenchmark(benchmark::State& st, bool post, bool particles) {
 
 void BM_PostFrame(benchmark::State& st) {
     frameBenchmark(st, true, true);
+}
+// The same frame with the composite as one draw of the lit scene, the bloom and the solid
+// particles.
+void BM_PostFrameOneDrawComposite(benchmark::State& st) {
+    frameBenchmark(st, true, true, true);
 }
 void BM_PostFrameWithoutParticles(benchmark::State& st) {
     frameBenchmark(st, true, false);
@@ -255,6 +263,11 @@ BENCHMARK(BM_PlainFrame)
     ->MeasureProcessCPUTime()
     ->MinTime(2.0);
 BENCHMARK(BM_PostFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_PostFrameOneDrawComposite)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()

@@ -93,6 +93,7 @@ void FBOParticleRenderer::initialize() {
     hdrProgram = loadProgram("shaders/hdrBloom/hdrShader.txt");
     bloomAddProgram = loadProgram("shaders/hdrBloom/bloomAddShader1.txt");
     ambientOcclusionProgram = loadProgram("shaders/ssao/SSAOAmbientAddition.txt");
+    compositeProgram = loadProgram("shaders/particleRender/compositeShader.txt");
     noise = vorn::rendering::textureCache().get("images/noise_norm.jpg");
     if (noise)
         noise->setWrap(GL_REPEAT);
@@ -293,7 +294,8 @@ void FBOParticleRenderer::drawBloomLevels() {
     timeStep(bloomLevelsStep);
     state->disableCap(GL_BLEND);
     state->disableCap(GL_DEPTH_TEST);
-    for (FrameBufferObject& level : brightLevels) {
+    for (int i = 0; i < bloomLevelCount; ++i) {
+        FrameBufferObject& level = brightLevels[static_cast<std::size_t>(i)];
         const int w = level.width();
         const int h = level.height();
         glViewport(0, 0, w, h);
@@ -302,7 +304,7 @@ void FBOParticleRenderer::drawBloomLevels() {
             p->bindTexture(*state, bright.colorTexture(0), "diffuseTex");
             vorn::rendering::drawFullScreenQuad(*state);
         }
-        blur.resize(w, h);
+        attachBlurStorage(i);
         blur.bind();
         // One texel along the blur, nothing across it.
         if (ShaderProgram* p = use(blurVerticalProgram)) {
@@ -318,6 +320,25 @@ void FBOParticleRenderer::drawBloomLevels() {
         }
     }
     glViewport(0, 0, width, height);
+}
+
+void FBOParticleRenderer::attachBlurStorage(int level) {
+    if (blurStorageAttached == level)
+        return;
+    // Hand back the texture of the level held now, so that each slot keeps its own size.
+    if (blurStorageAttached >= 0)
+        blur.swapColorTexture(0, blurStorage[static_cast<std::size_t>(blurStorageAttached)]);
+    std::unique_ptr<Texture>& storage = blurStorage[static_cast<std::size_t>(level)];
+    if (!storage) {
+        const FrameBufferObject& sized = brightLevels[static_cast<std::size_t>(level)];
+        const Texture& model = blur.colorTexture(0);
+        storage = std::make_unique<Texture>();
+        storage->allocate(model.internalFormat, sized.width(), sized.height());
+        storage->setFilters(GL_LINEAR, GL_LINEAR);
+        storage->setWrap(GL_CLAMP_TO_EDGE);
+    }
+    blur.swapColorTexture(0, storage);
+    blurStorageAttached = level;
 }
 
 void FBOParticleRenderer::drawBloomSum() {
@@ -358,8 +379,23 @@ void FBOParticleRenderer::composite(GLuint target, const GLint* viewport, bool b
     // A multisampled target (an antialiased window) cannot be blitted into.
     GLint sampleBuffers = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-    if (sampleBuffers == 0 && viewport[0] == 0 && viewport[1] == 0 && viewport[2] == width &&
-        viewport[3] == height) {
+    const bool sameSize =
+        viewport[0] == 0 && viewport[1] == 0 && viewport[2] == width && viewport[3] == height;
+    if (sameSize && combinedComposite && (bloomShown || solidShown)) {
+        // Each buffer has the window's size: one draw reads each of them once a pixel and adds
+        // them in the window's 8-bit steps, as the copy and the two blended draws would.
+        if (ShaderProgram* p = use(compositeProgram)) {
+            p->setUniform("addBloom", bloomShown ? 1 : 0);
+            p->setUniform("addSolid", solidShown ? 1 : 0);
+            p->bindTexture(*state, litScene.colorTexture(0), "litTex");
+            p->bindTexture(*state, bloom.colorTexture(0), "bloomTex");
+            p->bindTexture(*state, particles.colorTexture(0), "particleTex");
+            vorn::rendering::drawFullScreenQuad(*state);
+            finishComposite(target);
+            return;
+        }
+    }
+    if (sampleBuffers == 0 && sameSize) {
         // Same size, no blending: a blit gives the draw program's pixels for less work.
         glBindFramebuffer(GL_READ_FRAMEBUFFER, litScene.id());
         glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -382,9 +418,14 @@ void FBOParticleRenderer::composite(GLuint target, const GLint* viewport, bool b
         p->bindTexture(*state, particles.colorTexture(0), "diffuseTex");
         vorn::rendering::drawFullScreenQuad(*state);
     }
+    finishComposite(target);
+}
+
+void FBOParticleRenderer::finishComposite(GLuint target) {
+    // What every renderer leaves for the next: blending on (source alpha, one), depth test off,
+    // culling on, depth writes on; the read framebuffer follows the draw one again.
+    state->enableCap(GL_BLEND);
     state->setBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    // What every renderer leaves for the next: blending on, depth test off, culling on, depth
-    // writes on; the read framebuffer follows the draw one again.
     state->enableCap(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target);

@@ -82,6 +82,17 @@ void FrameBufferObject::addDepthAttachment() {
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth->id(), 0);
 }
 
+void FrameBufferObject::swapColorTexture(int index, std::unique_ptr<Texture>& texture) {
+    assert(index >= 0 && index < colorCount() && texture);
+    std::unique_ptr<Texture>& attached = colors[static_cast<std::size_t>(index)];
+    attached.swap(texture);
+    width_ = attached->width;
+    height_ = attached->height;
+    const ScopedBind bound(framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(index),
+                           GL_TEXTURE_2D, attached->id(), 0);
+}
+
 void FrameBufferObject::bind() const {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
 }

@@ -32,6 +32,11 @@ public:
     int addColorAttachments(int count, bool hdr, bool linear);
     // Adds a DEPTH_COMPONENT24 texture (linear filters, clamped edges) as the depth attachment.
     void addDepthAttachment();
+    // Puts `texture` in place of colour attachment `index`, hands back the one it replaces in
+    // `texture`, and takes the new texture's size as the buffer's size. A buffer used at several
+    // sizes in turn can so keep storage for each size instead of reallocating at every change.
+    // Meant for buffers with one colour attachment and no depth, whose sizes then always agree.
+    void swapColorTexture(int index, std::unique_ptr<Texture>& texture);
     // Makes this the framebuffer that is drawn into and read from.
     void bind() const;
 

@@ -421,3 +421,57 @@ TEST_F(FBOParticleRendererGlTest, FrameProfileTimesEveryStepOfEveryFrame) {
     EXPECT_STREQ(FBOParticleRenderer::stepName(FBOParticleRenderer::ambientOcclusionStep),
                  "ambient occlusion");
 }
+
+TEST_F(FBOParticleRendererGlTest, OneDrawCompositeMatchesTheCopyAndTwoBlends) {
+    // Coloured bands under bright and dim additive points and half-strength solid points, so that
+    // the bloom, the solid particles and their rounding all reach the window.
+    screenCamera({"gameSpace"});
+    sprite(solid(sf::Color(200, 40, 90)), 0, 0, 0, 32, 72, false, 0.0f, true, {"gameSpace"});
+    sprite(solid(sf::Color(37, 151, 222)), 32, 0, 0, 32, 72, false, 0.0f, true, {"gameSpace"});
+    sprite(solid(sf::Color(250, 250, 3)), 64, 0, 0, 32, 72, false, 0.0f, true, {"gameSpace"});
+    std::vector<TestPoint> additivePoints;
+    std::vector<TestPoint> solidPoints;
+    for (int i = 0; i < 12; ++i) {
+        const float x = 4.5f + 7.0f * static_cast<float>(i);
+        const float strength = 0.3f + 0.45f * static_cast<float>(i % 5);
+        additivePoints.push_back({{x, 20.5f + 3.0f * static_cast<float>(i % 4), 1.0f},
+                                  glm::vec4(strength, 0.7f * strength, 0.37f * strength, 1.0f)});
+        solidPoints.push_back({{x + 2.0f, 50.5f - 2.0f * static_cast<float>(i % 3), 1.0f},
+                               glm::vec4(0.13f * static_cast<float>(i % 7), 0.61f,
+                                         0.05f * static_cast<float>(i), 0.8f)});
+    }
+    emitter("additive", additivePoints, 3.0f);
+    emitter("solid", solidPoints, 2.0f);
+    addRenderer();
+    renderer->combinedComposite = true;
+    render();
+    const auto combined = context->pixels();
+    const auto lit = litScenePixels();
+    renderer->combinedComposite = false;
+    render();
+    const auto separate = context->pixels();
+
+    ASSERT_EQ(combined.size(), separate.size());
+    ASSERT_EQ(combined.size(), lit.size());
+    int differing = 0;
+    int changedByParticles = 0;
+    for (size_t i = 0; i < combined.size(); ++i) {
+        // The two may differ by one step where llvmpipe's conversion to bytes rounds otherwise.
+        if (!near(rgb(combined[i]), rgb(separate[i]), 1) && ++differing <= 5)
+            ADD_FAILURE() << "pixel " << i << ": one draw " << describe(combined[i])
+                          << ", three draws " << describe(separate[i]);
+        if (rgb(separate[i]) != rgb(lit[i]))
+            ++changedByParticles;
+    }
+    EXPECT_EQ(differing, 0);
+    // The glow spreads well beyond the points themselves.
+    EXPECT_GT(changedByParticles, 120);
+
+    // A third frame, after the blur buffer has gone through every level's size twice, repeats the
+    // first exactly.
+    renderer->combinedComposite = true;
+    render();
+    EXPECT_TRUE(context->pixels() == combined);
+    EXPECT_EQ(renderer->blurBuffer().colorTexture(0).width, 3);
+    EXPECT_EQ(renderer->blurBuffer().colorTexture(0).height, 2);
+}
