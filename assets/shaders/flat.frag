@@ -14,5 +14,6 @@ void main() {
     if (colour.a <= 0.0)
         discard;
     fragColor = colour;
-    fragNormal = vec4(safeNormalize(viewNormal), 1.0);
+    // Unlit: no ambient term for the ambient occlusion to darken.
+    fragNormal = vec4(safeNormalize(viewNormal), 0.0);
 }

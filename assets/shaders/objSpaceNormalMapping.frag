@@ -21,6 +21,7 @@ void main() {
     vec3 albedo = mat_diffuse * texel.rgb;
     vec3 objectNormal = texture(normalMap, uv).rgb * 2.0 - 1.0;
     vec3 n = safeNormalize(normalMatrix * objectNormal);
-    fragColor = vec4(shade(n, worldPosition, albedo), texel.a);
-    fragNormal = vec4(safeNormalize(mat3(V) * n), 1.0);
+    float ambientShare;
+    fragColor = vec4(shade(n, worldPosition, albedo, ambientShare), texel.a);
+    fragNormal = vec4(safeNormalize(mat3(V) * n), ambientShare);
 }

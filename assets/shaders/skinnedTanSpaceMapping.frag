@@ -31,6 +31,7 @@ void main() {
     t = dot(t, t) > 1e-12 ? normalize(t) : vec3(0.0);
     vec3 b = dot(worldBitangent, worldBitangent) > 1e-12 ? normalize(worldBitangent) : vec3(0.0);
     vec3 mapped = safeNormalize(t * tangentNormal.x + b * tangentNormal.y + n * tangentNormal.z);
-    fragColor = vec4(shade(mapped, worldPosition, albedo), texel.a);
-    fragNormal = vec4(safeNormalize(mat3(V) * mapped), 1.0);
+    float ambientShare;
+    fragColor = vec4(shade(mapped, worldPosition, albedo, ambientShare), texel.a);
+    fragNormal = vec4(safeNormalize(mat3(V) * mapped), ambientShare);
 }

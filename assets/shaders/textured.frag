@@ -18,6 +18,7 @@ void main() {
     vec4 texel = usingDiffuseTex != 0 ? texture(diffuseTex, uv) : vec4(1.0);
     vec3 albedo = mat_diffuse * texel.rgb;
     vec3 n = safeNormalize(worldNormal);
-    fragColor = vec4(shade(n, worldPosition, albedo), texel.a);
-    fragNormal = vec4(safeNormalize(mat3(V) * n), 1.0);
+    float ambientShare;
+    fragColor = vec4(shade(n, worldPosition, albedo, ambientShare), texel.a);
+    fragNormal = vec4(safeNormalize(mat3(V) * n), ambientShare);
 }

@@ -8,6 +8,7 @@
 #include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
 
+#include <chrono>
 #include <vector>
 
 namespace vorn::engine {
@@ -105,9 +106,15 @@ void Application::runFrame(float dt) {
     for (const sf::Event& event : scripted)
         dispatch(event);
 
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point updateStart = Clock::now();
     update(dt);
+    const Clock::time_point renderStart = Clock::now();
     if (current)
         current->render(dt);
+    const Clock::time_point renderEnd = Clock::now();
+    updateSeconds = std::chrono::duration<double>(renderStart - updateStart).count();
+    renderSeconds = std::chrono::duration<double>(renderEnd - renderStart).count();
     if (audioUpdate)
         audioUpdate(dt);
 

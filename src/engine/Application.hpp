@@ -64,6 +64,10 @@ public:
     // Passes completed so far.
     uint64_t frameCount() const { return frames; }
     const FramePacer& pacer() const { return framePacer; }
+    // Seconds the processor spent in the last frame's update and render passes (the GPU may
+    // still be drawing what the render pass submitted).
+    double lastUpdateSeconds() const { return updateSeconds; }
+    double lastRenderSeconds() const { return renderSeconds; }
 
     // One pass of the loop after pacing: events, update, render, audio, frame-end, display.
     void runFrame(float dt);
@@ -83,6 +87,8 @@ private:
     uint64_t frameLimit = 0;
     float fixedStep = 0.0f;
     uint64_t frames = 0;
+    double updateSeconds = 0.0;
+    double renderSeconds = 0.0;
     std::function<void(float)> audioUpdate;
     std::function<void(uint64_t)> frameEnd;
 };

@@ -52,6 +52,36 @@ void describe(CLI::App& app, GameOptions& options) {
                    "With --view-model of an animated model: the segment to play")
         ->type_name("NAME")
         ->needs(viewModel);
+    CLI::Option* area =
+        app.add_option("--area", options.area,
+                       "Start in an area instead of the menu; FILE is a level file under "
+                       "assets/levels/ or a path to a level file")
+            ->type_name("FILE");
+    app.add_option("--entrance", options.entrance,
+                   "With --area: the entrance to place the player at")
+        ->type_name("NAME")
+        ->needs(area);
+    app.add_option("--dump-state", options.dumpStateFile,
+                   "After the last frame, write the current world as JSON")
+        ->type_name("FILE");
+    app.add_option("--check-level", options.checkLevel,
+                   "Parse a level without a window and report unknown keywords, doors to missing "
+                   "files or entrances, and entrances no door leads to; exit 0 only when all is "
+                   "well")
+        ->type_name("FILE");
+    app.add_option("--overview", options.overviewFile,
+                   "With --area: render the whole area (every entity, far orthographic camera, no "
+                   "HUD) into one PNG")
+        ->type_name("FILE")
+        ->needs(area);
+    app.add_option("--profile-frames", options.profileFrames,
+                   "After N frames, print the mean GPU time of each post-processing step and the "
+                   "CPU time of update and render")
+        ->type_name("N")
+        ->check(positiveNumber);
+    app.add_flag("--post", options.post,
+                 "With --view-model: draw through the post-processing renderer")
+        ->needs(viewModel);
 }
 
 std::string oneLine(std::string text) {

@@ -3,11 +3,17 @@
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
 #include "engine/Application.hpp"
+#include "engine/AssetRoot.hpp"
+#include "engine/Diagnostics.hpp"
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
-#include "game/ClearScreenRenderer.hpp"
+#include "game/FrameProfile.hpp"
+#include "game/LevelCheck.hpp"
 #include "game/ModelViewer.hpp"
+#include "game/Overview.hpp"
+#include "game/Scenes.hpp"
+#include "game/StateDump.hpp"
 #include "rendering/GlewInitError.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/Screenshot.hpp"
@@ -16,7 +22,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <locale>
 #include <memory>
 
@@ -35,6 +40,11 @@ std::string Game::locateAssetRoot() {
 }
 
 int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
+    // A level check needs no window: it reads level files only.
+    if (!options.checkLevel.empty()) {
+        vorn::engine::setAssetRoot(locateAssetRoot());
+        return LevelCheck::run(options.checkLevel, vorn::engine::Diagnostics::out());
+    }
     // The input script is read before the window opens, so a bad script stops nothing half-built.
     if (!options.inputFile.empty()) {
         try {
@@ -42,7 +52,7 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
                 std::make_shared<vorn::engine::InputScript>(
                     vorn::engine::InputScript::load(options.inputFile)));
         } catch (const vorn::engine::InputScriptError& e) {
-            std::cerr << "mossfang: " << e.what() << "\n";
+            vorn::engine::Diagnostics::err() << "mossfang: " << e.what() << "\n";
             return 2;
         }
     }
@@ -64,32 +74,56 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         // update is the loop's audio step.
         vorn::audio::registerSoundTable();
         application.setAudioUpdate(&vorn::audio::SoundManager::frameUpdate);
-        if (!options.screenshotFile.empty()) {
-            application.setFrameEndCallback([&](uint64_t) {
-                if (application.isRunning())
-                    return;
-                const sf::Vector2u size = window.getSize();
-                if (vorn::rendering::saveScreenshot(options.screenshotFile, size.x, size.y)) {
-                    std::cout << "Screenshot saved to " << options.screenshotFile << "\n";
+        // The overview is one picture: a couple of frames are enough to draw it.
+        const std::string screenshotFile =
+            options.overviewFile.empty() ? options.screenshotFile : options.overviewFile;
+        if (!options.overviewFile.empty() && options.frames == 0)
+            application.setFrameLimit(2);
+        FrameProfile profile(options.profileFrames);
+        application.setFrameEndCallback([&](uint64_t frame) {
+            if (options.profileFrames > 0)
+                profile.frameEnded(application, frame);
+            if (application.isRunning())
+                return;
+            if (!options.dumpStateFile.empty() && application.currentWorld()) {
+                if (StateDump::write(options.dumpStateFile, *application.currentWorld(), frame)) {
+                    vorn::engine::Diagnostics::out()
+                        << "State written to " << options.dumpStateFile << "\n";
                 } else {
-                    std::cerr << "mossfang: could not save the screenshot to "
-                              << options.screenshotFile << "\n";
+                    vorn::engine::Diagnostics::err() << "mossfang: could not write the state to "
+                                                     << options.dumpStateFile << "\n";
                     status = 1;
                 }
-            });
-        }
+            }
+            if (screenshotFile.empty())
+                return;
+            const sf::Vector2u size = window.getSize();
+            if (vorn::rendering::saveScreenshot(screenshotFile, size.x, size.y)) {
+                vorn::engine::Diagnostics::out()
+                    << "Screenshot saved to " << screenshotFile << "\n";
+            } else {
+                vorn::engine::Diagnostics::err()
+                    << "mossfang: could not save the screenshot to " << screenshotFile << "\n";
+                status = 1;
+            }
+        });
 
+        // Doors and the hat build their next scenes through the game's scene builders.
+        Scenes::installSceneCallbacks();
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
         } else if (!options.viewModel.empty()) {
             first = ModelViewer::build(options.viewModel, options.animation,
-                                       static_cast<float>(width) / static_cast<float>(height));
+                                       static_cast<float>(width) / static_cast<float>(height),
+                                       options.post);
+        } else if (!options.overviewFile.empty()) {
+            first = Overview::build(options.area,
+                                    static_cast<float>(width) / static_cast<float>(height));
+        } else if (!options.area.empty()) {
+            first = Scenes::freshArea(options.area, options.entrance);
         } else {
-            // Until the menu scene exists the game opens on a cleared screen with the menu's music.
-            first = std::make_shared<vorn::engine::World>();
-            first->addComponent(new ClearScreenRenderer(0.12f, 0.075f, 0.03f));
-            vorn::audio::SoundManager::instance().playMusic("monsterSong", 0.7f, 5.0f);
+            first = Scenes::menu();
         }
         application.setWorld(first);
         application.run();

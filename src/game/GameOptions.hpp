@@ -14,6 +14,13 @@ struct GameOptions {
     std::string screenshotFile; // PNG of the last frame
     std::string viewModel;      // show this model (relative to the asset root) instead of the game
     std::string animation;      // with viewModel: the animation segment to play
+    std::string area;           // start in the area of this level file instead of the menu
+    std::string entrance;       // with area: the entrance to place the player at
+    std::string dumpStateFile;  // JSON of the current world after the last frame
+    std::string checkLevel;     // check this level file and exit, without a window
+    std::string overviewFile;   // with area: PNG of the whole area
+    uint64_t profileFrames = 0; // print the frame profile after this many frames; 0: none
+    bool post = false;          // with viewModel: draw through the post-processing renderer
 };
 
 } // namespace game

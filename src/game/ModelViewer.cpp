@@ -4,9 +4,11 @@
 
 #include "engine/Behavior.hpp"
 #include "engine/Diagnostics.hpp"
+#include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "rendering/Camera.hpp"
+#include "rendering/FBOParticleRenderer.hpp"
 #include "rendering/Mesh.hpp"
 #include "rendering/Model.hpp"
 #include "rendering/Renderer.hpp"
@@ -25,6 +27,8 @@ namespace game {
 namespace {
 
 constexpr float degrees = 0.017453293f;
+// The viewer's entities live in the play areas' render space, as the areas' models do.
+const std::string gameSpace = "gameSpace";
 
 // Turns its entity about the vertical axis through the model's centre.
 class Turntable : public vorn::engine::Behavior {
@@ -113,11 +117,12 @@ bool ModelViewer::addAnimatedModel(vorn::engine::World& world,
 }
 
 std::shared_ptr<vorn::engine::World>
-ModelViewer::build(const std::string& name, const std::string& animation, float aspect) {
+ModelViewer::build(const std::string& name, const std::string& animation, float aspect, bool post) {
     using namespace vorn::components;
     auto world = std::make_shared<vorn::engine::World>();
     const vorn::engine::EntityHandle model = world->createEntity();
     world->addComponent(model, new Transform());
+    world->addComponent(model, new Label(gameSpace));
 
     glm::vec3 boundsMin(-1.0f);
     glm::vec3 boundsMax(1.0f);
@@ -167,12 +172,16 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
     cameraTransform->setPosition(eye);
     cameraTransform->lookAt(glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f), true);
     world->addComponent(camera, cameraTransform);
+    world->addComponent(camera, new Label(gameSpace));
     world->addComponent(camera, new Camera(glm::perspective(fieldOfView, aspect, distance * 0.02f,
                                                             distance + radius * 4.0f)));
 
     glClearColor(0.12f, 0.075f, 0.03f, 1.0f);
-    world->addComponent(new vorn::systems::Renderer(
-        std::set<std::string>{}, 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, sceneLights()));
+    if (post)
+        world->addComponent(new FBOParticleRenderer(gameSpace, 0.0f, sceneLights()));
+    else
+        world->addComponent(new vorn::systems::Renderer(
+            gameSpace, 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, sceneLights()));
     return world;
 }
 

@@ -21,10 +21,11 @@ public:
     static constexpr float turnRate = 24.0f;
 
     // Builds the viewer world for the model NAME (relative to the asset root). `animation` names
-    // the segment to play for animated models; `aspect` is the window's width over its height.
+    // the segment to play for animated models; `aspect` is the window's width over its height;
+    // `post` draws through the play areas' post-processing renderer instead of a plain one.
     // Problems are reported on the error stream; the scene is built with whatever loaded.
-    static std::shared_ptr<vorn::engine::World> build(const std::string& name,
-                                                      const std::string& animation, float aspect);
+    static std::shared_ptr<vorn::engine::World>
+    build(const std::string& name, const std::string& animation, float aspect, bool post = false);
 
     // The light set of the play areas: ambient light and lights 0, 1 and 3.
     static vorn::rendering::UniformSet sceneLights();

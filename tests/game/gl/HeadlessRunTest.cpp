@@ -1,9 +1,9 @@
 #include "engine/Behavior.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
-#include "game/ClearScreenRenderer.hpp"
 #include "game/Game.hpp"
 
+#include <GL/glew.h>
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -16,6 +16,16 @@
 #include <string>
 
 namespace {
+
+// A render system that only clears the picture to green.
+class GreenClear : public vorn::engine::Component {
+public:
+    GreenClear() { addName("renderer"); }
+    void render(float) override {
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+};
 
 // Runs the game executable with `args` (or, when `prefixExecutable` is false, runs `args` as the
 // whole command line) and collects what it prints.
@@ -73,7 +83,7 @@ TEST(HeadlessRun, ScriptedKeyPressReachesTheWorldOnTheScriptedFrameThroughTheRea
         counter->frame = &frame;
         world->addComponent(counter);
         // A green picture proves the world we built is the one drawn.
-        world->addComponent(new game::ClearScreenRenderer(0.0f, 1.0f, 0.0f));
+        world->addComponent(new GreenClear);
         // Events are delivered before the update pass, so `frame` is the index of this frame.
         world->keyPressed.connect([&](const sf::Event::KeyEvent& key) {
             if (key.code == sf::Keyboard::Space)

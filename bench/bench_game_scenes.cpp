@@ -1,0 +1,117 @@
+// The scenes' costs a player notices: start-up to the first menu frame, a door (building the next
+// area and drawing its first frame, caches warm) and the resident memory of a running area.
+// Needs a display: run under xvfb-run, from the source tree, with ALSOFT_CONF set.
+#include "audio/SoundManager.hpp"
+#include "audio/SoundTable.hpp"
+#include "engine/Application.hpp"
+#include "engine/World.hpp"
+#include "game/Game.hpp"
+#include "game/GameOptions.hpp"
+#include "game/Scenes.hpp"
+#include "rendering/GlewInitError.hpp"
+#include "rendering/RenderState.hpp"
+
+#include <GL/glew.h>
+#include <SFML/Window/Window.hpp>
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+// The resident set of this process in megabytes, from /proc.
+double residentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            double kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes / 1024.0;
+        }
+        status.ignore(1 << 16, '\n');
+    }
+    return 0.0;
+}
+
+// The whole start-up of the game: window, OpenGL, sound table, the menu, its first frame drawn
+// and displayed.
+void BM_StartUpToFirstMenuFrame(benchmark::State& state) {
+    std::filesystem::current_path(MOSSFANG_SOURCE_DIR);
+    game::GameOptions options;
+    options.frames = 1;
+    options.fixedDt = 1.0f / 60.0f;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(game::Game::run(options));
+}
+BENCHMARK(BM_StartUpToFirstMenuFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One window and Application for the area benchmarks.
+struct Stage {
+    sf::Window window{sf::VideoMode(game::Game::width, game::Game::height, 32), "bench",
+                      sf::Style::Titlebar,
+                      sf::ContextSettings(32, 0, 4, 3, 3, sf::ContextSettings::Core)};
+    std::unique_ptr<vorn::rendering::RenderState> renderState;
+    std::unique_ptr<vorn::engine::Application> application;
+
+    Stage() {
+        std::filesystem::current_path(MOSSFANG_SOURCE_DIR);
+        vorn::rendering::initializeGlew();
+        renderState = std::make_unique<vorn::rendering::RenderState>(&window);
+        application =
+            std::make_unique<vorn::engine::Application>(renderState.get(), 20.0f, 60.0f, "assets/");
+        vorn::audio::registerSoundTable();
+        application->setAudioUpdate(&vorn::audio::SoundManager::frameUpdate);
+        game::Scenes::installSceneCallbacks();
+        application->setWorld(game::Scenes::menu());
+        application->runFrame(1.0f / 60.0f);
+        menuMegabytes = residentMegabytes();
+    }
+    double menuMegabytes = 0.0;
+};
+
+Stage& stage() {
+    static Stage shared;
+    return shared;
+}
+
+// A door: the next area is built and replaces the current one, and its first frame is drawn.
+void BM_DoorTransition(benchmark::State& state) {
+    Stage& s = stage();
+    const char* const levels[2] = {"tests/game/levels/doorTarget.txt",
+                                   "tests/game/levels/everyTemplate.txt"};
+    int next = 0;
+    // Warm the caches with both areas once.
+    for (const char* level : levels) {
+        s.application->setWorld(game::Scenes::freshArea(level, ""));
+        s.application->runFrame(1.0f / 60.0f);
+    }
+    for (auto _ : state) {
+        s.application->setWorld(game::Scenes::freshArea(levels[next], ""));
+        s.application->runFrame(1.0f / 60.0f);
+        glFinish();
+        next = 1 - next;
+    }
+}
+BENCHMARK(BM_DoorTransition)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The resident memory while an area with every template runs.
+void BM_ResidentMemoryInAnArea(benchmark::State& state) {
+    Stage& s = stage();
+    s.application->setWorld(game::Scenes::freshArea("tests/game/levels/everyTemplate.txt", ""));
+    for (auto _ : state) {
+        s.application->runFrame(1.0f / 60.0f);
+        glFinish();
+    }
+    state.counters["residentMB"] = residentMegabytes();
+    // The same process on the menu, before any area: what the window, OpenGL and sound take.
+    state.counters["menuMB"] = s.menuMegabytes;
+}
+BENCHMARK(BM_ResidentMemoryInAnArea)->Unit(benchmark::kMillisecond)->Iterations(60);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,33 @@
+#include "components/Objective.hpp"
+
+#include "components/SceneBuilders.hpp"
+#include "components/Touch.hpp"
+#include "engine/Application.hpp"
+#include "engine/Diagnostics.hpp"
+#include "engine/World.hpp"
+
+namespace components {
+
+Objective::Objective() {
+    addName(componentName);
+}
+
+void Objective::update(float) {
+    vorn::engine::World* world = getWorld();
+    if (world == nullptr || reached)
+        return;
+    if (!vorn::components::Touch::findToucher(*world, handle(), "player"))
+        return;
+    std::shared_ptr<vorn::engine::World> credits =
+        world->application() != nullptr ? SceneBuilders::buildCredits(0) : nullptr;
+    if (!credits) {
+        if (!reported)
+            vorn::engine::Diagnostics::err() << "The objective has no credits to show yet\n";
+        reported = true;
+        return;
+    }
+    reached = true;
+    world->application()->setWorld(credits);
+}
+
+} // namespace components

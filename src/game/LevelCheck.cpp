@@ -1,0 +1,168 @@
+#include "game/LevelCheck.hpp"
+
+#include "engine/AssetRoot.hpp"
+#include "game/LevelLoader.hpp"
+#include "game/Scenes.hpp"
+#include "parsing/DefinitionReader.hpp"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <vector>
+
+namespace game {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Door {
+    int line;
+    std::string levelFile;
+    std::string entrance;
+};
+
+struct Entrance {
+    int line;
+    std::string name;
+};
+
+// What a check needs of one level file.
+struct LevelSummary {
+    std::vector<std::pair<int, std::string>> unknownKeywords;
+    std::vector<Door> doors;
+    std::vector<Entrance> entrances;
+    std::string error; // the parse error, if reading stopped
+};
+
+class Scanner : public LevelLoader::EntryVisitor {
+public:
+    explicit Scanner(LevelSummary& summary) : summary(summary) {}
+
+    void music(const std::string&) override {}
+    void entry(const std::string& keyword, int line, const LevelEntry&,
+               vorn::parsing::DefinitionReader& reader) override {
+        const std::vector<std::string>& keys = LevelLoader::templateKeys();
+        if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
+            summary.unknownKeywords.emplace_back(line, keyword);
+        } else if (keyword == "exit") {
+            Door door{line, reader.readQuotedString(), ""};
+            door.entrance = reader.readQuotedString();
+            summary.doors.push_back(door);
+        } else if (keyword == "entrance") {
+            summary.entrances.push_back({line, reader.readQuotedString()});
+        } else if (keyword == "BGSprite") {
+            reader.readQuotedString();
+        }
+    }
+
+private:
+    LevelSummary& summary;
+};
+
+LevelSummary scan(const std::string& path) {
+    LevelSummary summary;
+    std::ifstream file(path, std::ios::binary);
+    vorn::parsing::DefinitionReader reader(file);
+    Scanner scanner(summary);
+    try {
+        LevelLoader::readLevel(reader, scanner);
+    } catch (const std::exception& e) {
+        summary.error = e.what();
+    }
+    return summary;
+}
+
+// Every level file a door could lead from: the checked file's neighbours and the asset levels.
+std::set<std::string> levelFilesAround(const std::string& path) {
+    std::set<std::string> files;
+    std::error_code ignored;
+    const fs::path own =
+        fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
+    for (const fs::path& folder : {own, fs::path(vorn::engine::assetRoot() + "levels")}) {
+        for (fs::directory_iterator it(folder, ignored), end; !ignored && it != end;
+             it.increment(ignored)) {
+            if (it->is_regular_file(ignored) && it->path().extension() == ".txt")
+                files.insert(fs::weakly_canonical(it->path(), ignored).string());
+        }
+    }
+    files.insert(fs::weakly_canonical(path, ignored).string());
+    return files;
+}
+
+// The entrances the menu itself leads to: the start and the level keys.
+const std::set<std::pair<std::string, std::string>> menuTargets = {
+    {Scenes::startingArea, ""},           {"simpleArea.txt", "simpleBottomDoor"},
+    {"trickyArea.txt", "trickyLeftDoor"}, {"swordArea.txt", "swordLeftDoor"},
+    {"prototypeLevel.txt", "start"},
+};
+
+std::string canonical(const std::string& path) {
+    std::error_code ignored;
+    return fs::weakly_canonical(path, ignored).string();
+}
+
+} // namespace
+
+int LevelCheck::run(const std::string& file, std::ostream& out) {
+    const std::string path = Scenes::levelPath(file);
+    std::error_code ignored;
+    if (!fs::is_regular_file(path, ignored)) {
+        out << file << ": no such level file\n";
+        return 1;
+    }
+    const LevelSummary summary = scan(path);
+    int problems = 0;
+    if (!summary.error.empty()) {
+        out << file << ": " << summary.error << "\n";
+        ++problems;
+    }
+    for (const auto& [line, keyword] : summary.unknownKeywords) {
+        out << file << ":" << line << ": unknown keyword \"" << keyword << "\"\n";
+        ++problems;
+    }
+    for (const Door& door : summary.doors) {
+        const std::string target = Scenes::levelPath(door.levelFile);
+        if (!fs::is_regular_file(target, ignored)) {
+            out << file << ":" << door.line << ": door leads to the missing level file \""
+                << door.levelFile << "\"\n";
+            ++problems;
+            continue;
+        }
+        const LevelSummary other = scan(target);
+        const bool found = std::any_of(other.entrances.begin(), other.entrances.end(),
+                                       [&](const Entrance& e) { return e.name == door.entrance; });
+        if (!found) {
+            out << file << ":" << door.line << ": door leads to the entrance \"" << door.entrance
+                << "\" that \"" << door.levelFile << "\" lacks\n";
+            ++problems;
+        }
+    }
+
+    // Which entrances of this file are reached: by a door of any level around it, or the menu.
+    const std::string self = canonical(path);
+    std::set<std::string> reached;
+    for (const auto& [level, entrance] : menuTargets)
+        if (canonical(Scenes::levelPath(level)) == self)
+            reached.insert(entrance);
+    for (const std::string& level : levelFilesAround(path)) {
+        for (const Door& door : scan(level).doors)
+            if (canonical(Scenes::levelPath(door.levelFile)) == self)
+                reached.insert(door.entrance);
+    }
+    for (const Entrance& entrance : summary.entrances) {
+        if (!reached.count(entrance.name)) {
+            out << file << ":" << entrance.line << ": no door leads to the entrance \""
+                << entrance.name << "\"\n";
+            ++problems;
+        }
+    }
+    if (problems == 0)
+        out << file << ": ok\n";
+    return problems == 0 ? 0 : 1;
+}
+
+} // namespace game

@@ -1,0 +1,531 @@
+#include "game/LevelLoader.hpp"
+
+#include "audio/ChannelGroup.hpp"
+#include "audio/SoundManager.hpp"
+#include "components/ConstantRotation.hpp"
+#include "components/TransformAttachment.hpp"
+#include "engine/Diagnostics.hpp"
+#include "engine/Label.hpp"
+#include "engine/Transform.hpp"
+#include "engine/World.hpp"
+#include "game/DeathActions.hpp"
+#include "game/LevelComponents.hpp"
+#include "game/PlayerAssembly.hpp"
+#include "parsing/DefinitionReader.hpp"
+#include "physics/CircleCollider.hpp"
+#include "physics/CollisionTracker.hpp"
+#include "physics/PolygonCollider.hpp"
+#include "physics/RigidBody.hpp"
+#include "rendering/Mesh.hpp"
+#include "rendering/Model.hpp"
+#include "rendering/ResourceCaches.hpp"
+#include "rendering/Sprite.hpp"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <exception>
+#include <memory>
+
+namespace game {
+
+namespace {
+
+using vorn::engine::EntityHandle;
+using vorn::engine::World;
+
+const std::string normalMappingProgram = "shaders/objSpaceNormalMapping.txt";
+const std::string modelDirectory = "models/";
+
+// One entry as read from the file, with its placement matrix.
+struct Entry : LevelEntry {
+    explicit Entry(const LevelEntry& read) : LevelEntry(read) {}
+    glm::mat4 matrix() const { return LevelLoader::placement(position, rotation, scale); }
+};
+
+// What the templates share while one file is read.
+struct Context {
+    World& world;
+    vorn::parsing::DefinitionReader& reader;
+    LevelLoader::CarriedPlayer& carried;
+    const std::string& spaceLabel;
+    const std::string& entrance;
+
+    // Adds the space label; every entity the loader creates ends with it.
+    void finish(EntityHandle entity) const {
+        if (!spaceLabel.empty())
+            world.addComponent(entity, new vorn::components::Label(spaceLabel));
+    }
+    EntityHandle create(const glm::mat4& matrix) const {
+        const EntityHandle entity = world.createEntity();
+        world.addComponent(entity, new vorn::components::Transform(matrix));
+        return entity;
+    }
+    void label(EntityHandle entity, const char* name) const {
+        world.addComponent(entity, new vorn::components::Label(name));
+    }
+    // A model of a mesh in the model directory, normal-mapped in object space when a map is named.
+    void model(EntityHandle entity, const std::string& mesh, const std::string& normalMap) const {
+        auto* shown =
+            new vorn::components::Model(vorn::rendering::makeParts(modelDirectory + mesh));
+        if (!normalMap.empty()) {
+            shown->setShaderProgram(
+                vorn::rendering::shaderProgramCache().get(normalMappingProgram));
+            shown->setTexture("normalMap",
+                              vorn::rendering::textureCache().get(modelDirectory + normalMap));
+        }
+        world.addComponent(entity, shown);
+    }
+    void box(EntityHandle entity, const Entry& e, float x, float y, float w, float h) const {
+        world.addComponent(entity, new vorn::components::PolygonCollider(e.rotation.z, x, y, w, h,
+                                                                         e.scale.x, e.scale.y));
+    }
+    void circle(EntityHandle entity, float radius) const {
+        world.addComponent(entity, new vorn::components::CircleCollider(radius));
+    }
+    void body(EntityHandle entity, float mass, bool isStatic, float restitution,
+              const std::set<std::string>& extraRequired = {}) const {
+        world.addComponent(entity, new vorn::components::RigidBody(mass, isStatic, restitution, 0,
+                                                                   0, 0, extraRequired));
+    }
+    void tracker(EntityHandle entity, const char* tag) const {
+        world.addComponent(entity, new vorn::components::CollisionTracker(tag));
+    }
+};
+
+using Template = void (*)(Context&, const Entry&);
+
+// A static platform with a box collider: the four platform rows differ only in these values.
+void platform(Context& c, const Entry& e, const char* mesh, const char* normals, float x, float y,
+              float w, float h, float restitution) {
+    const EntityHandle entity = c.create(e.matrix());
+    c.model(entity, mesh, normals);
+    c.box(entity, e, x, y, w, h);
+    c.body(entity, 1.0f, true, restitution);
+    c.label(entity, "platform");
+    c.label(entity, "staticBody");
+    c.finish(entity);
+}
+
+void placePlayer(Context& c, const Entry& e) {
+    const EntityHandle player = assemblePlayer(c.world, e.position, e.rotation, e.scale);
+    c.finish(player);
+}
+
+void buildPlayerEntry(Context& c, const Entry& e) {
+    placePlayer(c, e);
+}
+
+void buildEntrance(Context& c, const Entry& e) {
+    const std::string name = c.reader.readQuotedString();
+    if (name != c.entrance)
+        return;
+    if (c.carried.empty()) {
+        placePlayer(c, e);
+        return;
+    }
+    // The player walked in through a door: his own components move into this world, so health,
+    // energy, score and upgrades stay as they were.
+    const EntityHandle player = c.world.createEntity();
+    LevelLoader::CarriedPlayer carried;
+    carried.swap(c.carried);
+    for (std::unique_ptr<vorn::engine::Component>& component : carried)
+        if (component)
+            c.world.addComponent(player, component.release());
+    if (auto* transform = c.world.getComponentAs<vorn::components::Transform>(
+            player, vorn::components::Transform::componentName))
+        transform->setPosition(e.position);
+    LevelComponents::moveSpawnPoint(c.world, player, e.position);
+}
+
+void buildExit(Context& c, const Entry& e) {
+    const std::string levelFile = c.reader.readQuotedString();
+    const std::string entranceName = c.reader.readQuotedString();
+    const EntityHandle door = c.create(e.matrix());
+    c.box(door, e, -5.0f, -5.0f, 10.0f, 10.0f);
+    c.tracker(door, "player");
+    LevelComponents::addExit(c.world, door, levelFile, entranceName);
+    c.finish(door);
+}
+
+void buildFlatPlat3(Context& c, const Entry& e) {
+    platform(c, e, "flatPlatformLen3.obj", "PlatformLen3Normals.png", -13.5f, -4.5f, 27.0f, 9.0f,
+             1.0f);
+}
+void buildSmallPlat(Context& c, const Entry& e) {
+    platform(c, e, "SmallPlatform.obj", "smallPlatformNormals.png", -6.75f, -4.5f, 13.5f, 9.0f,
+             1.0f);
+}
+void buildPlat3x3(Context& c, const Entry& e) {
+    platform(c, e, "Platform3x3.obj", "platform3x3Normals.png", -13.5f, -13.5f, 27.0f, 27.0f, 0.0f);
+}
+void buildRock(Context& c, const Entry& e) {
+    platform(c, e, "rock_platform.obj", "rockNormals.png", -20.0f, -14.0f, 40.0f, 28.0f, 0.0f);
+}
+
+void buildSpiderWeb(Context& c, const Entry& e) {
+    const EntityHandle web = c.create(e.matrix());
+    c.model(web, "spider_web.obj", "");
+    c.box(web, e, -2.0f, -9.0f, 4.0f, 15.0f);
+    c.body(web, 1.0f, true, -1.0f);
+    LevelComponents::addHealth(c.world, web, 150.0f, "hit", 1000.0f, 0.0f, 0.1f);
+    c.label(web, "enemy");
+    const glm::vec3 position = e.position;
+    LevelComponents::addDeathAction(c.world, web, [position](World& world, EntityHandle self) {
+        DeathActions::webRip(world, self, position);
+    });
+    c.finish(web);
+}
+
+void buildMushSingle(Context& c, const Entry& e) {
+    const EntityHandle mushroom = c.create(e.matrix());
+    c.model(mushroom, "mushroom_single.obj", "");
+    // Only a mushroom standing in the play plane can be stood on.
+    if (-5.0f * e.scale.z < e.position.z && e.position.z < 5.0f * e.scale.z) {
+        static const std::vector<glm::vec2> cap = {{-6.3f, 2.8f}, {-6.8f, 3.0f}, {-6.2f, 4.7f},
+                                                   {-3.3f, 6.7f}, {0.0f, 7.4f},  {3.3f, 6.7f},
+                                                   {6.2f, 4.7f},  {6.8f, 3.0f},  {6.3f, 2.8f}};
+        c.world.addComponent(mushroom, new vorn::components::PolygonCollider(cap, e.rotation.z,
+                                                                             e.scale.x, e.scale.y));
+        c.body(mushroom, 1.0f, true, 0.0f);
+        c.label(mushroom, "platform");
+    }
+    c.finish(mushroom);
+}
+
+void buildMushClust(Context& c, const Entry& e) {
+    const EntityHandle cluster = c.create(e.matrix());
+    c.model(cluster, "mushroom_cluster.obj", "");
+    c.finish(cluster);
+}
+
+void buildBoulder(Context& c, const Entry& e) {
+    const EntityHandle boulder = c.create(e.matrix());
+    c.model(boulder, "boulder.obj", "boulderObjectNormals.png");
+    c.circle(boulder, 6.0f * e.scale.x);
+    c.body(boulder, 250.0f * e.scale.x * e.scale.y * e.scale.z, false, 0.05f);
+    LevelComponents::addSpinHorizontalVelocity(c.world, boulder);
+    c.label(boulder, "hasGravity");
+    c.label(boulder, "platform");
+    c.label(boulder, "boulder");
+    c.finish(boulder);
+}
+
+void buildBreakable(Context& c, const Entry& e) {
+    const EntityHandle breakable = c.create(e.matrix());
+    c.model(breakable, "breakable.obj", "breakableNormals.png");
+    c.box(breakable, e, -13.5f, -4.5f, 27.0f, 9.0f);
+    c.body(breakable, 1.0f, true, 0.0f);
+    c.label(breakable, "platform");
+    LevelComponents::addSelfDelete(c.world, breakable, "boulder", &DeathActions::shatter);
+    c.finish(breakable);
+}
+
+void buildSpikes(Context& c, const Entry& e) {
+    const EntityHandle spikes = c.create(e.matrix());
+    c.model(spikes, "spikes.obj", "spikeNormals.png");
+    c.box(spikes, e, -3.03f, 0.0f, 6.06f, 6.0f);
+    c.body(spikes, 1.0f, true, 1.0f);
+    LevelComponents::addKiller(c.world, spikes);
+    LevelComponents::addSelfDelete(c.world, spikes, "boulder", nullptr);
+    c.finish(spikes);
+}
+
+void buildSugarPile(Context& c, const Entry& e) {
+    const EntityHandle sugar = c.create(e.matrix());
+    c.model(sugar, "SugarPile.obj", "");
+    c.circle(sugar, 2.0f * e.scale.x);
+    LevelComponents::addEnergyObject(c.world, sugar);
+    LevelComponents::addTouchEmitter(c.world, sugar);
+    c.tracker(sugar, "player");
+    c.finish(sugar);
+}
+
+// An item that pings when it is collected.
+void addShinyPing(Context& c, EntityHandle item, const Entry& e) {
+    const glm::vec3 position = e.position;
+    LevelComponents::addDeathAction(c.world, item, [position](World& world, EntityHandle self) {
+        DeathActions::shinyPing(world, self, position);
+    });
+}
+
+void buildAntEgg(Context& c, const Entry& e) {
+    const EntityHandle egg = c.create(e.matrix());
+    c.model(egg, "antEgg.obj", "");
+    c.circle(egg, 2.0f * e.scale.x);
+    LevelComponents::addScoreObject(c.world, egg, 10, true);
+    c.tracker(egg, "player");
+    addShinyPing(c, egg, e);
+    c.finish(egg);
+}
+
+void buildCandyCorn(Context& c, const Entry& e) {
+    const EntityHandle corn = c.create(e.matrix());
+    c.model(corn, "candy_corn.obj", "");
+    c.circle(corn, 2.0f * e.scale.x);
+    LevelComponents::addEnergyBoostObject(c.world, corn, 0.1f);
+    c.tracker(corn, "player");
+    addShinyPing(c, corn, e);
+    c.finish(corn);
+}
+
+void buildShiny(Context& c, const Entry& e) {
+    const EntityHandle shiny = c.create(e.matrix());
+    c.model(shiny, "shinyThing.obj", "");
+    c.circle(shiny, 1.0f * e.scale.x);
+    LevelComponents::addScoreObject(c.world, shiny, 1, false);
+    c.tracker(shiny, "player");
+    addShinyPing(c, shiny, e);
+    c.finish(shiny);
+}
+
+void buildQuarrow(Context& c, const Entry& e) {
+    const EntityHandle hat = c.create(e.matrix());
+    c.model(hat, "Quarrow.obj", "");
+    c.circle(hat, 2.25f * e.scale.x);
+    LevelComponents::addScoreObject(c.world, hat, 15, false);
+    LevelComponents::addObjective(c.world, hat);
+    LevelComponents::addSelfDelete(c.world, hat, "player", nullptr);
+    c.tracker(hat, "player");
+    c.finish(hat);
+}
+
+void buildWorkerAnt(Context& c, const Entry& e) {
+    const glm::vec3& s = e.scale;
+    const float mass = 100.0f * s.x * s.y * s.z;
+    const EntityHandle ant = c.create(e.matrix());
+    c.model(ant, "worker_ant.obj", "");
+    c.circle(ant, 2.5f * s.x);
+    c.body(ant, mass, false, 0.0f);
+    LevelComponents::addAntAttack(c.world, ant);
+    LevelComponents::addHealth(c.world, ant, 100.0f, "hit", 0.0f, 0.0f, 0.0f);
+    LevelComponents::addAntBehaviour(c.world, ant, e.rotation.y <= 0.0f);
+    // The parts are created before the action that captures them is added; they join the world
+    // after the body's own components, as entities of their own.
+    const glm::mat4 partMatrix = LevelLoader::placement(e.position, e.rotation, 1.5f * s);
+    EntityHandle parts[2];
+    const float offsets[2] = {4.0f * s.z, -4.0f * s.z};
+    for (int i = 0; i < 2; ++i)
+        parts[i] = c.world.createEntity();
+    const EntityHandle front = parts[0];
+    const EntityHandle back = parts[1];
+    LevelComponents::addDeathAction(c.world, ant, [front, back](World& world, EntityHandle self) {
+        DeathActions::antDeath(world, self, front, back);
+    });
+    c.label(ant, "hasGravity");
+    LevelComponents::addSelfDelete(c.world, ant, "boulder", nullptr);
+    c.label(ant, "enemy");
+    c.label(ant, "ant");
+    c.label(ant, "being");
+    c.finish(ant);
+
+    for (int i = 0; i < 2; ++i) {
+        c.world.addComponent(parts[i], new vorn::components::Transform(partMatrix));
+        c.world.addComponent(
+            parts[i],
+            new vorn::components::TransformAttachment(
+                false, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, offsets[i])), ant));
+        c.circle(parts[i], 1.5f * s.x);
+        c.body(parts[i], mass, false, 0.0f, {"being"});
+        LevelComponents::addDamage(c.world, parts[i], "player", 20.0f, 0.5f, 1000.0f);
+        c.finish(parts[i]);
+    }
+}
+
+void buildCommand(Context& c, const Entry& e, const char* tag) {
+    const EntityHandle marker = c.create(e.matrix());
+    c.circle(marker, 2.5f * e.scale.x);
+    c.label(marker, tag);
+    c.finish(marker);
+}
+void buildCommandCW(Context& c, const Entry& e) {
+    buildCommand(c, e, "antCommandCW");
+}
+void buildCommandCCW(Context& c, const Entry& e) {
+    buildCommand(c, e, "antCommandCCW");
+}
+
+// The grasshopper that presents an upgrade and the upgrade itself, turning above the entry.
+void buildUpgrade(Context& c, const Entry& e, const glm::vec3& offset, const char* mesh,
+                  const char* flag, const char* voice) {
+    glm::mat4 presenter = e.matrix();
+    presenter[3] = glm::vec4(e.position + offset, 1.0f);
+    const EntityHandle grasshopper = c.create(presenter);
+    c.model(grasshopper, "grasshopper.obj", "");
+    c.world.addComponent(grasshopper, new vorn::components::PolygonCollider(0.0f, -0.5f, 0.0f, 1.0f,
+                                                                            1.0f, 1.0f, 1.0f));
+    c.label(grasshopper, "hasGravity");
+    c.finish(grasshopper);
+
+    const EntityHandle pickup =
+        c.create(glm::scale(glm::translate(glm::mat4(1.0f), e.position), 2.5f * e.scale));
+    c.circle(pickup, 2.5f * e.scale.x);
+    c.model(pickup, mesh, "");
+    LevelComponents::addUpgrade(c.world, pickup, flag, voice, offset);
+    c.world.addComponent(
+        pickup, new vorn::components::ConstantRotation(20.0f, glm::vec3(0.0f, 1.0f, 0.0f)));
+    c.finish(pickup);
+}
+void buildJumpUpgrade(Context& c, const Entry& e) {
+    buildUpgrade(c, e, {-12.0f, -5.5f, -10.0f}, "jumpUpgrade.obj", "doubleJumpEnabled",
+                 "jumpUpgradeVoice");
+}
+void buildSwordUpgrade(Context& c, const Entry& e) {
+    buildUpgrade(c, e, {12.0f, -5.0f, -10.0f}, "CrossedSwords.obj", "swordEnabled",
+                 "swordUpgradeVoice");
+}
+
+void buildKillZone(Context& c, const Entry& e) {
+    const EntityHandle zone = c.create(e.matrix());
+    c.box(zone, e, -1000.0f, -2.5f, 2000.0f, 5.0f);
+    c.body(zone, 0.0f, true, 0.0f);
+    LevelComponents::addKiller(c.world, zone);
+    c.finish(zone);
+}
+
+void buildBGSprite(Context& c, const Entry& e) {
+    const std::string image = c.reader.readQuotedString();
+    glm::mat4 matrix = e.matrix();
+    matrix[3] = glm::vec4(e.position - 0.5f * e.scale, 1.0f);
+    const EntityHandle background = c.create(matrix);
+    c.world.addComponent(
+        background, new vorn::components::Sprite(true, vorn::rendering::textureCache().get(image),
+                                                 e.position.z, false, true));
+    c.finish(background);
+}
+
+struct TemplateRow {
+    const char* key;
+    Template build;
+};
+
+// In the order keys are compared; "music" is read before the vectors and so is not a row here.
+const TemplateRow templates[] = {
+    {"player", buildPlayerEntry},
+    {"entrance", buildEntrance},
+    {"exit", buildExit},
+    {"flatPlat3", buildFlatPlat3},
+    {"smallPlat", buildSmallPlat},
+    {"plat3x3", buildPlat3x3},
+    {"rock", buildRock},
+    {"spiderWeb", buildSpiderWeb},
+    {"mushSingle", buildMushSingle},
+    {"mushClust", buildMushClust},
+    {"boulder", buildBoulder},
+    {"breakable", buildBreakable},
+    {"spikes", buildSpikes},
+    {"sugarPile", buildSugarPile},
+    {"antEgg", buildAntEgg},
+    {"candyCorn", buildCandyCorn},
+    {"shiny", buildShiny},
+    {"quarrow", buildQuarrow},
+    {"workerAnt", buildWorkerAnt},
+    {"antCommandCW", buildCommandCW},
+    {"antCommandCCW", buildCommandCCW},
+    {"jumpUpgrade", buildJumpUpgrade},
+    {"swordUpgrade", buildSwordUpgrade},
+    {"killZone", buildKillZone},
+    {"BGSprite", buildBGSprite},
+};
+
+// Builds each entry from its template as it is read.
+class Builder : public LevelLoader::EntryVisitor {
+public:
+    explicit Builder(Context& context) : context(context) {}
+
+    void music(const std::string& name) override {
+        vorn::audio::SoundManager::instance().playMusic(name, 0.3f, 5.0f);
+    }
+    void entry(const std::string& keyword, int, const LevelEntry& read,
+               vorn::parsing::DefinitionReader&) override {
+        const Entry entry(read);
+        for (const TemplateRow& row : templates) {
+            if (keyword == row.key) {
+                row.build(context, entry);
+                return;
+            }
+        }
+    }
+
+private:
+    Context& context;
+};
+
+} // namespace
+
+const std::vector<std::string>& LevelLoader::templateKeys() {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> all{"music"};
+        for (const TemplateRow& row : templates)
+            all.emplace_back(row.key);
+        return all;
+    }();
+    return keys;
+}
+
+glm::mat4 LevelLoader::placement(const glm::vec3& position, const glm::vec3& rotation,
+                                 const glm::vec3& scale) {
+    glm::mat4 m = glm::translate(glm::mat4(1.0f), position);
+    m = glm::rotate(m, rotation.z * degrees, glm::vec3(0.0f, 0.0f, 1.0f));
+    m = glm::rotate(m, rotation.y * degrees, glm::vec3(0.0f, 1.0f, 0.0f));
+    m = glm::rotate(m, rotation.x * degrees, glm::vec3(1.0f, 0.0f, 0.0f));
+    return glm::scale(m, scale);
+}
+
+void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor) {
+    reader.expect('[');
+    while (true) {
+        reader.skipWhitespace();
+        if (reader.atEnd())
+            return;
+        const int next = reader.peek();
+        if (next == ']') {
+            reader.get();
+            return;
+        }
+        if (next == '/') {
+            // A lone slash where an entry would begin comments out the rest of the line.
+            reader.skipPast('\n');
+            continue;
+        }
+        const int line = reader.line();
+        const std::string keyword = reader.readString();
+        reader.expect('[');
+        if (keyword == "music") {
+            visitor.music(reader.readString());
+        } else {
+            LevelEntry entry;
+            entry.position = reader.readVec3();
+            entry.rotation = reader.readVec3();
+            entry.scale = reader.readVec3();
+            visitor.entry(keyword, line, entry, reader);
+        }
+        reader.skipPast(']');
+    }
+}
+
+bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
+                       const std::string& spaceLabel, const std::string& entrance) {
+    // This area's one-shot sounds belong to a scene slot of their own, released with the area.
+    vorn::audio::SoundManager& sound = vorn::audio::SoundManager::acquire();
+    if (vorn::audio::ChannelGroup* music =
+            sound.channelGroup(vorn::audio::SoundManager::kMusicGroup))
+        music->setVolume(0.6f);
+    if (vorn::audio::ChannelGroup* effects =
+            sound.channelGroup(vorn::audio::SoundManager::kEffectsGroup))
+        effects->setVolume(1.0f);
+
+    bool ok = true;
+    vorn::parsing::DefinitionReader reader(in);
+    Context context{world, reader, carried, spaceLabel, entrance};
+    Builder builder(context);
+    try {
+        readLevel(reader, builder);
+    } catch (const std::exception& e) {
+        vorn::engine::Diagnostics::err() << "Error loading level:"
+                                         << ": " << e.what() << "\n";
+        ok = false;
+    }
+    return ok;
+}
+
+} // namespace game

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "components/SceneBuilders.hpp"
+#include "engine/EntityHandle.hpp"
+
+#include <glm/mat4x4.hpp>
+#include <glm/vec3.hpp>
+
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace vorn::engine {
+class Component;
+class World;
+} // namespace vorn::engine
+
+namespace vorn::parsing {
+class DefinitionReader;
+}
+
+namespace game {
+
+// The three vectors every entry but "music" starts with.
+struct LevelEntry {
+    glm::vec3 position{0.0f};
+    glm::vec3 rotation{0.0f}; // degrees
+    glm::vec3 scale{1.0f};
+};
+
+// Reads one area file into a world.
+//
+// The file is one bracketed list of entries, `keyword [ body ]`. The body of "music" is one name;
+// every other body starts with three vectors (position, rotation in degrees, scale) that are read
+// whatever the keyword, followed by the extras only some templates read (quoted strings). The
+// rest of an entry, up to and including the next ']', is skipped unread, so unknown keywords and
+// surplus values cost nothing. A lone '/' where an entry would begin comments out the rest of the
+// line. Every built entity gets its template's components in the template's order and then, when
+// the space label is not empty, a label of that name.
+//
+// Errors: anything thrown while reading stops the loader with one "Error loading level: ..." line
+// on the error stream; what was built so far stays in the world.
+class LevelLoader {
+public:
+    // Components taken off the player of the previous area, in their original order. The loader
+    // moves them into the new world at the requested entrance; when the level has no such
+    // entrance they stay with the caller.
+    using CarriedPlayer = components::SceneBuilders::Carried;
+
+    // Loads the level from `in` into `world`. Returns false when an error stopped it.
+    static bool load(std::istream& in, vorn::engine::World& world, CarriedPlayer& carried,
+                     const std::string& spaceLabel, const std::string& entrance);
+
+    // Receives the entries of a level file as they are read.
+    class EntryVisitor {
+    public:
+        virtual ~EntryVisitor() = default;
+        // A "music" entry and its name.
+        virtual void music(const std::string& name) = 0;
+        // Any other entry, after its vectors; `line` is where its keyword stands. The visitor
+        // reads the extras it wants from `reader`; the rest of the entry is skipped afterwards.
+        virtual void entry(const std::string& keyword, int line, const LevelEntry& entry,
+                           vorn::parsing::DefinitionReader& reader) = 0;
+    };
+    // Reads a whole level file through the grammar, handing each entry to `visitor`. Throws the
+    // reader's ParseError (and whatever the visitor throws).
+    static void readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor);
+
+    // The template keys in the order they are compared.
+    static const std::vector<std::string>& templateKeys();
+
+    // The placement matrix of an entry: T(position) * Rz * Ry * Rx * S(scale), angles in degrees.
+    static glm::mat4 placement(const glm::vec3& position, const glm::vec3& rotation,
+                               const glm::vec3& scale);
+
+    // Degrees to radians, as the level files and constructors use them.
+    static constexpr float degrees = 0.017453293f;
+};
+
+} // namespace game

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "game/LevelLoader.hpp"
+
+#include <memory>
+#include <string>
+
+namespace vorn::engine {
+class World;
+}
+
+namespace game {
+
+// The scene builders and the flow between scenes: the menu, the controls screen, the six credits
+// pages and the play areas. Each builder returns a new world; the key and button handlers it
+// installs hand the next scene to the world's Application, which switches at the end of the
+// update. Every scene names itself with a SceneName component on the world's own entity.
+class Scenes {
+public:
+    static constexpr int creditsPages = 6;
+    // The level the menu starts.
+    static constexpr const char* startingArea = "startingArea.txt";
+
+    static std::shared_ptr<vorn::engine::World> menu();
+    static std::shared_ptr<vorn::engine::World> controls();
+    // Page 0 to 5; other numbers are clamped.
+    static std::shared_ptr<vorn::engine::World> credits(int page);
+    // A play area from a level file (under the asset root's "levels/", or a path), entered at
+    // `entrance` by the carried player, if any. Always yields a playable area.
+    static std::shared_ptr<vorn::engine::World> area(LevelLoader::CarriedPlayer& carried,
+                                                     const std::string& levelFile,
+                                                     const std::string& entrance);
+
+    // The HUD of an area: its camera, bars, frame and score displays, tagged `space`.
+    static void buildHud(vorn::engine::World& world, const std::string& space);
+    // Switches the game camera between following at a fixed offset and keeping its distance.
+    static void toggleCameraMode(vorn::engine::World& world);
+
+    // The file an area's level name opens: "levels/NAME" under the asset root when it exists,
+    // otherwise NAME itself as a path.
+    static std::string levelPath(const std::string& levelFile);
+    // The name a scene was built under ("menu", "controls", "credits 2", "area startingArea.txt").
+    static std::string sceneName(const vorn::engine::World& world);
+
+    // A fresh area, entered from the menu or a debug key: no carried player.
+    static std::shared_ptr<vorn::engine::World> freshArea(const std::string& levelFile,
+                                                          const std::string& entrance);
+
+    // Installs the scene changes of doors and of the hat into the gameplay components.
+    static void installSceneCallbacks();
+};
+
+} // namespace game

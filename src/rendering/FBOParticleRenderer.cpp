@@ -1,0 +1,367 @@
+#include "rendering/FBOParticleRenderer.hpp"
+
+#include "engine/AssetRoot.hpp"
+#include "engine/EntityCollection.hpp"
+#include "engine/Transform.hpp"
+#include "engine/World.hpp"
+#include "rendering/FullScreenQuad.hpp"
+#include "rendering/ParticlePassRenderable.hpp"
+#include "rendering/RenderState.hpp"
+#include "rendering/ResourceCaches.hpp"
+#include "rendering/ShaderProgram.hpp"
+#include "rendering/Texture.hpp"
+
+#include <glm/mat4x4.hpp>
+#include <glm/matrix.hpp>
+#include <glm/vec2.hpp>
+
+#include <cassert>
+#include <filesystem>
+
+using vorn::rendering::FrameBufferObject;
+using vorn::rendering::ShaderProgram;
+using vorn::rendering::Texture;
+
+namespace {
+
+// The clear colour of the play areas: a dark, warm dusk.
+constexpr float clearRed = 0.12f;
+constexpr float clearGreen = 0.075f;
+constexpr float clearBlue = 0.03f;
+
+// The side of the noise texture, in texels (the random normals repeat every this many pixels).
+constexpr float noiseSize = 256.0f;
+
+std::shared_ptr<ShaderProgram> loadProgram(const std::string& name) {
+    return vorn::rendering::shaderProgramCache().get(name);
+}
+
+} // namespace
+
+FBOParticleRenderer::FBOParticleRenderer(const std::string& space, float renderPriority,
+                                         vorn::rendering::UniformSet perDraw)
+    : Renderer(space, renderPriority, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT,
+               std::move(perDraw)) {}
+
+FBOParticleRenderer::~FBOParticleRenderer() = default;
+
+const char* FBOParticleRenderer::stepName(int step) {
+    static const char* const names[stepCount] = {
+        "scene",        "ambient occlusion", "additive particles", "bright pass",
+        "bloom levels", "bloom sum",         "solid particles",    "composite"};
+    return step >= 0 && step < stepCount ? names[step] : "";
+}
+
+const FrameBufferObject& FBOParticleRenderer::brightLevel(int i) const {
+    assert(i >= 0 && i < bloomLevelCount);
+    return brightLevels[static_cast<std::size_t>(i)];
+}
+
+std::vector<const FrameBufferObject*> FBOParticleRenderer::framebuffers() const {
+    std::vector<const FrameBufferObject*> all;
+    for (const FrameBufferObject& level : brightLevels)
+        all.push_back(&level);
+    for (const FrameBufferObject* buffer : {&scene, &litScene, &particles, &bright, &blur, &bloom})
+        all.push_back(buffer);
+    return all;
+}
+
+void FBOParticleRenderer::setProfiling(bool on) {
+    if (on && !timer)
+        timer = std::make_unique<vorn::rendering::GpuStepTimer>(stepCount);
+    else if (!on)
+        timer.reset();
+}
+
+void FBOParticleRenderer::initialize() {
+    Renderer::initialize();
+    vorn::engine::World& world = *getWorld();
+    additive = &world.getEntities({"renderable", "particleEmitter", "transform", "additive"});
+    solid = &world.getEntities({"renderable", "particleEmitter", "transform", "solid"});
+
+    // The emitters draw their points with this program; holding it here keeps it loaded for as
+    // long as the area is shown. The particle layer supplies the file.
+    const std::string pointShader = "shaders/particleRender/particlePointShader.txt";
+    std::error_code ignored;
+    if (std::filesystem::exists(vorn::engine::assetRoot() + pointShader, ignored))
+        particlePointProgram = loadProgram(pointShader);
+    copyDepthProgram = loadProgram("shaders/copyDepthShader.txt");
+    blurVerticalProgram = loadProgram("shaders/hdrBloom/gaussianBlurShader1DV.txt");
+    blurHorizontalProgram = loadProgram("shaders/hdrBloom/gaussianBlurShader1DH.txt");
+    simpleBlendProgram = loadProgram("shaders/hdrBloom/simpleBlendShader.txt");
+    drawProgram = loadProgram("shaders/particleRender/drawShader.txt");
+    hdrProgram = loadProgram("shaders/hdrBloom/hdrShader.txt");
+    bloomAddProgram = loadProgram("shaders/hdrBloom/bloomAddShader1.txt");
+    ambientOcclusionProgram = loadProgram("shaders/ssao/SSAOAmbientAddition.txt");
+    noise = vorn::rendering::textureCache().get("images/noise_norm.jpg");
+    if (noise)
+        noise->setWrap(GL_REPEAT);
+
+    // A second initialisation (the renderer moved to another world) keeps the buffers it has.
+    if (width > 0)
+        return;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    width = std::max(viewport[2], 1);
+    height = std::max(viewport[3], 1);
+
+    // Bright levels at 1/2, 1/4, ... 1/32 of the window, sizes truncated to whole pixels.
+    float scale = 0.5f;
+    for (FrameBufferObject& level : brightLevels) {
+        level.resize(static_cast<int>(static_cast<float>(width) * scale),
+                     static_cast<int>(static_cast<float>(height) * scale));
+        level.addColorAttachments(1, true, true);
+        level.addDepthAttachment();
+        scale *= 0.5f;
+    }
+    scene.resize(width, height);
+    scene.addColorAttachments(2, true, true);
+    scene.addDepthAttachment();
+    litScene.resize(width, height);
+    litScene.addColorAttachments(1, true, true);
+    litScene.addDepthAttachment();
+    particles.resize(width, height);
+    particles.addColorAttachments(1, true, true);
+    particles.addDepthAttachment();
+    bright.resize(width, height);
+    bright.addColorAttachments(1, true, true);
+    blur.resize(static_cast<int>(static_cast<float>(width) * blurBufferScale),
+                static_cast<int>(static_cast<float>(height) * blurBufferScale));
+    blur.addColorAttachments(1, true, true);
+    bloom.resize(width, height);
+    bloom.addColorAttachments(1, false, false);
+}
+
+ShaderProgram* FBOParticleRenderer::use(const std::shared_ptr<ShaderProgram>& program) {
+    if (!program || program->id == 0)
+        return nullptr;
+    state->useProgram(program.get());
+    return program.get();
+}
+
+void FBOParticleRenderer::setConstantUniforms() {
+    if (constantsSet)
+        return;
+    constantsSet = true;
+    if (ShaderProgram* p = use(ambientOcclusionProgram)) {
+        const GLint samples = p->location("samples[0]");
+        if (samples != -1) {
+            const float offsets[8] = {1, 0, -1, 0, 0, 1, 0, -1};
+            glUniform2fv(samples, 4, offsets);
+        }
+        p->setUniform("screenSize", glm::vec2(width, height));
+        p->setUniform("randomSize", glm::vec2(noiseSize, noiseSize));
+        p->setUniform("sampleRad", 2.0f);
+        p->setUniform("intensity", 16.0f);
+        p->setUniform("scale", 0.5f);
+        p->setUniform("bias", 0.4f);
+    }
+}
+
+void FBOParticleRenderer::timeStep(Step step) {
+    if (timer)
+        timer->begin(step);
+}
+
+void FBOParticleRenderer::render(float) {
+    if (!refreshState() || width == 0)
+        return;
+    // The composite goes where the caller was drawing, with the caller's viewport.
+    GLint target = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
+    GLint viewport[4] = {0, 0, width, height};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+
+    setConstantUniforms();
+    if (timer)
+        timer->beginFrame();
+    glViewport(0, 0, width, height);
+    drawScene();
+    drawAmbientOcclusion();
+    drawAdditiveParticles();
+    drawBrightPass();
+    drawBloomLevels();
+    drawBloomSum();
+    drawSolidParticles();
+    composite(static_cast<GLuint>(target), viewport);
+    if (timer)
+        timer->endFrame();
+}
+
+void FBOParticleRenderer::drawScene() {
+    timeStep(sceneStep);
+    glClearColor(clearRed, clearGreen, clearBlue, 0.0f);
+    scene.bind();
+    glDepthMask(GL_TRUE);
+    glClear(clearMask);
+    applyCamera();
+    particleUniforms.set("V", state->view);
+    particleUniforms.set("P", state->projection);
+    if (const auto* eye = perDraw.find("eyePos"))
+        particleUniforms.set("eyePos", *eye);
+    drawOpaquePass();
+}
+
+void FBOParticleRenderer::drawAmbientOcclusion() {
+    timeStep(ambientOcclusionStep);
+    litScene.bind();
+    state->disableCap(GL_BLEND);
+    // The pass also writes the scene's depth, so the blended renderables that follow are hidden
+    // behind opaque ones; every pixel is written, so nothing needs clearing first.
+    state->enableCap(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+    glDepthMask(GL_TRUE);
+    if (ShaderProgram* p = use(ambientOcclusionProgram)) {
+        p->setUniform("PInv", glm::inverse(state->projection));
+        p->bindTexture(*state, *scene.depthTexture(), "depthTex");
+        p->bindTexture(*state, scene.colorTexture(0), "colorTex");
+        p->bindTexture(*state, scene.colorTexture(1), "normalTex");
+        if (noise)
+            p->bindTexture(*state, *noise, "randomTex");
+        vorn::rendering::drawFullScreenQuad(*state);
+    }
+    glDepthFunc(GL_LESS);
+    drawBlendedPass();
+}
+
+void FBOParticleRenderer::drawAdditiveParticles() {
+    timeStep(additiveParticlesStep);
+    particles.bind();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    state->disableCap(GL_BLEND);
+    state->enableCap(GL_DEPTH_TEST);
+    if (ShaderProgram* p = use(copyDepthProgram)) {
+        p->bindTexture(*state, *scene.depthTexture(), "depthTex");
+        vorn::rendering::drawFullScreenQuad(*state);
+    }
+    state->enableCap(GL_BLEND);
+    state->setBlendFunc(GL_ONE, GL_ONE);
+    drawEmitters(*additive, true);
+}
+
+void FBOParticleRenderer::drawBrightPass() {
+    timeStep(brightPassStep);
+    bright.bind();
+    state->disableCap(GL_BLEND);
+    state->disableCap(GL_DEPTH_TEST);
+    if (ShaderProgram* p = use(hdrProgram)) {
+        p->setUniform("strength", bloomStrength);
+        p->bindTexture(*state, particles.colorTexture(0), "diffuseTex");
+        vorn::rendering::drawFullScreenQuad(*state);
+    }
+}
+
+void FBOParticleRenderer::drawBloomLevels() {
+    timeStep(bloomLevelsStep);
+    state->disableCap(GL_BLEND);
+    state->disableCap(GL_DEPTH_TEST);
+    for (FrameBufferObject& level : brightLevels) {
+        const int w = level.width();
+        const int h = level.height();
+        glViewport(0, 0, w, h);
+        level.bind();
+        if (ShaderProgram* p = use(hdrProgram)) {
+            p->setUniform("strength", bloomStrength);
+            p->bindTexture(*state, bright.colorTexture(0), "diffuseTex");
+            vorn::rendering::drawFullScreenQuad(*state);
+        }
+        blur.resize(w, h);
+        blur.bind();
+        // One texel along the blur, nothing across it.
+        if (ShaderProgram* p = use(blurVerticalProgram)) {
+            p->setUniform("alpha", 1.0f);
+            p->setUniform("pixelOffset", glm::vec2(0.0f, 1.0f / static_cast<float>(h)));
+            p->bindTexture(*state, level.colorTexture(0), "diffuseTex");
+            vorn::rendering::drawFullScreenQuad(*state);
+        }
+        level.bind();
+        if (ShaderProgram* p = use(blurHorizontalProgram)) {
+            p->setUniform("alpha", 1.0f);
+            p->setUniform("pixelOffset", glm::vec2(1.0f / static_cast<float>(w), 0.0f));
+            p->bindTexture(*state, blur.colorTexture(0), "diffuseTex");
+            vorn::rendering::drawFullScreenQuad(*state);
+        }
+    }
+    glViewport(0, 0, width, height);
+}
+
+void FBOParticleRenderer::drawBloomSum() {
+    timeStep(bloomSumStep);
+    bloom.bind();
+    glClear(GL_COLOR_BUFFER_BIT);
+    state->disableCap(GL_BLEND);
+    state->disableCap(GL_DEPTH_TEST);
+    if (ShaderProgram* p = use(bloomAddProgram)) {
+        static const char* const levelNames[bloomLevelCount] = {
+            "brightRender2", "brightRender4", "brightRender8", "brightRender16", "brightRender32"};
+        p->setUniform("alpha", 1.0f);
+        p->bindTexture(*state, particles.colorTexture(0), "normalRender");
+        for (int i = 0; i < bloomLevelCount; ++i)
+            p->bindTexture(*state, brightLevels[static_cast<std::size_t>(i)].colorTexture(0),
+                           levelNames[i]);
+        vorn::rendering::drawFullScreenQuad(*state);
+    }
+}
+
+void FBOParticleRenderer::drawSolidParticles() {
+    timeStep(solidParticlesStep);
+    particles.bind();
+    glClear(GL_COLOR_BUFFER_BIT);
+    state->enableCap(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    state->enableCap(GL_BLEND);
+    state->setBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    drawEmitters(*solid, false);
+}
+
+void FBOParticleRenderer::composite(GLuint target, const GLint* viewport) {
+    timeStep(compositeStep);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    state->disableCap(GL_BLEND);
+    state->disableCap(GL_DEPTH_TEST);
+    if (ShaderProgram* p = use(drawProgram)) {
+        p->bindTexture(*state, litScene.colorTexture(0), "diffuseTex");
+        vorn::rendering::drawFullScreenQuad(*state);
+    }
+    state->enableCap(GL_BLEND);
+    // The bloom (which carries the additive particles themselves) is light added to the scene.
+    state->setBlendFunc(GL_ONE, GL_ONE);
+    if (ShaderProgram* p = use(simpleBlendProgram)) {
+        p->setUniform("alpha", 1.0f);
+        p->bindTexture(*state, bloom.colorTexture(0), "diffuseTex");
+        vorn::rendering::drawFullScreenQuad(*state);
+    }
+    state->setBlendFunc(GL_SRC_COLOR, GL_ONE);
+    if (ShaderProgram* p = use(drawProgram)) {
+        p->bindTexture(*state, particles.colorTexture(0), "diffuseTex");
+        vorn::rendering::drawFullScreenQuad(*state);
+    }
+    state->setBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    // What every renderer leaves for the next: blending on, depth test off, culling on, depth
+    // writes on; the read framebuffer follows the draw one again.
+    state->enableCap(GL_CULL_FACE);
+    glDepthMask(GL_TRUE);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
+}
+
+void FBOParticleRenderer::drawEmitters(vorn::engine::EntityCollection& emitters, bool points) {
+    vorn::engine::World& world = *getWorld();
+    for (const vorn::engine::EntityHandle& entity : emitters) {
+        const auto* transform = world.getComponentAs<vorn::components::Transform>(
+            entity, vorn::components::Transform::componentName);
+        if (!transform)
+            continue;
+        for (vorn::engine::Component* component : world.getComponents(entity, "renderable")) {
+            auto* emitter = dynamic_cast<vorn::components::ParticlePassRenderable*>(component);
+            if (!emitter)
+                continue;
+            if (points)
+                emitter->drawPointPass(*state, transform->matrix, particleUniforms);
+            else
+                emitter->drawSolidPass(*state, transform->matrix, particleUniforms);
+        }
+    }
+}

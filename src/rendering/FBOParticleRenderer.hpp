@@ -1,0 +1,134 @@
+#pragma once
+
+#include "rendering/FrameBufferObject.hpp"
+#include "rendering/GpuStepTimer.hpp"
+#include "rendering/Renderer.hpp"
+
+#include <glm/vec3.hpp>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn::rendering {
+class ShaderProgram;
+class Texture;
+} // namespace vorn::rendering
+
+// The renderer of a play area's game space. It draws the scene into off-screen buffers and
+// composes the window's picture from them in eight steps a frame:
+//   1. scene: the opaque renderables into the scene buffer (colour and view-space normal);
+//   2. ambient occlusion: the scene's ambient light darkened where depth and normals show
+//      creases, into the lit-scene buffer, then the blended renderables over it;
+//   3. additive particles: the "additive" emitters' points into the particle buffer, depth
+//      tested against a copy of the scene's depth;
+//   4. bright pass: the part of the particles' light above white, into the bright buffer;
+//   5. bloom levels: the bright buffer at 1/2 ... 1/32 size, each blurred vertically and then
+//      horizontally through the one blur buffer;
+//   6. bloom sum: the particles and the five levels added into the bloom buffer;
+//   7. solid particles: the "solid" emitters into the particle buffer's cleared colour;
+//   8. composite: lit scene, then the bloom added, then the solid particles, into the
+//      framebuffer that was bound when render() began (the window's, in the game).
+//
+// Buffers are sized once, from the viewport when the renderer is initialised; a later window
+// size only stretches the composite. Emitters are drawn through the particle-pass interface of
+// the rendering layer, so this layer never sees the particle layer. Answers "renderer".
+class FBOParticleRenderer : public vorn::systems::Renderer {
+public:
+    // The steps of a frame, in order, as the frame profile names them.
+    enum Step {
+        sceneStep,
+        ambientOcclusionStep,
+        additiveParticlesStep,
+        brightPassStep,
+        bloomLevelsStep,
+        bloomSumStep,
+        solidParticlesStep,
+        compositeStep,
+        stepCount
+    };
+    static constexpr int bloomLevelCount = 5;
+
+    // A renderer for `space` at `renderPriority` that clears colour and depth and draws with
+    // `perDraw` (the light uniforms).
+    FBOParticleRenderer(const std::string& space, float renderPriority,
+                        vorn::rendering::UniformSet perDraw);
+    ~FBOParticleRenderer() override;
+
+    // Builds the emitter collections, loads the programs and the noise texture, and sizes the
+    // buffers from the current viewport.
+    void initialize() override;
+    // The eight steps of the frame.
+    void render(float dt) override;
+
+    // The name of a step, for the frame profile.
+    static const char* stepName(int step);
+    // Starts (or stops) timing the steps on the GPU; see profile().
+    void setProfiling(bool on);
+    // The step timer while profiling, else null.
+    vorn::rendering::GpuStepTimer* profile() const { return timer.get(); }
+
+    // The buffers, for tests and tools.
+    const vorn::rendering::FrameBufferObject& sceneBuffer() const { return scene; }
+    const vorn::rendering::FrameBufferObject& litSceneBuffer() const { return litScene; }
+    const vorn::rendering::FrameBufferObject& particleBuffer() const { return particles; }
+    const vorn::rendering::FrameBufferObject& brightBuffer() const { return bright; }
+    const vorn::rendering::FrameBufferObject& blurBuffer() const { return blur; }
+    const vorn::rendering::FrameBufferObject& bloomBuffer() const { return bloom; }
+    // Bright level i: 0 is the 1/2-size level, 4 the 1/32-size one.
+    const vorn::rendering::FrameBufferObject& brightLevel(int i) const;
+    // All eleven buffers.
+    std::vector<const vorn::rendering::FrameBufferObject*> framebuffers() const;
+
+    // Scale of the blur buffer's first size.
+    static constexpr float blurBufferScale = 0.25f;
+    // Multiplies the light above white in the bright pass.
+    glm::vec3 bloomStrength{0.9f, 0.9f, 0.9f};
+
+private:
+    void drawScene();
+    void drawAmbientOcclusion();
+    void drawAdditiveParticles();
+    void drawBrightPass();
+    void drawBloomLevels();
+    void drawBloomSum();
+    void drawSolidParticles();
+    void composite(GLuint target, const GLint* viewport);
+    // Draws every emitter of `emitters` with its point pass (`points`) or its solid pass.
+    void drawEmitters(vorn::engine::EntityCollection& emitters, bool points);
+    // Makes `program` current (nothing happens for a program that failed to load).
+    vorn::rendering::ShaderProgram* use(const std::shared_ptr<vorn::rendering::ShaderProgram>& p);
+    // Sets the uniforms that never change from frame to frame, once per program.
+    void setConstantUniforms();
+    void timeStep(Step step);
+
+    vorn::engine::EntityCollection* additive = nullptr;
+    vorn::engine::EntityCollection* solid = nullptr;
+
+    std::array<vorn::rendering::FrameBufferObject, bloomLevelCount> brightLevels;
+    vorn::rendering::FrameBufferObject scene;
+    vorn::rendering::FrameBufferObject litScene;
+    vorn::rendering::FrameBufferObject particles;
+    vorn::rendering::FrameBufferObject bright;
+    vorn::rendering::FrameBufferObject blur;
+    vorn::rendering::FrameBufferObject bloom;
+
+    std::shared_ptr<vorn::rendering::ShaderProgram> particlePointProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> copyDepthProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> blurVerticalProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> blurHorizontalProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> simpleBlendProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> drawProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> hdrProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> bloomAddProgram;
+    std::shared_ptr<vorn::rendering::ShaderProgram> ambientOcclusionProgram;
+    std::shared_ptr<vorn::rendering::Texture> noise;
+
+    // The camera's "V", "P" and "eyePos" for the emitters' passes.
+    vorn::rendering::UniformSet particleUniforms;
+    int width = 0;
+    int height = 0;
+    bool constantsSet = false;
+    std::unique_ptr<vorn::rendering::GpuStepTimer> timer;
+};

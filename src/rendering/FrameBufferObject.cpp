@@ -1,0 +1,99 @@
+#include "rendering/FrameBufferObject.hpp"
+
+#include <algorithm>
+#include <cassert>
+
+namespace vorn::rendering {
+
+// Attaching and resizing must not change which framebuffer the caller is drawing into.
+class FrameBufferObject::ScopedBind {
+public:
+    explicit ScopedBind(GLuint framebuffer) {
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDraw);
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    }
+    ScopedBind(const ScopedBind&) = delete;
+    ScopedBind& operator=(const ScopedBind&) = delete;
+    ~ScopedBind() {
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDraw));
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
+    }
+
+private:
+    GLint previousDraw = 0;
+    GLint previousRead = 0;
+};
+
+FrameBufferObject::FrameBufferObject() {
+    glGenFramebuffers(1, &framebuffer);
+}
+
+FrameBufferObject::~FrameBufferObject() {
+    // The textures go after the framebuffer that refers to them.
+    glDeleteFramebuffers(1, &framebuffer);
+}
+
+void FrameBufferObject::resize(int width, int height) {
+    if (width == width_ && height == height_)
+        return;
+    width_ = width;
+    height_ = height;
+    for (const auto& colour : colors)
+        colour->allocate(colour->internalFormat, width, height);
+    if (depth)
+        depth->allocate(depth->internalFormat, width, height);
+}
+
+int FrameBufferObject::addColorAttachments(int count, bool hdr, bool linear) {
+    GLint maxAttachments = 0;
+    glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &maxAttachments);
+    GLint maxDrawBuffers = 0;
+    glGetIntegerv(GL_MAX_DRAW_BUFFERS, &maxDrawBuffers);
+    const int limit = std::min(maxAttachments, maxDrawBuffers);
+    const ScopedBind bound(framebuffer);
+    int added = 0;
+    for (; added < count && colorCount() < limit; ++added) {
+        auto texture = std::make_unique<Texture>();
+        texture->allocate(hdr ? GL_RGBA16F : GL_RGBA8, width_, height_);
+        const GLenum filter = linear ? GL_LINEAR : GL_NEAREST;
+        texture->setFilters(filter, filter);
+        texture->setWrap(GL_CLAMP_TO_EDGE);
+        glFramebufferTexture2D(GL_FRAMEBUFFER,
+                               GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(colorCount()),
+                               GL_TEXTURE_2D, texture->id, 0);
+        colors.push_back(std::move(texture));
+    }
+    std::vector<GLenum> buffers;
+    for (int i = 0; i < colorCount(); ++i)
+        buffers.push_back(GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(i));
+    glDrawBuffers(static_cast<GLsizei>(buffers.size()), buffers.data());
+    return added;
+}
+
+void FrameBufferObject::addDepthAttachment() {
+    if (depth)
+        return;
+    const ScopedBind bound(framebuffer);
+    depth = std::make_unique<Texture>();
+    depth->allocate(GL_DEPTH_COMPONENT24, width_, height_);
+    depth->setFilters(GL_LINEAR, GL_LINEAR);
+    depth->setWrap(GL_CLAMP_TO_EDGE);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth->id, 0);
+}
+
+void FrameBufferObject::bind() const {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+}
+
+Texture& FrameBufferObject::colorTexture(int index) const {
+    assert(index >= 0 && index < colorCount());
+    return *colors[static_cast<std::size_t>(index)];
+}
+
+GLenum FrameBufferObject::status() const {
+    const ScopedBind bound(framebuffer);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER);
+}
+
+} // namespace vorn::rendering
