@@ -115,7 +115,7 @@ void ParticleEmitter::drawPoints(vorn::rendering::RenderState& state, Material& 
     program.setUniform("pointScale", system->rendererScale[0] * pixelsPerUnit(state.projection));
 
     glBindVertexArray(pointVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, pointBuffer->id);
+    glBindBuffer(GL_ARRAY_BUFFER, pointBuffer->id());
     reserveVertices(*pointBuffer, system->count());
     // The layout is "pos", "size", "color", one planar block each.
     uploadBlock(*pointBuffer, 0, vertices.positions, n);
@@ -159,7 +159,7 @@ void ParticleEmitter::drawSolidPass(vorn::rendering::RenderState& state, const g
     program.setUniform("V", state.view);
 
     glBindVertexArray(quadVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer->id);
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer->id());
     reserveVertices(*quadBuffer, system->count() * 6);
     // The layout is "pos", "UV".
     uploadBlock(*quadBuffer, 0, vertices.quadPositions, n);

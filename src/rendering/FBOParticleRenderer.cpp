@@ -133,7 +133,7 @@ void FBOParticleRenderer::initialize() {
 }
 
 ShaderProgram* FBOParticleRenderer::use(const std::shared_ptr<ShaderProgram>& program) {
-    if (!program || program->id == 0)
+    if (!program || program->id() == 0)
         return nullptr;
     state->useProgram(program.get());
     return program.get();

@@ -61,7 +61,7 @@ int FrameBufferObject::addColorAttachments(int count, bool hdr, bool linear) {
         texture->setWrap(GL_CLAMP_TO_EDGE);
         glFramebufferTexture2D(GL_FRAMEBUFFER,
                                GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(colorCount()),
-                               GL_TEXTURE_2D, texture->id, 0);
+                               GL_TEXTURE_2D, texture->id(), 0);
         colors.push_back(std::move(texture));
     }
     std::vector<GLenum> buffers;
@@ -79,7 +79,7 @@ void FrameBufferObject::addDepthAttachment() {
     depth->allocate(GL_DEPTH_COMPONENT24, width_, height_);
     depth->setFilters(GL_LINEAR, GL_LINEAR);
     depth->setWrap(GL_CLAMP_TO_EDGE);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth->id, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth->id(), 0);
 }
 
 void FrameBufferObject::bind() const {

@@ -64,8 +64,8 @@ private:
             glBufferData(GL_ARRAY_BUFFER,
                          static_cast<GLsizeiptr>(points.size() * sizeof(TestPoint)), points.data(),
                          GL_STATIC_DRAW);
-            const GLint pos = glGetAttribLocation(program->id, "pos");
-            const GLint colour = glGetAttribLocation(program->id, "colour");
+            const GLint pos = glGetAttribLocation(program->id(), "pos");
+            const GLint colour = glGetAttribLocation(program->id(), "colour");
             glEnableVertexAttribArray(static_cast<GLuint>(pos));
             glVertexAttribPointer(static_cast<GLuint>(pos), 3, GL_FLOAT, GL_FALSE,
                                   sizeof(TestPoint), nullptr);
@@ -208,7 +208,7 @@ TEST_F(FBOParticleRendererGlTest, BuffersAreCompleteWithTheirSizesFormatsAndFilt
             EXPECT_EQ(texture.internalFormat, e.format);
             GLint filter = 0;
             GLint wrap = 0;
-            glBindTexture(GL_TEXTURE_2D, texture.id);
+            glBindTexture(GL_TEXTURE_2D, texture.id());
             glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
             glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
             EXPECT_EQ(filter, e.filter);
@@ -222,7 +222,7 @@ TEST_F(FBOParticleRendererGlTest, BuffersAreCompleteWithTheirSizesFormatsAndFilt
     // The random normals repeat over the screen.
     const auto noise = vorn::rendering::textureCache().get("images/noise_norm.jpg");
     GLint wrap = 0;
-    glBindTexture(GL_TEXTURE_2D, noise->id);
+    glBindTexture(GL_TEXTURE_2D, noise->id());
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
     EXPECT_EQ(wrap, GL_REPEAT);
     glBindTexture(GL_TEXTURE_2D, 0);
