@@ -12,6 +12,8 @@ packages=(
   libopenal-dev libsndfile1-dev nlohmann-json3-dev libcli11-dev
   # tests, benchmarks and headless runs
   libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev xvfb xauth libgl1-mesa-dri
+  # fuzz targets and the sanitizer build (clang 14 with libFuzzer)
+  clang-14 libclang-rt-14-dev
   # the asset generators (tools/assets)
   python3 python3-pil python3-numpy sox libsox-fmt-mp3 lame espeak-ng fonts-dejavu-core
 )
