@@ -508,10 +508,10 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
     // This area's one-shot sounds belong to a scene slot of their own, released with the area.
     vorn::audio::SoundManager& sound = vorn::audio::SoundManager::acquire();
     if (vorn::audio::ChannelGroup* music =
-            sound.channelGroup(vorn::audio::SoundManager::kMusicGroup))
+            sound.channelGroup(vorn::audio::SoundManager::musicGroup))
         music->setVolume(0.6f);
     if (vorn::audio::ChannelGroup* effects =
-            sound.channelGroup(vorn::audio::SoundManager::kEffectsGroup))
+            sound.channelGroup(vorn::audio::SoundManager::effectsGroup))
         effects->setVolume(1.0f);
 
     bool ok = true;

@@ -178,9 +178,9 @@ TEST_F(LevelLoaderTest, TheTemplateKeysAreComparedInTheTablesOrder) {
 
 TEST_F(LevelLoaderTest, AnEmptyFileBuildsNothingAndStillSetsTheChannelVolumes) {
     vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
-    vorn::audio::ChannelGroup* music = sound.channelGroup(vorn::audio::SoundManager::kMusicGroup);
+    vorn::audio::ChannelGroup* music = sound.channelGroup(vorn::audio::SoundManager::musicGroup);
     vorn::audio::ChannelGroup* effects =
-        sound.channelGroup(vorn::audio::SoundManager::kEffectsGroup);
+        sound.channelGroup(vorn::audio::SoundManager::effectsGroup);
     if (!music || !effects)
         GTEST_SKIP() << "no sound output on this machine";
     music->setVolume(0.1f);
