@@ -7,20 +7,21 @@ namespace game {
 
 // What the command line asks of one run of the game.
 struct GameOptions {
-    uint64_t frames = 0;        // quit after this many frames; 0 runs until the window closes
-    float fixedDt = 0.0f;       // every frame's time step instead of the clock; 0 uses the clock
-    unsigned seed = 1;          // seed of rand()
-    std::string inputFile;      // input script replacing the real keyboard and mouse
-    std::string screenshotFile; // PNG of the last frame
-    std::string viewModel;      // show this model (relative to the asset root) instead of the game
-    std::string animation;      // with viewModel: the animation segment to play
-    std::string area;           // start in the area of this level file instead of the menu
-    std::string entrance;       // with area: the entrance to place the player at
-    std::string dumpStateFile;  // JSON of the current world after the last frame
-    std::string checkLevel;     // check this level file and exit, without a window
-    std::string overviewFile;   // with area: PNG of the whole area
-    uint64_t profileFrames = 0; // print the frame profile after this many frames; 0: none
-    bool post = false;          // with viewModel: draw through the post-processing renderer
+    uint64_t frames = 0;         // quit after this many frames; 0 runs until the window closes
+    float fixedDt = 0.0f;        // every frame's time step instead of the clock; 0 uses the clock
+    unsigned seed = 1;           // seed of rand()
+    std::string inputFile;       // input script replacing the real keyboard and mouse
+    std::string screenshotFile;  // PNG of the last frame
+    std::string viewModel;       // show this model (relative to the asset root) instead of the game
+    std::string animation;       // with viewModel: the animation segment to play
+    std::string area;            // start in the area of this level file instead of the menu
+    std::string entrance;        // with area: the entrance to place the player at
+    std::string dumpStateFile;   // JSON of the current world after the last frame
+    std::string checkLevel;      // check this level file and exit, without a window
+    std::string overviewFile;    // with area: PNG of the whole area
+    uint64_t profileFrames = 0;  // print the frame profile after this many frames; 0: none
+    std::string resourceLogFile; // table of memory and live GL/AL objects over the run
+    bool post = false;           // with viewModel: draw through the post-processing renderer
 };
 
 } // namespace game
