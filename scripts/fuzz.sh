@@ -15,6 +15,10 @@ if [ "${#targets[@]}" -eq 0 ]; then
 fi
 jobs="$(nproc 2>/dev/null || echo 2)"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
+# Mesa and X keep allocations for the whole process (the level target draws); those libraries,
+# and only those, are kept out of the leak reports.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1"
 
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
@@ -51,6 +55,18 @@ for name in "${targets[@]}"; do
   fi
   grep -E "^stat::number_of_executed_units|^#[0-9]+ *DONE" "$findings/log.txt" | tail -2 || true
   echo "   $((SECONDS - start)) s, exit status $status"
+  # On a busy machine an ordinary input can miss the 1 s limit. A timeout counts as a hang only
+  # when its input also takes over 1 s run on its own.
+  if [ "$status" -ne 0 ] && grep -q "ERROR: libFuzzer: timeout" "$findings/log.txt"; then
+    slow="$(grep -o "Test unit written to .*timeout-[0-9a-f]*" "$findings/log.txt" | tail -1)"
+    slow="${slow#Test unit written to }"
+    runner=()
+    if [ "$name" = level ]; then runner=(run_with_display); fi
+    if [ -n "$slow" ] && "${runner[@]}" "${cmd[0]}" -timeout=1 -runs=1 "$slow" >"$findings/recheck.txt" 2>&1; then
+      echo "   the timed-out input runs within 1 s on its own: not a hang ($slow)"
+      status=0
+    fi
+  fi
   if [ "$status" -ne 0 ]; then
     tail -n 40 "$findings/log.txt"
     failed+=("$name")
