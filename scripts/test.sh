@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite: every test program (the OpenGL ones under
-# Xvfb when there is no display), then the loader and parser tests again under AddressSanitizer.
+# Sets everything up and runs the whole test suite, printing how long each phase took:
+#   build            scripts/setup.sh (packages, then the normal build in build/)
+#   tests            every test program (the OpenGL ones under Xvfb when there is no display)
+#   sanitizer build  clang 14 with AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer's
+#                    instrumentation, in build-fuzz/: every test program and the fuzz targets
+#   sanitizers       every test program again from that build, leak checking on
+#   fuzz             each fuzz target for 30 s over its seed corpus
+#   missing assets   a handful of assets removed in turn from a copy, each with a scripted minute
+#   soak             50 door transitions with the resident memory and live object counts checked
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
 
 jobs="$(nproc 2>/dev/null || echo 2)"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
@@ -16,23 +22,63 @@ run_with_display() {
   fi
 }
 
-echo "== Test suite"
-run_with_display ctest --test-dir build --output-on-failure -j "$jobs"
+timings=()
+phase() {
+  local name="$1"
+  shift
+  echo "== $name"
+  local start=$SECONDS
+  "$@"
+  local took=$((SECONDS - start))
+  echo "-- $name took ${took} s"
+  timings+=("$(printf '%-16s %5d s' "$name" "$took")")
+}
 
-echo "== Parsers and loaders under AddressSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMOSSFANG_SANITIZE=ON \
-  -DMOSSFANG_BUILD_BENCH=OFF >/dev/null
-asan_targets=()
-known_targets="$(cmake --build build-asan --target help)"
-for t in parsing_tests rendering_tests; do
-  if grep -qx "\.\.\. $t" <<<"$known_targets"; then
-    asan_targets+=("$t")
-  fi
-done
-if [ "${#asan_targets[@]}" -gt 0 ]; then
-  cmake --build build-asan -j "$jobs" --target "${asan_targets[@]}"
-  for t in "${asan_targets[@]}"; do
-    run_with_display "build-asan/tests/$t"
+test_suite() {
+  run_with_display ctest --test-dir build --output-on-failure -j "$jobs"
+}
+
+sanitizer_build() {
+  local launcher=()
+  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DMOSSFANG_FUZZ=ON -DMOSSFANG_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+  cmake --build build-fuzz -j "$jobs"
+}
+
+# Each test program runs whole in one process, so leaks are checked once per program. Leaks
+# inside Mesa and X (outside our code) are suppressed by scripts/lsan.supp.
+sanitized_suite() {
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  local failed=()
+  for program in build-fuzz/tests/*_tests; do
+    [ -x "$program" ] || continue
+    echo "-- $program"
+    if ! run_with_display "$program" --gtest_brief=1; then
+      failed+=("$program")
+    fi
   done
+  unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
+  if [ "${#failed[@]}" -gt 0 ]; then
+    echo "Failed under the sanitizers: ${failed[*]}"
+    return 1
+  fi
+}
+
+phase "build" scripts/setup.sh
+phase "tests" test_suite
+phase "sanitizer build" sanitizer_build
+phase "sanitizers" sanitized_suite
+phase "fuzz" scripts/fuzz.sh 30
+if [ -x scripts/missing_assets.sh ]; then
+  phase "missing assets" scripts/missing_assets.sh --short
 fi
+if [ -x scripts/soak.sh ]; then
+  phase "soak" scripts/soak.sh --transitions 50
+fi
+
+echo "== Phase times"
+printf '%s\n' "${timings[@]}"
 echo "All tests passed."
