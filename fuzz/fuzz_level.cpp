@@ -17,8 +17,11 @@
 
 namespace {
 
-std::unique_ptr<testsupport::GlTestContext> context;
-std::shared_ptr<vorn::engine::World> keepAlive; // holds every template's shared resources
+// The context and the world that holds every template's shared resources live until the process
+// ends and are never destroyed: at exit SFML's own globals are gone before ours would be, and
+// releasing GL objects then crashes inside SFML. Both stay reachable, so no leak is reported.
+testsupport::GlTestContext* context = nullptr;
+vorn::engine::World* keepAlive = nullptr;
 
 // Each load takes a scene slot that an area's sound clean-up would give back; so do we.
 void releaseSceneSlot() {
@@ -40,13 +43,13 @@ bool loadLevel(std::istream& in, vorn::engine::World& world) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("ALSOFT_CONF", MOSSFANG_SOURCE_DIR "/scripts/openal-null.conf", 0);
     vorn::engine::setAssetRoot(MOSSFANG_SOURCE_DIR "/assets/");
-    context = std::make_unique<testsupport::GlTestContext>(8, 8);
+    context = new testsupport::GlTestContext(8, 8);
     if (!context->ok()) {
         std::fprintf(stderr, "fuzz_level: no GL context: %s\n", context->error().c_str());
         std::exit(1);
     }
     fuzzing::QuietDiagnostics quiet;
-    keepAlive = std::make_shared<vorn::engine::World>();
+    keepAlive = new vorn::engine::World();
     std::ifstream all(MOSSFANG_SOURCE_DIR "/tests/game/levels/everyTemplate.txt");
     loadLevel(all, *keepAlive);
     return 0;
