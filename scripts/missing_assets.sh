@@ -20,7 +20,7 @@ frames=3600
 while [ $# -gt 0 ]; do
   case "$1" in
     --short)
-      files=(menu.png shaders/lighting.glsl models/ninja.bin sounds/Music/Monster.mp3)
+      files=(menu.png shaders/lighting.glsl models/ninja.bin sounds/SoundEffects/ninjaJump0.wav)
       frames=600
       shift ;;
     --frames) frames="$2"; shift 2 ;;
