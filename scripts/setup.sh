@@ -18,7 +18,7 @@ packages=(
   # build tools
   build-essential cmake pkg-config git
   # libraries of the game
-  libsfml-dev libglew-dev libglm-dev libassimp-dev libboost-dev
+  libsfml-dev libglew-dev libglm-dev libassimp-dev
   libopenal-dev libsndfile1-dev nlohmann-json3-dev libcli11-dev
   # headless runs (play.sh without a display)
   xvfb xauth libgl1-mesa-dri
@@ -27,6 +27,8 @@ if [ "$set_name" = test ]; then
   packages+=(
     # tests, benchmarks and the .deb
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev dpkg-dev binutils
+    # fuzz targets and the sanitizer build (clang 14 with libFuzzer)
+    clang-14 libclang-rt-14-dev
     # the asset generators (tools/assets)
     python3 python3-pil python3-numpy sox libsox-fmt-mp3 lame espeak-ng fonts-dejavu-core
   )

@@ -331,6 +331,47 @@ Result SoundSystem::getChannelsPlaying(int& count) {
     return impl->initialized ? Result::Ok : Result::Uninitialized;
 }
 
+namespace {
+
+// Counts the names for which `exists` answers true. OpenAL Soft hands out names densely from 1,
+// reusing freed ones, so the scan ends once a long run of names in a row is unused.
+int countNames(ALboolean (*exists)(ALuint)) {
+    constexpr ALuint gapToEnd = 4096;
+    int count = 0;
+    ALuint lastUsed = 0;
+    for (ALuint name = 1; name <= lastUsed + gapToEnd; ++name) {
+        if (exists(name)) {
+            ++count;
+            lastUsed = name;
+        }
+    }
+    return count;
+}
+
+ALboolean isSource(ALuint name) {
+    return alIsSource(name);
+}
+
+ALboolean isBuffer(ALuint name) {
+    return alIsBuffer(name);
+}
+
+} // namespace
+
+Result SoundSystem::getLiveObjectCounts(int& sources, int& buffers) {
+    const Lock lock(impl->mutex);
+    sources = 0;
+    buffers = 0;
+    if (!impl->initialized)
+        return Result::Uninitialized;
+    if (!impl->device)
+        return Result::Ok;
+    impl->makeCurrent();
+    sources = countNames(&isSource);
+    buffers = countNames(&isBuffer);
+    return Result::Ok;
+}
+
 Result SoundSystem::renderSamples(float* out, const int frames) {
     const Lock lock(impl->mutex);
     if (!impl->initialized)

@@ -103,6 +103,9 @@ public:
     Result update();
     // Number of channels playing or waiting paused.
     Result getChannelsPlaying(int& count);
+    // Counts the OpenAL sources and buffers that exist now, so that long runs can check that
+    // nothing piles up. Both are 0 without an output device.
+    Result getLiveObjectCounts(int& sources, int& buffers);
 
     // Loopback output only: renders `frames` frames of the mix as interleaved floats
     // (outputChannels() per frame) into `out`.

@@ -133,6 +133,10 @@ void describe(CLI::App& app, GameOptions& options) {
                  "With --area: reload the level file whenever it changes on disk, keeping the "
                  "ninja where he stands")
         ->needs(area);
+    app.add_option("--resource-log", options.resourceLogFile,
+                   "Write resident memory and live OpenGL and OpenAL object counts to FILE at "
+                   "start-up, at every scene change and every 600 frames")
+        ->type_name("FILE");
     app.add_flag("--post", options.post,
                  "With --view-model: draw through the post-processing renderer")
         ->needs(viewModel);

@@ -14,6 +14,7 @@
 #include "game/LevelCheck.hpp"
 #include "game/ModelViewer.hpp"
 #include "game/Overview.hpp"
+#include "game/ResourceLog.hpp"
 #include "game/Scenes.hpp"
 #include "game/StateDump.hpp"
 #include "rendering/GlewInitError.hpp"
@@ -148,6 +149,16 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         if (!options.overviewFile.empty() && options.frames == 0)
             application.setFrameLimit(2);
         FrameProfile profile(options.profileFrames);
+        std::unique_ptr<ResourceLog> resourceLog;
+        if (!options.resourceLogFile.empty()) {
+            resourceLog = std::make_unique<ResourceLog>(options.resourceLogFile);
+            if (!resourceLog->ok()) {
+                vorn::engine::Diagnostics::err() << "mossfang: could not write the resource log "
+                                                 << options.resourceLogFile << "\n";
+                resourceLog.reset();
+                status = 1;
+            }
+        }
         application.setFrameEndCallback([&](uint64_t frame) {
             if (options.profileFrames > 0)
                 profile.frameEnded(application, frame);
@@ -161,6 +172,8 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
                     status = 1;
                 }
             }
+            if (resourceLog)
+                resourceLog->frameEnded(application, frame);
             if (application.isRunning())
                 return;
             if (!options.dumpStateFile.empty() && application.currentWorld()) {

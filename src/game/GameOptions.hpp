@@ -27,6 +27,7 @@ struct GameOptions {
     std::string viewEffect;           // show this particle effect by name instead of the game
     bool debugDraw = false;           // with area: draw the collider overlay from the first frame
     bool watch = false;               // with area: reload the level file whenever it changes on disk
+    std::string resourceLogFile; // table of memory and live GL/AL objects over the run
 };
 
 } // namespace game

@@ -83,7 +83,7 @@ bool numbersFit(long long first, const std::string& lines) {
 }
 
 int expand(std::string& text, const std::string& directory, long long base, int depth,
-           Expansion& expansion) {
+           Expansion& expansion, const IncludeReader& read) {
     static const std::string directive = "#include";
     std::size_t pos = text.find(directive);
     if (pos == std::string::npos)
@@ -113,7 +113,7 @@ int expand(std::string& text, const std::string& directory, long long base, int 
 
         std::string lines;
         const bool tooDeep = depth >= maxIncludeDepth;
-        const bool opened = !tooDeep && readTextLines(path, lines);
+        const bool opened = !tooDeep && read(path, lines);
         const bool fits = opened && numbersFit(fileNumber * 10000 + 1, lines);
         std::string inserted;
         if (fits)
@@ -138,7 +138,7 @@ int expand(std::string& text, const std::string& directory, long long base, int 
             scan = pos;
         } else {
             expansion.budget -= inserted.size();
-            expand(inserted, directoryOf(path), nestedBase, depth + 1, expansion);
+            expand(inserted, directoryOf(path), nestedBase, depth + 1, expansion, read);
             // The directive's '\n' stays after the inserted text, so the line after the
             // directive keeps its own number.
             text.replace(pos, lineEnd - pos, inserted);
@@ -152,8 +152,13 @@ int expand(std::string& text, const std::string& directory, long long base, int 
 } // namespace
 
 int expandIncludes(std::string& text, const std::string& directory, long long base) {
+    return expandIncludes(text, directory, base, readTextLines);
+}
+
+int expandIncludes(std::string& text, const std::string& directory, long long base,
+                   const IncludeReader& read) {
     Expansion expansion;
-    const int count = expand(text, directory, base, 0, expansion);
+    const int count = expand(text, directory, base, 0, expansion, read);
     if (expansion.refusedForSize > 1)
         vorn::engine::Diagnostics::err()
             << expansion.refusedForSize - 1 << " more includes were dropped for the same reason\n";

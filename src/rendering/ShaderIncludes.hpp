@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace vorn::rendering {
@@ -19,5 +20,13 @@ namespace vorn::rendering {
 // the rest still compiles. The size limit is reported once per call, with a count of the further
 // includes it dropped.
 int expandIncludes(std::string& text, const std::string& directory, long long base);
+
+// Reads the text of the file at `path` into `lines`; false when it cannot be read.
+using IncludeReader = std::function<bool(const std::string& path, std::string& lines)>;
+
+// The same, with the included files' text served by `read` instead of the file system (a file set
+// held in memory, say).
+int expandIncludes(std::string& text, const std::string& directory, long long base,
+                   const IncludeReader& read);
 
 } // namespace vorn::rendering

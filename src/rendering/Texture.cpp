@@ -1,12 +1,14 @@
 #include "rendering/Texture.hpp"
 
 #include "engine/Diagnostics.hpp"
+#include "rendering/ImageHeader.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/StreamWrapperForSFML.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/System/Err.hpp>
 
+#include <algorithm>
 #include <fstream>
 
 namespace vorn::rendering {
@@ -38,21 +40,12 @@ bool Texture::loadFromFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
-    StreamWrapperForSFML stream(file);
-    sf::Image image;
-    // SFML reports decoding problems on its own error stream; the caller reports the failure once
-    // in the game's own words instead.
-    std::streambuf* const sfmlErrors = sf::err().rdbuf(nullptr);
-    const bool decoded = image.loadFromStream(stream);
-    sf::err().rdbuf(sfmlErrors);
-    if (!decoded)
-        return false;
-    const sf::Vector2u size = image.getSize();
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (size.x == 0 || size.y == 0 || size.x > static_cast<unsigned>(maxSize) ||
-        size.y > static_cast<unsigned>(maxSize))
+    sf::Image image;
+    if (!decode(file, image, static_cast<unsigned>(std::max(maxSize, 0))))
         return false;
+    const sf::Vector2u size = image.getSize();
 
     // Rows go up as decoded: the file's first row is the first row of texture memory (v = 0).
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -62,6 +55,22 @@ bool Texture::loadFromFile(const std::string& path) {
     setFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
     setWrap(GL_CLAMP_TO_EDGE);
     return true;
+}
+
+bool Texture::decode(std::istream& in, sf::Image& image, unsigned maxSide) {
+    if (!ImageHeader::acceptable(in, maxSide))
+        return false;
+    StreamWrapperForSFML stream(in);
+    // SFML reports decoding problems on its own error stream; the caller reports the failure once
+    // in the game's own words instead.
+    std::streambuf* const sfmlErrors = sf::err().rdbuf(nullptr);
+    const bool decoded = image.loadFromStream(stream);
+    sf::err().rdbuf(sfmlErrors);
+    if (!decoded)
+        return false;
+    // The decoded size can differ from the announced one only within the same limits.
+    const sf::Vector2u size = image.getSize();
+    return size.x > 0 && size.y > 0 && size.x <= maxSide && size.y <= maxSide;
 }
 
 void Texture::upload(GLenum format, int w, int h, GLenum pixelFormat, const void* pixels) {

@@ -150,6 +150,32 @@ TEST_F(SoundSystemTest, StoppedAndFinishedChannelsGoStale) {
     EXPECT_EQ(Channel().setVolume(0.3f), Result::InvalidHandle);
 }
 
+// The live-object counts follow what the system holds: each loaded sound is one buffer, each voice
+// that has played one source, and voices are reused rather than made anew.
+TEST_F(SoundSystemTest, LiveObjectCountsFollowSoundsAndVoices) {
+    int sources = -1;
+    int buffers = -1;
+    ASSERT_EQ(system->getLiveObjectCounts(sources, buffers), Result::Ok);
+    const int baseSources = sources;
+    const int baseBuffers = buffers;
+    Sound* first = tone("first.wav", 440, 0.1, mode::TwoD);
+    Sound* second = tone("second.wav", 660, 0.1, mode::TwoD);
+    ASSERT_EQ(system->getLiveObjectCounts(sources, buffers), Result::Ok);
+    EXPECT_EQ(buffers, baseBuffers + 2);
+    EXPECT_EQ(sources, baseSources);
+    Channel a = play(first);
+    Channel b = play(second);
+    ASSERT_EQ(system->getLiveObjectCounts(sources, buffers), Result::Ok);
+    EXPECT_EQ(sources, baseSources + 2);
+    ASSERT_EQ(a.stop(), Result::Ok);
+    ASSERT_EQ(b.stop(), Result::Ok);
+    for (int i = 0; i < 5; ++i)
+        play(first).stop();
+    ASSERT_EQ(system->getLiveObjectCounts(sources, buffers), Result::Ok);
+    EXPECT_EQ(sources, baseSources + 2);
+    EXPECT_EQ(buffers, baseBuffers + 2);
+}
+
 TEST_F(SoundSystemTest, LoopCountSetsHowOftenASoundPlays) {
     Sound* sound = tone("blip.wav", 1000, 0.1, mode::TwoD | mode::LoopNormal);
     const auto soundingSeconds = [&](int loopCount, unsigned channelMode) {

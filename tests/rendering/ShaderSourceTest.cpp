@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -251,4 +252,29 @@ TEST(ShaderDefinition, StageNamesMatchExactly) {
               static_cast<GLenum>(GL_TESS_EVALUATION_SHADER));
     EXPECT_EQ(ShaderProgram::stageType("Vertex"), 0u);
     EXPECT_EQ(ShaderProgram::stageType("tess_control"), 0u);
+}
+
+// Includes served from memory see the paths the file system would be asked for, nested ones
+// included, and a name the set lacks is reported and dropped like a missing file.
+TEST(IncludeFromMemoryTest, TheReaderGetsEachPathAndMissingNamesAreDropped) {
+    const std::map<std::string, std::string> files = {
+        {"shaders/a.glsl", "a1\n#include \"sub/b.glsl\"\n"}, {"shaders/sub/b.glsl", "b1\n"}};
+    std::vector<std::string> asked;
+    const vorn::rendering::IncludeReader read = [&](const std::string& path, std::string& lines) {
+        asked.push_back(path);
+        const auto found = files.find(path);
+        if (found == files.end())
+            return false;
+        lines = found->second;
+        return true;
+    };
+    std::string text = "#include \"a.glsl\"\n#include \"none.glsl\"\nend\n";
+    vorn::engine::DiagnosticsCapture capture;
+    EXPECT_EQ(expandIncludes(text, "shaders/", 0, read), 2);
+    EXPECT_EQ(asked, (std::vector<std::string>{"shaders/a.glsl", "shaders/sub/b.glsl",
+                                               "shaders/none.glsl"}));
+    EXPECT_NE(text.find("a1\n"), std::string::npos);
+    EXPECT_NE(text.find("b1\n"), std::string::npos);
+    EXPECT_EQ(text.find("#include"), std::string::npos);
+    EXPECT_EQ(capture.errText(), "Could not include \"shaders/none.glsl\"\n");
 }

@@ -1,0 +1,130 @@
+#!/usr/bin/python3
+"""Reads a --resource-log table of a soak run, checks it and draws its plot.
+
+Checks, after the first WARMUP door transitions (default 50, fewer for short runs):
+  - resident memory stays within 5 % of its value at the end of the warm-up;
+  - no count of live GL or AL objects rises above the highest it reached during the warm-up.
+A door transition is a change from one area to another. Prints a summary and exits 1 on failure.
+Usage: soak_report.py LOG [--plot PNG] [--warmup N] [--min-transitions N]
+"""
+import argparse
+import sys
+
+COUNTS = ["gl_programs", "gl_textures", "gl_buffers", "gl_vertex_arrays", "gl_framebuffers",
+          "al_sources", "al_buffers"]
+
+
+def read(path):
+    with open(path) as f:
+        header = f.readline().rstrip("\n").split("\t")
+        rows = []
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) != len(header):
+                continue
+            row = dict(zip(header, fields))
+            for key in header:
+                if key != "scene":
+                    row[key] = int(row[key])
+            rows.append(row)
+    return rows
+
+
+def number_transitions(rows):
+    """Adds 'doors': the door transitions up to each row."""
+    doors = 0
+    previous = None
+    for row in rows:
+        scene = row["scene"]
+        if previous is not None and scene != previous and scene.startswith("area") \
+                and previous.startswith("area"):
+            doors += 1
+        row["doors"] = doors
+        previous = scene
+
+
+def plot(rows, path, warmup):
+    from PIL import Image, ImageDraw
+    width, height, margin = 900, 600, 60
+    image = Image.new("RGB", (width, height), "white")
+    draw = ImageDraw.Draw(image)
+    xs = [r["doors"] for r in rows]
+    xmax = max(max(xs), 1)
+    panels = [("resident memory (MiB)", [("rss", (200, 30, 30))]),
+              ("live objects", [(c, col) for c, col in zip(COUNTS, [
+                  (30, 30, 200), (30, 150, 30), (200, 120, 0), (120, 0, 160), (0, 150, 150),
+                  (90, 90, 90), (220, 0, 120)])])]
+    panel_h = (height - 3 * margin) // 2
+    for p, (title, series) in enumerate(panels):
+        top = margin + p * (panel_h + margin)
+        values = [(r["rss_kib"] / 1024.0 if key == "rss" else r[key]) for key, _ in series
+                  for r in rows]
+        vmax = max(values) * 1.1 if values and max(values) > 0 else 1.0
+        draw.rectangle([margin, top, width - margin, top + panel_h], outline="black")
+        draw.text((margin, top - 15), "%s, 0 to %.0f" % (title, vmax), fill="black")
+        wx = margin + (width - 2 * margin) * min(warmup, xmax) / xmax
+        draw.line([wx, top, wx, top + panel_h], fill=(180, 180, 180))
+        for i, (key, colour) in enumerate(series):
+            points = []
+            for r in rows:
+                v = r["rss_kib"] / 1024.0 if key == "rss" else r[key]
+                points.append((margin + (width - 2 * margin) * r["doors"] / xmax,
+                               top + panel_h - panel_h * v / vmax))
+            if len(points) > 1:
+                draw.line(points, fill=colour, width=2)
+            if len(series) > 1:
+                draw.text((width - margin - 140, top + 5 + 12 * i), key, fill=colour)
+        draw.text((margin, top + panel_h + 3), "0", fill="black")
+        draw.text((width - margin - 60, top + panel_h + 3), "%d doors" % xmax, fill="black")
+    image.save(path)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("log")
+    parser.add_argument("--plot")
+    parser.add_argument("--warmup", type=int, default=50)
+    parser.add_argument("--min-transitions", type=int, default=0)
+    args = parser.parse_args()
+    rows = read(args.log)
+    if not rows:
+        print("soak: the resource log is empty")
+        return 1
+    number_transitions(rows)
+    doors = rows[-1]["doors"]
+    warmup = min(args.warmup, doors // 5) if doors < 5 * args.warmup else args.warmup
+    base = [r for r in rows if r["doors"] <= warmup]
+    after = [r for r in rows if r["doors"] > warmup]
+    ok = True
+    print("soak: %d frames, %d scene changes, %d door transitions, warm-up %d"
+          % (rows[-1]["frame"] + 1, rows[-1]["scene_changes"], doors, warmup))
+    if doors < args.min_transitions:
+        print("soak: FAIL only %d door transitions, %d wanted" % (doors, args.min_transitions))
+        ok = False
+    rss0 = base[-1]["rss_kib"]
+    if after:
+        high = max(r["rss_kib"] for r in after)
+        low = min(r["rss_kib"] for r in after)
+        growth = (high - rss0) / rss0 * 100.0
+        flat = high <= rss0 * 1.05 and low >= rss0 * 0.95
+        print("soak: resident memory %.1f MiB after warm-up, %.1f to %.1f MiB later (%+.1f %%) %s"
+              % (rss0 / 1024, low / 1024, high / 1024, growth, "ok" if flat else "FAIL"))
+        ok = ok and flat
+        for key in COUNTS:
+            limit = max(r[key] for r in base)
+            later = max(r[key] for r in after)
+            good = later <= limit
+            print("soak: %-16s warm-up max %5d, later max %5d, last %5d %s"
+                  % (key, limit, later, rows[-1][key], "ok" if good else "FAIL"))
+            ok = ok and good
+    else:
+        print("soak: FAIL no samples after the warm-up")
+        ok = False
+    if args.plot:
+        plot(rows, args.plot, warmup)
+        print("soak: plot written to %s" % args.plot)
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
