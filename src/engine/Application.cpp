@@ -131,6 +131,10 @@ static bool isDeviceEvent(const sf::Event& event) {
     }
 }
 
+static bool isFocusEvent(const sf::Event& event) {
+    return event.type == sf::Event::LostFocus || event.type == sf::Event::GainedFocus;
+}
+
 void Application::runFrame(float dt) {
     InputSource& input = InputSource::instance();
     std::vector<sf::Event> scripted;
@@ -141,6 +145,10 @@ void Application::runFrame(float dt) {
         while (context->pollEvent(event)) {
             // A script replaces the real keyboard and mouse entirely.
             if (input.scripted() && isDeviceEvent(event))
+                continue;
+            // A run at a fixed time step is meant to repeat frame for frame; when the window
+            // manager happens to hand out the focus must not change which frames update.
+            if (fixedStep > 0.0f && isFocusEvent(event))
                 continue;
             dispatch(event);
         }

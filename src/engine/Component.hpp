@@ -59,12 +59,13 @@ public:
     // Whether initialize() has run.
     bool isInitialized() const { return initialized; }
 
-    // Strict weak order of the update pass: priority, then entity id, then address.
+    // Strict weak order of the update pass: priority, then entity id, then address (the sorted
+    // collections break that last tie by arrival instead, so passes repeat from run to run).
     struct CompareByUpdatePriority {
         bool operator()(const Component* a, const Component* b) const;
         static float priorityOf(const Component& c) { return c.updatePriority; }
     };
-    // Strict weak order of the render pass: priority, then entity id, then address.
+    // Strict weak order of the render pass: priority, then entity id, then address (see above).
     struct CompareByRenderPriority {
         bool operator()(const Component* a, const Component* b) const;
         static float priorityOf(const Component& c) { return c.renderPriority; }

@@ -12,7 +12,7 @@ bool SortedCollectionCore::Entry::operator<(const Entry& other) const {
         return priority < other.priority;
     if (entityId != other.entityId)
         return entityId < other.entityId;
-    return component < other.component;
+    return arrival < other.arrival;
 }
 
 SortedCollectionCore::SortedCollectionCore(World& world, const std::string& name,
@@ -31,8 +31,8 @@ SortedCollectionCore::~SortedCollectionCore() {
 void SortedCollectionCore::add(Component* component) {
     if (positions.count(component))
         return;
-    const auto inserted =
-        entries.insert(Entry{priorityOf(*component), component->getEntityId(), component});
+    const auto inserted = entries.insert(
+        Entry{priorityOf(*component), component->getEntityId(), nextArrival++, component});
     positions.emplace(component, inserted.first);
 }
 

@@ -58,9 +58,13 @@ public:
     std::vector<Component*> toVector() const;
 
 private:
+    // Ties of priority and entity are broken by the order in which components entered the
+    // collection, which follows the world's join order: never by address, which changes from
+    // run to run and would make runs at a fixed time step differ.
     struct Entry {
         float priority;
         uint32_t entityId;
+        uint64_t arrival;
         Component* component;
         bool operator<(const Entry& other) const;
     };
@@ -83,6 +87,7 @@ private:
     };
 
     PriorityOf priorityOf;
+    uint64_t nextArrival = 0;
     EntrySet entries;
     std::unordered_map<const Component*, EntrySet::iterator> positions;
     std::vector<Walk*> walks;

@@ -511,6 +511,10 @@ void finishArea(const WorldPtr& world, const std::string& levelFile, const std::
 void Scenes::buildHud(World& world, const std::string& space) {
     const EntityHandle player = firstPlayer(world);
     addScreenCamera(world, space);
+    // The frame first: pictures of equal priority draw in entity order, so the bars lie over the
+    // frame's dark slots instead of under them.
+    addPicture(world, "images/Game HUD.png",
+               translationScale({0.0f, 421.0f, 0.0f}, {149.0f, 179.0f, 1.0f}), true, space);
     const EntityHandle health =
         addPicture(world, "images/HealthBar.png",
                    translationScale({106.0f, 543.0f, 10.0f}, {188.0f, 31.0f, 1.0f}), true);
@@ -521,8 +525,6 @@ void Scenes::buildHud(World& world, const std::string& space) {
                    translationScale({106.0f, 512.0f, 10.0f}, {188.0f, 31.0f, 1.0f}), true);
     world.addComponent(energy, new vorn::components::EnergyBar(188.0f, 100.0f, player));
     world.addComponent(energy, new vorn::components::Label(space));
-    addPicture(world, "images/Game HUD.png",
-               translationScale({0.0f, 421.0f, 0.0f}, {149.0f, 179.0f, 1.0f}), true, space);
     for (const auto& [y, showEggs] : {std::pair{458.0f, true}, std::pair{433.0f, false}}) {
         const EntityHandle display = world.createEntity();
         world.addComponent(display, new Transform(translation({25.0f, y, 0.0f})));

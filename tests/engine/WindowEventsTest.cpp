@@ -110,6 +110,19 @@ TEST(WindowEventsTest, FocusLossStopsUpdatesButKeepsDrawing) {
     EXPECT_EQ(loop.focusCalls, (std::vector<bool>{false, true}));
 }
 
+TEST(WindowEventsTest, AFixedTimeStepRunIgnoresTheWindowsFocus) {
+    // Headless runs at a fixed step must repeat frame for frame, whenever the X server happens
+    // to move the focus.
+    Loop loop;
+    loop.app.setFixedTimeStep(0.016f);
+    loop.window.events.push_back(windowEvent(sf::Event::LostFocus));
+    for (int i = 0; i < 3; ++i)
+        loop.app.runFrame(0.016f);
+    EXPECT_TRUE(loop.app.hasFocus());
+    EXPECT_EQ(loop.counter->updates, 3);
+    EXPECT_TRUE(loop.focusCalls.empty());
+}
+
 TEST(WindowEventsTest, ClicksAreMappedIntoTheFrameAfterAResize) {
     struct Case {
         unsigned width, height; // window size, none for the original

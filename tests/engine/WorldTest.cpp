@@ -157,6 +157,23 @@ TEST(WorldUpdatePass, EqualPrioritiesRunInEntityIdOrderWhateverTheAddOrder) {
     EXPECT_EQ(updatesOnly(log), (std::vector<std::string>{"5:update", "3:update", "7:update"}));
 }
 
+TEST(WorldUpdatePass, SiblingsOfEqualPriorityRunInJoinOrderWhateverTheirAddresses) {
+    // The component at the higher address joins first, so address order and join order
+    // disagree: the pass must follow the join order.
+    std::vector<std::string> log;
+    World world;
+    const EntityHandle entity = world.createEntity();
+    auto* a = new Probe(log, "a");
+    auto* b = new Probe(log, "b");
+    Probe* first = std::less<Probe*>()(a, b) ? b : a;
+    Probe* second = first == a ? b : a;
+    world.addComponent(entity, first);
+    world.addComponent(entity, second);
+    world.update(0.01f);
+    EXPECT_EQ(updatesOnly(log),
+              (std::vector<std::string>{first->tag + ":update", second->tag + ":update"}));
+}
+
 TEST(WorldUpdatePass, PriorityIsReadWhenTheComponentJoins) {
     std::vector<std::string> log;
     World world;
