@@ -9,6 +9,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -68,7 +69,8 @@ TEST(ColliderOverlay, PointsProjectToWindowPixelsAndNothingBehindTheCamera) {
 }
 
 TEST(ColliderOverlay, EntrancesAreReadWithTheirNamesUpToABrokenEntry) {
-    const std::string path = ::testing::TempDir() + "overlay_entrances.txt";
+    const std::string path =
+        ::testing::TempDir() + std::to_string(getpid()) + "_overlay_entrances.txt";
     {
         std::ofstream file(path);
         file << "[\n entrance [ [1 2 3] [0 0 0] [1 1 1] \"left\" ]\n"

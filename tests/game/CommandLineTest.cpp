@@ -1,6 +1,7 @@
 #include "game/CommandLine.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -134,7 +135,7 @@ TEST(Executable, UnknownOptionExitsTwoBeforeOpeningAWindow) {
 }
 
 TEST(Executable, MalformedInputScriptIsRejectedWithItsLineNumber) {
-    const std::string path = ::testing::TempDir() + "bad_input.txt";
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_bad_input.txt";
     {
         std::ofstream script(path);
         script << "0-10 hold Right\n# comment\n12 hold Spacebar\n";

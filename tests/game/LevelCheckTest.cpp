@@ -3,6 +3,7 @@
 #include "engine/AssetRoot.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,7 +21,8 @@ protected:
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(MOSSFANG_SOURCE_DIR);
         vorn::engine::setAssetRoot("assets/");
-        folder = std::filesystem::path(::testing::TempDir()) / "level_check";
+        folder = std::filesystem::path(::testing::TempDir()) /
+                 ("level_check_" + std::to_string(getpid()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
     }

@@ -9,6 +9,7 @@
 #include <assimp/scene.h>
 #include <glm/gtx/quaternion.hpp>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -354,7 +355,8 @@ TEST(AnimationImportTest, SceneWithoutBonesHasNoSkeletonButStillAnEmptyDefault) 
 }
 
 TEST(AnimationImportTest, UnreadableFilesReportErrorParsingAndGiveNothing) {
-    const std::string dir = ::testing::TempDir() + "mossfang_anim_import/";
+    const std::string dir =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_anim_import/";
     std::filesystem::create_directories(dir);
     const std::string garbage = dir + "broken.gltf";
     {
@@ -376,7 +378,8 @@ TEST(AnimationImportTest, UnreadableFilesReportErrorParsingAndGiveNothing) {
 }
 
 TEST(AnimationImportTest, ModelWithoutSkeletonImportsFromAFile) {
-    const std::string dir = ::testing::TempDir() + "mossfang_anim_import/";
+    const std::string dir =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_anim_import/";
     std::filesystem::create_directories(dir);
     const std::string path = dir + "quad.obj";
     std::ofstream(path) << "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n";

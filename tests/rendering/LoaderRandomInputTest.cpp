@@ -12,6 +12,7 @@
 #include "rendering/UniformSet.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -187,7 +188,8 @@ TEST(LoaderRandomInput, DefinitionFileReadersReturnNormallyAndReportOnlyParseErr
 }
 
 TEST(LoaderRandomInput, IncludeExpansionRemovesEveryDirectiveItCanResolveOrReport) {
-    const std::string dir = ::testing::TempDir() + "mossfang_include_fuzz/";
+    const std::string dir =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_include_fuzz/";
     std::filesystem::create_directories(dir);
     std::ofstream(dir + "a.glsl") << "a\n#include \"b.glsl\"\n";
     std::ofstream(dir + "b.glsl") << "b\n#include \"a.glsl\"\n#include \"\n";

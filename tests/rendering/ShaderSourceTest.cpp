@@ -5,6 +5,7 @@
 #include "rendering/ShaderProgram.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -21,7 +22,7 @@ namespace {
 class IncludeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = ::testing::TempDir() + "mossfang_includes_" +
+        dir = ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_includes_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         std::filesystem::create_directories(dir);
     }

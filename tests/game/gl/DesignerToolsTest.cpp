@@ -105,7 +105,8 @@ std::string readFile(const std::string& path) {
 // and GL context of its own, and the probe's findings come back through a file.
 GameRun play(const Play& p) {
     static int runs = 0;
-    const std::string base = ::testing::TempDir() + "designer_" + std::to_string(++runs);
+    const std::string base =
+        ::testing::TempDir() + std::to_string(getpid()) + "_designer_" + std::to_string(++runs);
     setenv("ALSOFT_CONF", MOSSFANG_SOURCE_DIR "/scripts/openal-null.conf", 1);
     game::GameOptions options;
     options.frames = p.frames;
@@ -234,7 +235,7 @@ bool samePicture(const sf::Image& a, const sf::Image& b) {
 class DesignerTools : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = ::testing::TempDir() + "designer_area_" +
+        path = ::testing::TempDir() + std::to_string(getpid()) + "_designer_area_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
         writeFile(path, level("40"));
     }

@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <vector>
@@ -46,7 +47,7 @@ int runExecutable(const std::string& args, std::string& output, bool prefixExecu
 } // namespace
 
 TEST(HeadlessRun, BoundedRunExitsZeroAndWritesAnEightHundredBySixHundredPicture) {
-    const std::string shot = ::testing::TempDir() + "headless_shot.png";
+    const std::string shot = ::testing::TempDir() + std::to_string(getpid()) + "_headless_shot.png";
     std::remove(shot.c_str());
     std::string output;
     const int status = runExecutable("--frames 20 --fixed-dt 0.0166 --screenshot " + shot, output);
@@ -59,7 +60,8 @@ TEST(HeadlessRun, BoundedRunExitsZeroAndWritesAnEightHundredBySixHundredPicture)
 }
 
 TEST(HeadlessRun, ScriptedKeyPressReachesTheWorldOnTheScriptedFrameThroughTheRealWindow) {
-    const std::string scriptPath = ::testing::TempDir() + "press_space.txt";
+    const std::string scriptPath =
+        ::testing::TempDir() + std::to_string(getpid()) + "_press_space.txt";
     {
         std::ofstream script(scriptPath);
         script << "# press Space on frame 7 only\n7 hold Space\n";
@@ -68,7 +70,7 @@ TEST(HeadlessRun, ScriptedKeyPressReachesTheWorldOnTheScriptedFrameThroughTheRea
     options.frames = 12;
     options.fixedDt = 1.0f / 60.0f;
     options.inputFile = scriptPath;
-    options.screenshotFile = ::testing::TempDir() + "scripted_shot.png";
+    options.screenshotFile = ::testing::TempDir() + std::to_string(getpid()) + "_scripted_shot.png";
 
     std::vector<uint64_t> pressFrames;
     std::vector<uint64_t> releaseFrames;
@@ -110,8 +112,10 @@ TEST(HeadlessRun, ScriptedKeyPressReachesTheWorldOnTheScriptedFrameThroughTheRea
 
 TEST(HeadlessRun, TheMixOfARunningGameReachesTheSoundOutput) {
     // OpenAL Soft's wave writer records the real-time mix of the running executable to a file.
-    const std::string recording = ::testing::TempDir() + "mossfang_mix.wav";
-    const std::string config = ::testing::TempDir() + "mossfang_alsoft.conf";
+    const std::string recording =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_mix.wav";
+    const std::string config =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_alsoft.conf";
     std::remove(recording.c_str());
     {
         std::ofstream conf(config);

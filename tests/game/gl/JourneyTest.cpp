@@ -15,6 +15,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -233,7 +234,7 @@ TEST_F(JourneyLoad, TheClearingShowsAHintAtEachLesson) {
 }
 
 TEST(Journey, UpdateOnlyPlaysTheSameAndDrawsTheLastFrameAndDumpAtWritesEachFrameAsked) {
-    const std::string base = ::testing::TempDir() + "update_only";
+    const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_update_only";
     {
         std::ofstream script(base + "_input.txt");
         script << "0-40 hold Right\n30 hold Right Space\n";
@@ -283,7 +284,7 @@ TEST(Journey, EveryDoorOnTheWayHasOneBackAndTheNinjaArrivesAlone) {
         {"swordArea.txt", "swordLeftDoor", 185, "area trickyArea.txt", 322.0f},
         {"prototypeLevel.txt", "start", 115, "area startingArea.txt", 0.0f},
     };
-    const std::string base = ::testing::TempDir() + "door_back";
+    const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_door_back";
     for (const Back& back : backs) {
         SCOPED_TRACE(back.area);
         {
@@ -314,7 +315,7 @@ struct Checkpoint {
 };
 
 TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
-    const std::string base = ::testing::TempDir() + "journey_state";
+    const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_journey_state";
     const std::vector<Checkpoint> checkpoints = {
         {1200, "area startingArea.txt", false, false, 14, 1},
         {2340, "area simpleArea.txt", true, false, 27, 2},
@@ -358,7 +359,7 @@ TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
 }
 
 TEST(Journey, TheSpiderWebHoldsAgainstBareFists) {
-    const std::string file = ::testing::TempDir() + "sword_gate.json";
+    const std::string file = ::testing::TempDir() + std::to_string(getpid()) + "_sword_gate.json";
     std::remove(file.c_str());
     const GameRun run = runGame("--fixed-dt 0.0166667 --frames 1400 --update-only --area "
                                 "swordArea.txt --entrance swordLeftDoor --input "

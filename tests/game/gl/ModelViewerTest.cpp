@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -111,7 +112,8 @@ TEST(ModelViewer, AMissingModelIsReportedAndTheViewerStillRuns) {
 TEST(ModelViewer, AModelThatLoadsButHasNoDrawablePartIsReported) {
     testsupport::GlTestContext context;
     ASSERT_TRUE(context.ok()) << context.error();
-    const std::string root = ::testing::TempDir() + "mossfang_viewer_undrawable/";
+    const std::string root =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_viewer_undrawable/";
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root + "models");
     std::ofstream(root + "models/lost.obj") << "mtllib gone.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"

@@ -25,8 +25,8 @@ GameRun play(const std::string& script, const std::string& args, int frames = 12
     static int runs = 0;
     // CTest runs each test in its own process, several at once: the process id keeps their files
     // apart.
-    const std::string base =
-        ::testing::TempDir() + "flow_" + std::to_string(getpid()) + "_" + std::to_string(++runs);
+    const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_flow_" +
+                             std::to_string(getpid()) + "_" + std::to_string(++runs);
     {
         std::ofstream file(base + "_input.txt");
         file << script;
@@ -228,8 +228,8 @@ TEST(SceneFlow, ADoorCarriesTheSameScoreHealthAndUpgradesToTheEntrance) {
 TEST(SceneFlow, TheOverviewDrawsTheWholeAreaIntoOnePicture) {
     // Share of the picture that is not the areas' clear colour (0.12, 0.075, 0.03).
     const auto drawnShare = [](const std::string& level) {
-        const std::string shot =
-            ::testing::TempDir() + "overview_" + std::to_string(getpid()) + ".png";
+        const std::string shot = ::testing::TempDir() + std::to_string(getpid()) + "_overview_" +
+                                 std::to_string(getpid()) + ".png";
         std::remove(shot.c_str());
         const std::string command = "cd " MOSSFANG_SOURCE_DIR " && ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
                                     "/scripts/openal-null.conf " MOSSFANG_EXE " --area " +

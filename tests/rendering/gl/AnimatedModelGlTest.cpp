@@ -27,6 +27,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -507,7 +508,8 @@ TEST_F(AnimatedModelGlTest, WorldAdvancesAndTheRendererDrawsIt) {
 // ---- bad input ------------------------------------------------------------------------------
 
 TEST_F(AnimatedModelGlTest, MissingOrCorruptModelGivesAnEmptyMeshThatDrawsNothing) {
-    const std::string dir = ::testing::TempDir() + "mossfang_animated_gl/";
+    const std::string dir =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_animated_gl/";
     std::filesystem::create_directories(dir);
     const std::string corrupt = dir + "corrupt.gltf";
     {
@@ -556,7 +558,8 @@ TEST_F(AnimatedModelGlTest, MissingOrCorruptModelGivesAnEmptyMeshThatDrawsNothin
 TEST_F(AnimatedModelGlTest, ProgramWithTooFewBonesGetsNoMoreMatricesThanItHolds) {
     // A program whose "bones" array has two entries: the upload is cut to two matrices (no GL
     // error), and the vertices that follow bone 0 still land where the pose puts them.
-    const std::string dir = ::testing::TempDir() + "mossfang_animated_gl/";
+    const std::string dir =
+        ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_animated_gl/";
     std::filesystem::create_directories(dir);
     std::ofstream(dir + "twoBones.vert")
         << "in vec3 pos;\nin ivec4 index;\nin vec4 weight;\nuniform mat4 bones[2];\n"
@@ -590,9 +593,10 @@ TEST_F(AnimatedModelGlTest, EverySegmentShowsItsOwnPoseAtItsMiddleFrame) {
     resize(256, 256);
     portraitCamera(1.0f);
     const char* write = std::getenv("MOSSFANG_WRITE_DOC_IMAGES");
-    const std::string dir = write && std::string(write) == "1"
-                                ? std::string(MOSSFANG_SOURCE_DIR) + "/docs/assets/"
-                                : ::testing::TempDir() + "mossfang_animated_gl/";
+    const std::string dir =
+        write && std::string(write) == "1"
+            ? std::string(MOSSFANG_SOURCE_DIR) + "/docs/assets/"
+            : ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_animated_gl/";
     std::filesystem::create_directories(dir);
     std::vector<Coverage> poses;
     for (const std::string& name : ninjaSegments) {

@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -27,8 +28,8 @@ protected:
         previousRoot = vorn::engine::assetRoot();
         vorn::engine::setAssetRoot(std::string(MOSSFANG_SOURCE_DIR) + "/assets/");
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = ::testing::TempDir() + "mossfang_gl_" + info->test_suite_name() + "_" + info->name() +
-              "/";
+        dir = ::testing::TempDir() + std::to_string(getpid()) + "_mossfang_gl_" +
+              info->test_suite_name() + "_" + info->name() + "/";
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
