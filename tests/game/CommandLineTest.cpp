@@ -1,5 +1,6 @@
 #include "game/CommandLine.hpp"
 
+#include "support/ProcessRun.hpp"
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -43,15 +44,9 @@ struct ProcessResult {
 ProcessResult runGame(const std::string& args) {
     const std::string command = std::string(MOSSFANG_EXE) + " " + args + " 2>&1";
     ProcessResult run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const testsupport::ProcessRun process = testsupport::runCommand(command);
+    run.status = process.status;
+    run.output = process.output;
     return run;
 }
 

@@ -1,5 +1,6 @@
 // `mossfang --profile-frames N`: what the frame profile prints, with and without the
 // post-processing renderer.
+#include "support/ProcessRun.hpp"
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,15 +11,9 @@ namespace {
 
 int runGame(const std::string& args, std::string& output) {
     const std::string command = std::string(MOSSFANG_EXE) + " " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return -1;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int raw = pclose(pipe);
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const testsupport::ProcessRun run = testsupport::runCommand(command);
+    output += run.output;
+    return run.status;
 }
 
 // The number printed after `label` at the start of a line (after spaces), or -1.

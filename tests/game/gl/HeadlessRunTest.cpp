@@ -3,6 +3,7 @@
 #include "engine/World.hpp"
 #include "game/Game.hpp"
 
+#include "support/ProcessRun.hpp"
 #include <GL/glew.h>
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
@@ -33,15 +34,9 @@ public:
 int runExecutable(const std::string& args, std::string& output, bool prefixExecutable = true) {
     const std::string command =
         (prefixExecutable ? std::string(MOSSFANG_EXE) + " " : std::string()) + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return -1;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int raw = pclose(pipe);
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const testsupport::ProcessRun run = testsupport::runCommand(command);
+    output += run.output;
+    return run.status;
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "rendering/Text.hpp"
 #include "support/GlTestContext.hpp"
 
+#include "support/ProcessRun.hpp"
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -59,15 +60,9 @@ GameRun runGame(const std::string& args) {
                                 "/scripts/openal-null.conf " MOSSFANG_EXE " " +
                                 args + " 2>&1";
     GameRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const testsupport::ProcessRun process = testsupport::runCommand(command);
+    run.status = process.status;
+    run.output = process.output;
     return run;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/World.hpp"
 #include "support/GlTestContext.hpp"
 
+#include "support/ProcessRun.hpp"
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -31,15 +32,9 @@ ViewerRun view(const std::string& args, const std::string& shotName) {
     const std::string command = "ALSOFT_CONF=" + std::string(MOSSFANG_SOURCE_DIR) +
                                 "/scripts/openal-null.conf " + std::string(MOSSFANG_EXE) + " " +
                                 args + " --fixed-dt 0.0166667 --screenshot " + shot + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const testsupport::ProcessRun process = testsupport::runCommand(command);
+    run.status = process.status;
+    run.output = process.output;
     run.pictureLoaded = run.picture.loadFromFile(shot);
     return run;
 }

@@ -1,5 +1,6 @@
 // The scene flow through the real executable: scripted keys and clicks at a fixed time step, and
 // the world's state dumped after the last frame.
+#include "support/ProcessRun.hpp"
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -38,15 +39,9 @@ GameRun play(const std::string& script, const std::string& args, int frames = 12
                                 std::to_string(frames) + " --input " + base + "_input.txt" +
                                 " --dump-state " + base + "_state.json " + args + " 2>&1";
     GameRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const testsupport::ProcessRun process = testsupport::runCommand(command);
+    run.status = process.status;
+    run.output = process.output;
     std::ifstream state(base + "_state.json");
     run.stateText.assign(std::istreambuf_iterator<char>(state), std::istreambuf_iterator<char>());
     run.state = nlohmann::json::parse(run.stateText, nullptr, false);
