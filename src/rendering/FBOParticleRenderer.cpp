@@ -236,11 +236,21 @@ void FBOParticleRenderer::drawAmbientOcclusion() {
     timeStep(ambientOcclusionStep);
     litScene.bind();
     state->disableCap(GL_BLEND);
-    // The pass also writes the scene's depth, so the blended renderables that follow are hidden
-    // behind opaque ones; every pixel is written, so nothing needs clearing first.
+    // The lit scene starts as a copy of the scene's colour and depth: the blended renderables that
+    // follow are depth-tested against it, and pixels the occlusion leaves alone are already right.
+    // A same-size, same-format blit is a plain memory copy in software rendering.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scene.id());
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height,
+                      GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+    // The occlusion pass then shades only pixels with geometry: its quad lies on the far plane
+    // and passes the depth test only where the copied depth is nearer, so the cleared background
+    // is rejected before the shader runs (the shader would leave those pixels as they are). The
+    // depth is kept as copied.
     state->enableCap(GL_DEPTH_TEST);
-    glDepthFunc(GL_ALWAYS);
-    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_GREATER);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
     if (ShaderProgram* p = use(ambientOcclusionProgram)) {
         p->setUniform("PInv", glm::inverse(state->projection));
         p->bindTexture(*state, *scene.depthTexture(), "depthTex");
@@ -250,7 +260,9 @@ void FBOParticleRenderer::drawAmbientOcclusion() {
             p->bindTexture(*state, *noise, "randomTex");
         vorn::rendering::drawFullScreenQuad(*state);
     }
+    glDepthRange(0.0, 1.0);
     glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
     drawBlendedPass();
 }
 

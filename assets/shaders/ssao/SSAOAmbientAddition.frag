@@ -1,5 +1,6 @@
-// Fragment stage of the ambient-occlusion pass. It copies the scene's colour and depth and takes
-// away the share of the ambient light that nearby geometry keeps from reaching the pixel.
+// Fragment stage of the ambient-occlusion pass. It writes the scene's colour less the share of the
+// ambient light that nearby geometry keeps from reaching the pixel. (The renderer has copied the
+// scene's colour and depth into the target already and runs this only where there is geometry.)
 //
 // The scene's normal attachment holds the view-space normal in rgb and, in alpha, the share of
 // the pixel's colour that came from the ambient term (0 for unlit surfaces and the cleared
@@ -55,7 +56,6 @@ void main() {
     vec4 normalAndAmbient = texelFetch(normalTex, texel, 0);
     float depth = texelFetch(depthTex, texel, 0).r;
     fragColor = colour;
-    gl_FragDepth = depth;
     float ambientShare = normalAndAmbient.a;
     // The background and unlit surfaces have no ambient term to darken.
     if (depth >= 1.0 || ambientShare <= 0.0)
