@@ -183,8 +183,13 @@ void reportFrames(benchmark::State& st) {
         benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
 
-// One bare full-screen pass: an 800 x 600 RGBA16F texture drawn into an RGBA16F target.
-void BM_FullScreenPassRGBA16F(benchmark::State& st) {
+// One bare full-screen pass: an 800 x 600 texture drawn into a target of the same size. The
+// arguments pick the formats: source RGBA16F (1) or RGBA8 (0); target RGBA16F (0), RGBA8 (1) or a
+// 4-sample RGBA8 renderbuffer (2), which is what the window is for the final composite. Their
+// ratios say what the frame's formats and the window's antialiasing cost per full-screen pass.
+void BM_FullScreenPass(benchmark::State& st) {
+    const bool hdrSource = st.range(0) != 0;
+    const int targetKind = static_cast<int>(st.range(1));
     testsupport::GlTestContext context(width, height);
     if (!context.ok()) {
         st.SkipWithError(context.error().c_str());
@@ -194,21 +199,36 @@ void BM_FullScreenPassRGBA16F(benchmark::State& st) {
     vorn::rendering::RenderState state(nullptr);
     vorn::rendering::FrameBufferObject source;
     source.resize(width, height);
-    source.addColorAttachments(1, true, true);
+    source.addColorAttachments(1, hdrSource, true);
     vorn::rendering::FrameBufferObject target;
-    target.resize(width, height);
-    target.addColorAttachments(1, true, true);
+    GLuint multisampled = 0;
+    GLuint multisampledBuffer = 0;
+    if (targetKind == 2) {
+        glGenFramebuffers(1, &multisampled);
+        glGenRenderbuffers(1, &multisampledBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, multisampledBuffer);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_RGBA8, width, height);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, multisampled);
+        glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  multisampledBuffer);
+    } else {
+        target.resize(width, height);
+        target.addColorAttachments(1, targetKind == 0, true);
+        target.bind();
+    }
     const auto program =
         vorn::rendering::shaderProgramCache().get("shaders/particleRender/drawShader.txt");
     state.useProgram(program.get());
     program->bindTexture(state, source.colorTexture(0), "diffuseTex");
-    target.bind();
     glViewport(0, 0, width, height);
     for (auto _ : st) {
         vorn::rendering::drawFullScreenQuad(state);
         glFinish();
     }
     reportFrames(st);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDeleteRenderbuffers(1, &multisampledBuffer);
+    glDeleteFramebuffers(1, &multisampled);
 }
 
 void frameBenchmark(benchmark::State& st, bool post, bool particles,
@@ -252,7 +272,12 @@ void BM_PlainFrame(benchmark::State& st) {
 
 } // namespace
 
-BENCHMARK(BM_FullScreenPassRGBA16F)
+BENCHMARK(BM_FullScreenPass)
+    ->ArgNames({"hdrSource", "target"})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({1, 2})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
