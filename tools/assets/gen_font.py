@@ -23,6 +23,8 @@ CELL = 32
 GRID = 16
 MARGIN = 2          # empty pixels kept on every side of a glyph inside its cell
 SS = 8              # supersampling factor for rendering
+WIDEN = 1.6         # horizontal stretch of every glyph: square cells read as spaced-out text
+                    # with a face's natural widths, so the letters are drawn expanded
 CODES = list(range(32, 127)) + list(range(160, 256))
 
 
@@ -49,8 +51,8 @@ def choose_size():
 def render_glyph(ch, size, baseline):
     """One cell (CELL x CELL coverage in 0..255) with the glyph on the shared baseline.
 
-    Glyphs that are too wide (or, for accented capitals, too tall) are squeezed to fit rather
-    than cut off.
+    Every glyph is stretched by WIDEN across; glyphs that are then too wide (or, for accented
+    capitals, too tall) are squeezed to fit rather than cut off.
     """
     f = ImageFont.truetype(FONT_PATH, size * SS)
     left, top, right, bottom = ink_box(f, ch)
@@ -61,7 +63,7 @@ def render_glyph(ch, size, baseline):
     glyph = big.crop((2 * SS, 2 * SS, 2 * SS + right - left, 2 * SS + bottom - top))
     usable = (CELL - 2 * MARGIN) * SS
     gw, gh = glyph.size
-    sx = min(1.0, usable / gw)
+    sx = min(WIDEN, usable / gw)
     # Space available above and below the baseline for this glyph.
     above = baseline * SS - MARGIN * SS
     below = (CELL - MARGIN - baseline) * SS
