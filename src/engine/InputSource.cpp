@@ -26,7 +26,7 @@ bool InputSource::isKeyPressed(sf::Keyboard::Key key) const {
         return false;
     if (script)
         return held.test(static_cast<size_t>(key));
-    return sf::Keyboard::isKeyPressed(key);
+    return keyboard.isDown(key);
 }
 
 bool InputSource::isJoystickButtonPressed(unsigned button) const {
@@ -104,6 +104,8 @@ sf::Event InputSource::keyEvent(sf::Event::EventType type, sf::Keyboard::Key key
 
 void InputSource::beginFrame(uint64_t newFrame, std::vector<sf::Event>& events) {
     frame = newFrame;
+    if (!script)
+        keyboard.refresh();
     if (script) {
         for (const sf::Event& event : script->windowEventsAt(frame))
             events.push_back(event);

@@ -2,6 +2,7 @@
 
 #include "engine/InputBindings.hpp"
 #include "engine/InputScript.hpp"
+#include "engine/KeyboardSnapshot.hpp"
 
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Joystick.hpp>
@@ -16,9 +17,10 @@
 namespace vorn::engine {
 
 // The one place the game asks which keys, gamepad buttons and sticks are down. By default it reads
-// the real keyboard and every joystick SFML sees; with a script it replays the script instead and
-// the real devices are ignored. The Application moves it to each new frame before polling events,
-// so a scripted press is seen by the key signals and by polling on the same frame.
+// the real keyboard (once a frame, as one snapshot) and every joystick SFML sees; with a script it
+// replays the script instead and the real devices are ignored. The Application moves it to each new
+// frame before polling events, so a scripted press is seen by the key signals and by polling on the
+// same frame.
 //
 // Gamepad presses also reach the world as key events: a button or stick direction that becomes
 // active sends a key-pressed event of the first key bound to its action (and a release when it
@@ -65,6 +67,8 @@ private:
     KeySet held;
     ActionSet padHeld;
     InputBindings actionBindings;
+    // The real keyboard, read once at the start of each unscripted frame.
+    KeyboardSnapshot keyboard;
 };
 
 } // namespace vorn::engine

@@ -103,6 +103,18 @@ EntityHandle addPicture(World& world, const std::string& image, const glm::mat4&
     return entity;
 }
 
+// A picture never drawn smaller than its own size (the 800 x 600 screens): it needs no mip levels,
+// so it comes from the picture cache and costs the menu's first frame no mip-level making.
+EntityHandle addScreenPicture(World& world, const std::string& image, const glm::mat4& matrix,
+                              bool blending) {
+    const EntityHandle entity = world.createEntity();
+    world.addComponent(entity, new Transform(matrix));
+    world.addComponent(
+        entity, new vorn::components::Sprite(blending, vorn::rendering::pictureCache().get(image),
+                                             0.0f, false, true));
+    return entity;
+}
+
 void addScreenRenderer(World& world, vorn::rendering::UniformSet uniforms = {}) {
     world.addComponent(new vorn::systems::Renderer(std::set<std::string>{}, 0.0f,
                                                    GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT,
@@ -309,8 +321,8 @@ WorldPtr Scenes::menu() {
     WorldPtr world = newScene("menu");
     vorn::audio::SoundManager::instance().playMusic("monsterSong", 0.7f, 5.0f);
     addScreenCamera(*world);
-    addPicture(*world, "menu.png", glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}),
-               false);
+    addScreenPicture(*world, "menu.png",
+                     glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
     World* self = world.get();
     const auto start = [self] { goTo(self, startArea(startingArea, "")); };
     auto focus = std::make_shared<MenuFocus>();
@@ -326,7 +338,7 @@ WorldPtr Scenes::menu() {
     };
     for (const MenuFocus::Button& button : focus->buttons)
         addButton(*world, button.corner, button.onClick);
-    focus->marker = addPicture(*world, "DirtParticle.png", focus->markerMatrix(), true);
+    focus->marker = addScreenPicture(*world, "DirtParticle.png", focus->markerMatrix(), true);
     addScreenRenderer(*world);
 
     world->keyPressed.connect([self, start, focus](const sf::Event::KeyEvent& key) {
@@ -357,10 +369,10 @@ WorldPtr Scenes::menu() {
 WorldPtr Scenes::controls() {
     WorldPtr world = newScene("controls");
     addScreenCamera(*world);
-    addPicture(*world, "controls_screen.png",
-               glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
-    addPicture(*world, "to continue.png",
-               translationScale({150.0f, 0.0f, 10.0f}, {500.0f, 60.0f, 1.0f}), true);
+    addScreenPicture(*world, "controls_screen.png",
+                     glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
+    addScreenPicture(*world, "to continue.png",
+                     translationScale({150.0f, 0.0f, 10.0f}, {500.0f, 60.0f, 1.0f}), true);
     addScreenRenderer(*world);
     World* self = world.get();
     world->keyPressed.connect([self](const sf::Event::KeyEvent& key) {
@@ -378,8 +390,8 @@ WorldPtr Scenes::credits(int page) {
     if (page == 0)
         vorn::audio::SoundManager::instance().playMusic("bitBitLoop", 0.7f, 5.0f);
     addScreenCamera(*world);
-    addPicture(*world, "credits_label" + std::to_string(page + 1) + ".png",
-               glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
+    addScreenPicture(*world, "credits_label" + std::to_string(page + 1) + ".png",
+                     glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
     addShowcase(*world, page);
     // The showcased models are lit as the areas light them.
     addScreenRenderer(*world, ModelViewer::sceneLights());

@@ -13,6 +13,11 @@ ResourceCache<Texture>& textureCache() {
     return cache;
 }
 
+ResourceCache<Texture>& pictureCache() {
+    static ResourceCache<Texture> cache(&Texture::loadPicture);
+    return cache;
+}
+
 ResourceCache<ShaderProgram>& shaderProgramCache() {
     static ResourceCache<ShaderProgram> cache(&ShaderProgram::load);
     return cache;

@@ -14,6 +14,9 @@ class Texture;
 
 // Images (PNG, JPEG) as textures.
 ResourceCache<Texture>& textureCache();
+// Images as textures without mip levels, for pictures never drawn smaller than their own size. A
+// separate cache, so the same file asked for through both is two textures, each as its users need.
+ResourceCache<Texture>& pictureCache();
 // Shader program definition files.
 ResourceCache<ShaderProgram>& shaderProgramCache();
 // Material definition files.

@@ -79,7 +79,7 @@ void Text::drawString(vorn::rendering::RenderState& state, const glm::mat4& m,
         const unsigned code = static_cast<unsigned char>(text[i]);
         if (code >= 240)
             continue; // the atlas has no cell for it
-        const float left = x + size * static_cast<float>(i);
+        const float left = x + size * advance * static_cast<float>(i);
         const float right = left + size;
         const float bottom = y;
         const float top = y + size;

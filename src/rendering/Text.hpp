@@ -39,9 +39,10 @@ public:
          std::string text, float size, float r, float g, float b);
     ~Text() override = default;
 
-    // Draws the string: cells of `size` from (x, y) (lower left of the first cell) along the
-    // model's x axis, tinted by `color`; turned towards the camera with `faceCamera`, over
-    // everything with `ignoreDepth`. Codes 240 to 255 have no cell and leave a gap.
+    // Draws the string: cells of `size` from (x, y) (lower left of the first cell), one every
+    // `advance` x `size` along the model's x axis, tinted by `color`; turned towards the camera
+    // with `faceCamera`, over everything with `ignoreDepth`. Codes 240 to 255 have no cell and
+    // leave a gap.
     void draw(vorn::rendering::RenderState& state, const glm::mat4& model,
               vorn::rendering::UniformSet& perDraw) override;
 
@@ -51,6 +52,10 @@ public:
     float y;
     float z; // kept for owners; the quads are always built at z = 0
     float size;
+    // The step from one letter's cell to the next, as a fraction of `size`. The font's glyphs sit
+    // centred in square cells and most fill under half of one, so whole cells read as widely
+    // spaced letters; the in-world hints step by less.
+    float advance = 1.0f;
     glm::vec3 color;
     bool ignoreDepth = false;
     bool faceCamera = false;

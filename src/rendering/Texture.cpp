@@ -23,11 +23,13 @@ Texture::~Texture() {
         state->forgetTexture(this);
 }
 
-std::shared_ptr<Texture> Texture::load(const std::string& fullPath) {
+namespace {
+
+std::shared_ptr<Texture> loadReported(const std::string& fullPath, bool mipmaps) {
     auto texture = std::make_shared<Texture>();
     bool loaded = false;
     try {
-        loaded = texture->loadFromFile(fullPath);
+        loaded = texture->loadFromFile(fullPath, mipmaps);
     } catch (const std::exception&) {
         loaded = false; // out of memory while decoding: the texture stays empty
     }
@@ -36,7 +38,17 @@ std::shared_ptr<Texture> Texture::load(const std::string& fullPath) {
     return texture;
 }
 
-bool Texture::loadFromFile(const std::string& path) {
+} // namespace
+
+std::shared_ptr<Texture> Texture::load(const std::string& fullPath) {
+    return loadReported(fullPath, true);
+}
+
+std::shared_ptr<Texture> Texture::loadPicture(const std::string& fullPath) {
+    return loadReported(fullPath, false);
+}
+
+bool Texture::loadFromFile(const std::string& path, bool mipmaps) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
@@ -51,8 +63,12 @@ bool Texture::loadFromFile(const std::string& path) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     upload(GL_RGBA, static_cast<int>(size.x), static_cast<int>(size.y), GL_RGBA,
            image.getPixelsPtr());
-    glGenerateMipmap(target);
-    setFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
+    if (mipmaps) {
+        glGenerateMipmap(target);
+        setFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
+    } else {
+        setFilters(GL_LINEAR, GL_LINEAR);
+    }
     setWrap(GL_CLAMP_TO_EDGE);
     return true;
 }

@@ -31,10 +31,15 @@ public:
     // The texture cache's loader: a PNG or JPEG file as a mip-mapped RGBA texture. Always returns
     // a texture; one that failed to load has no storage and the failure has been reported.
     static std::shared_ptr<Texture> load(const std::string& fullPath);
+    // The picture cache's loader: the same without mip levels, for pictures never drawn smaller
+    // than their own size (the menu's screens). Making mip levels costs the software rasteriser a
+    // shader compile the first time, which the menu's first frame need not wait for.
+    static std::shared_ptr<Texture> loadPicture(const std::string& fullPath);
 
-    // Decodes a PNG or JPEG file and uploads it with mipmaps, linear filtering and clamped edges;
+    // Decodes a PNG or JPEG file and uploads it with mipmaps (unless `mipmaps` is false), linear
+    // filtering and clamped edges;
     // false when the file does not open, does not decode or is larger than GL allows.
-    bool loadFromFile(const std::string& path);
+    bool loadFromFile(const std::string& path, bool mipmaps = true);
     // Decodes a picture from `in` into `image` (no GL involved). A file whose header announces
     // more than maxSide pixels a side, or more than ImageHeader::maxPixels, is refused before
     // decoding, since the decoder would allocate the announced size in full.

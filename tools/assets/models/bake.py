@@ -187,6 +187,21 @@ def dilate(img, filled, steps=8):
     return _pull_push(img, filled)
 
 
+def shrink(img, side, normals=False):
+    """Box-filters an (n, n, 3) float image down to (side, side, 3); n must be a multiple of side.
+    A normal image (n * 0.5 + 0.5) is renormalised afterwards: averaging shortens the vectors."""
+    n = img.shape[0]
+    if side is None or side == n:
+        return img
+    k = n // side
+    small = img.reshape(side, k, side, k, 3).mean(axis=(1, 3))
+    if normals:
+        v = small * 2.0 - 1.0
+        v /= np.maximum(np.linalg.norm(v, axis=2, keepdims=True), 1e-8)
+        small = v * 0.5 + 0.5
+    return small
+
+
 def save_rgb(path, img, quantize=False):
     """Writes an (h, w, 3) float image in 0..1 as an 8-bit PNG."""
     a = (np.clip(img, 0, 1) * 255.0 + 0.5).astype(np.uint8)

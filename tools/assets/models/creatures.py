@@ -148,13 +148,17 @@ def _ant_painter(seed, dark, mid, light):
     return Painter(color, None)
 
 
+# An ant is 60 to 90 pixels long on screen: painted at 512, shipped at 256 (the game samples no finer).
+ANT_SHIPPED = 256
+
+
 def worker_ant():
     seed = 331
     m = ant_mesh(False)
     m.set(mat="chitin")
     mats = {"chitin": dict(Ka=(0.2, 0.2, 0.2), Kd=(1, 1, 1), Ks=(0.35, 0.3, 0.3), Ns=30)}
     return ModelSpec("worker_ant", m, mats, _ant_painter(seed, "#120504", "#45180e", "#a0583a"), size=512,
-                     seed=seed)
+                     seed=seed, shipped=ANT_SHIPPED)
 
 
 def soldier_ant():
@@ -163,7 +167,7 @@ def soldier_ant():
     m.set(mat="chitin")
     mats = {"chitin": dict(Ka=(0.2, 0.2, 0.2), Kd=(1, 1, 1), Ks=(0.4, 0.32, 0.3), Ns=34)}
     return ModelSpec("soldier_ant", m, mats, _ant_painter(seed, "#0c0304", "#3a0c0c", "#9a4030"), size=512,
-                     seed=seed)
+                     seed=seed, shipped=ANT_SHIPPED)
 
 
 # --------------------------------------------------------------------------

@@ -44,9 +44,9 @@ def emit(model):
     color, nimg = bake.bake(mesh, UV, cn, model.size, model.painter, normal_map=model.normal_map is not None,
                             bump_strength=model.bump_strength, bump_eps=model.bump_eps)
     tex_name = model.name + "_diffuse.png"
-    bake.save_rgb(os.path.join(OUT, tex_name), color, quantize=True)
+    bake.save_rgb(os.path.join(OUT, tex_name), bake.shrink(color, model.shipped), quantize=True)
     if model.normal_map:
-        bake.save_rgb(os.path.join(OUT, model.normal_map), nimg)
+        bake.save_rgb(os.path.join(OUT, model.normal_map), bake.shrink(nimg, model.shipped, normals=True))
     mats = {}
     for mname, m in model.materials.items():
         mats[mname] = dict(m, map_Kd=tex_name)
@@ -70,6 +70,7 @@ def main(argv):
         model = builders[name]()
         tris = emit(model)
         print(f"{name}: {tris} triangles, {model.size}px texture"
+              + (f" shipped at {model.shipped}px" if model.shipped else "")
               + (f", normal map {model.normal_map}" if model.normal_map else "") + f" ({time.time() - t0:.1f}s)")
     return 0
 

@@ -15,10 +15,12 @@ class ModelSpec:
     bump_strength how strongly the painted height tilts the baked normals
     bump_eps      step (object units) of the height gradient; None picks one from the size
     seed          the seed every random choice of this model derives from
+    shipped       the side of the PNGs written, box-filtered down from `size` (None: `size`); for
+                  models that stay small on screen, whose largest mip levels the game never samples
     """
 
     def __init__(self, name, mesh, materials, painter, size=256, normal_map=None, weights=None, pad=4,
-                 bump_strength=1.0, bump_eps=None, seed=0):
+                 bump_strength=1.0, bump_eps=None, seed=0, shipped=None):
         self.name = name
         self.mesh = mesh
         self.materials = materials
@@ -30,3 +32,4 @@ class ModelSpec:
         self.bump_strength = bump_strength
         self.bump_eps = bump_eps
         self.seed = seed
+        self.shipped = shipped

@@ -271,8 +271,9 @@ def boulder():
     m.fit_box((-6, -6, -6), (6, 6, 6))
     m.set(mat="stone")
     mats = {"stone": dict(Ka=(0.2, 0.2, 0.2), Kd=(1, 1, 1), Ks=(0.1, 0.1, 0.12), Ns=16)}
+    # About 90 pixels across on screen: painted at 512, shipped at 256.
     return ModelSpec("boulder", m, mats, _stone_painter(seed), size=512, normal_map="boulderObjectNormals.png",
-                     seed=seed)
+                     seed=seed, shipped=256)
 
 
 # --------------------------------------------------------------------------
