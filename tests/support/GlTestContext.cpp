@@ -31,8 +31,11 @@ std::string GlTestContext::ensureContext() {
             return "OpenGL 3.3 is not available";
         return "";
     }();
-    // Something else (a window of the game) may have taken the thread's context meanwhile.
-    if (failure.empty() && sf::Context::getActiveContext() != context)
+    // Something else (a window of the game) may have taken the thread's context meanwhile, or
+    // left none current when it closed. SFML's own record of the active sf::Context does not see
+    // a window's context come and go, so the shared context is made current every time (a no-op
+    // when it already is).
+    if (failure.empty())
         context->setActive(true);
     return failure;
 }
