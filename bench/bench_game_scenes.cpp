@@ -80,6 +80,7 @@ struct Stage {
     std::unique_ptr<vorn::engine::Application> application;
 
     Stage() {
+        game::Game::tuneAllocator(); // as the game's main() does
         std::filesystem::current_path(MOSSFANG_SOURCE_DIR);
         vorn::rendering::initializeGlew();
         renderState = std::make_unique<vorn::rendering::RenderState>(&window);
@@ -150,6 +151,7 @@ void BM_DoorBuildThenFirstFrame(benchmark::State& state) {
     const double n = static_cast<double>(state.iterations());
     state.counters["buildMs"] = buildSeconds * 1000.0 / n;
     state.counters["firstFrameMs"] = drawSeconds * 1000.0 / n;
+    state.counters["residentMB"] = residentMegabytes();
 }
 BENCHMARK(BM_DoorBuildThenFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 

@@ -23,6 +23,10 @@
 
 #include <SFML/Window/Window.hpp>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -54,6 +58,16 @@ std::string Game::locateAssetRoot(const std::string& executableDir) {
         }
     }
     return "assets/";
+}
+
+void Game::tuneAllocator() {
+#ifdef __GLIBC__
+    // Large blocks (decoded pictures, model data being read, the driver's texture storage) get
+    // their own mappings, returned to the system when freed. By default the allocator raises this
+    // threshold each time such a block is freed, after which large blocks come from the heap and
+    // leave it fragmented: 20 doors grew the process by about 40 MB that way.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
 }
 
 std::string Game::locateAssetRoot() {

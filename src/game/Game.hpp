@@ -29,6 +29,9 @@ public:
     // The asset root of this executable: see the overload, with the folder the running program
     // lies in.
     static std::string locateAssetRoot();
+    // Sets the memory allocator up for the game's pattern of large, short-lived blocks; called
+    // once at process start, before the window opens.
+    static void tuneAllocator();
     // The asset root for a program in `executableDir`: its assets/ beside it (a build tree), else
     // ../share/mossfang/assets (an installed copy), else the working directory's assets/.
     static std::string locateAssetRoot(const std::string& executableDir);

@@ -3,6 +3,7 @@
 #include "game/Game.hpp"
 
 int main(int argc, char** argv) {
+    game::Game::tuneAllocator();
     game::GameOptions options;
     if (const auto status =
             game::CommandLine::parse(argc, argv, options, vorn::engine::Diagnostics::out(),
