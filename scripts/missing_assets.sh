@@ -39,7 +39,10 @@ play="$(mktemp -d)"
 trap 'rm -rf "$play"' EXIT
 make_play_dir "$play" copy
 if [ "${#files[@]}" -eq 0 ]; then
-  mapfile -t files < <(cd "$play/assets" && find . -type f | sed 's|^\./||' | sort)
+  # Kinds take turns (the first file of each folder, then the second, ...), so a sweep stopped
+  # early has still tried every kind of file.
+  mapfile -t files < <(cd "$play/assets" && find . -type f | sed 's|^\./||' | sort \
+    | awk -F/ '{ k = NF > 1 ? $1 : "."; printf "%05d %s\n", ++n[k], $0 }' | sort | cut -d' ' -f2-)
 fi
 cp "$repo/tests/game/playthrough/journey.txt" "$play/minute.txt"
 
@@ -84,6 +87,14 @@ expected_message() {
 
 rows=()
 failures=0
+header="| file | in the minute | exit | last frame | message | result |
+|---|---|---|---|---|---|"
+# The table grows row by row, so a long sweep stopped early keeps what it found.
+if [ -n "$table" ]; then printf '%s\n' "$header" >"$table"; fi
+add_row() {
+  rows+=("$1")
+  if [ -n "$table" ]; then printf '%s\n' "$1" >>"$table"; fi
+}
 for f in "${files[@]}"; do
   if [ ! -f "$play/assets/$f" ]; then
     echo "sweep: no such file: $f"
@@ -92,7 +103,7 @@ for f in "${files[@]}"; do
   fi
   want="$(expected_message "$f")"
   if ! grep -qxF "$f" "$opened"; then
-    rows+=("| $f | not opened in the minute | - | - | - | skipped |")
+    add_row "| $f | not opened in the minute | - | - | - | skipped |"
     continue
   fi
   mv "$play/assets/$f" "$play/removed"
@@ -118,16 +129,12 @@ for f in "${files[@]}"; do
     tail -n 5 "$play/run.log" | sed 's/^/    /'
   fi
   echo "sweep: $f: exit $status, last frame $last, $verdict"
-  rows+=("| $f | opened | $status | $last | $message | $verdict |")
+  add_row "| $f | opened | $status | $last | $message | $verdict |"
 done
 
-report="| file | in the minute | exit | last frame | message | result |
-|---|---|---|---|---|---|
+report="$header
 $(printf '%s\n' "${rows[@]}")"
-if [ -n "$table" ]; then
-  printf '%s\n' "$report" >"$table"
-  echo "sweep: table written to $table"
-fi
+if [ -n "$table" ]; then echo "sweep: table written to $table"; fi
 echo "$report"
 if [ "$failures" -gt 0 ]; then
   echo "sweep: $failures failures"

@@ -32,7 +32,7 @@ export ALSOFT_CONF="${ALSOFT_CONF:-$repo/scripts/openal-null.conf}"
 
 # Walking right, the loop of two areas takes about this many frames per door (measured), so a
 # run for N transitions plays N times this with a margin for jumps, attacks and menu visits.
-frames_per_door=70
+frames_per_door=40
 if [ "$transitions" -gt 0 ]; then
   frames=$((transitions * frames_per_door * 3 / 2 + 600))
 else
@@ -44,25 +44,30 @@ play="$(mktemp -d)"
 trap 'rm -rf "$play"' EXIT
 make_play_dir "$play" link
 # Two areas whose doors lead to each other, each door on the platform the ninja walks along, so
-# walking right goes through a door every second or so and never off an edge (the test areas'
-# far door stands beyond their platform, where a badly timed jump misses it for good).
+# walking right goes through a door every second or so. Doors stacked above and below catch a
+# ninja who jumps over the first or falls past the platform's end (the test areas' far door stood
+# beyond their platform, and a badly timed jump missed it for good).
+doors() { # target, entrance
+  local y
+  for y in 10 22 34; do echo "    exit [ [22 $y 0] [0 0 0] [1 1 1] \"$1\" \"$2\" ]"; done
+  for y in -4 -16 -28; do echo "    exit [ [34 $y 0] [0 0 0] [1 1 1] \"$1\" \"$2\" ]"; done
+}
 rm -f "$play/assets/levels/startingArea.txt"
-cat >"$play/assets/levels/startingArea.txt" <<'LEVEL'
+cat >"$play/assets/levels/startingArea.txt" <<LEVEL
 [
     flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ]
     player [ [0 10 0] [0 0 0] [1 1 1] ]
     entrance [ [0 10 0] [0 0 0] [1 1 1] "fromLoop" ]
     shiny [ [-4 10 0] [0 0 0] [1 1 1] ]
-    exit [ [22 10 0] [0 0 0] [1 1 1] "soakLoop.txt" "fromStart" ]
+$(doors soakLoop.txt fromStart)
 ]
 LEVEL
-cat >"$play/assets/levels/soakLoop.txt" <<'LEVEL'
+cat >"$play/assets/levels/soakLoop.txt" <<LEVEL
 [
     flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ]
     entrance [ [0 10 0] [0 0 0] [1 1 1] "fromStart" ]
     candyCorn [ [6 14 0] [0 0 0] [1 1 1] ]
-    jumpUpgrade [ [-3 7 0] [0 0 0] [1 1 1] ]
-    exit [ [22 10 0] [0 0 0] [1 1 1] "startingArea.txt" "fromLoop" ]
+$(doors startingArea.txt fromLoop)
 ]
 LEVEL
 /usr/bin/python3 "$repo/scripts/soak_input.py" "$frames" "$seed" >"$out/input.txt"
