@@ -8,11 +8,12 @@ if [ ! -x "$exe" ]; then
   cmake --build "$repo/build" -j "$(nproc 2>/dev/null || echo 2)" --target mossfang
 fi
 
-# make_play_dir DIR MODE: MODE "copy" copies assets/ (so files can be removed), "link" links it.
-# Without a starting area of the game's own, the menu's start leads to tests/game/levels/
-# loopStart.txt, whose doors go round in a loop.
+# make_play_dir DIR MODE [loop]: MODE "copy" copies assets/ (so files can be removed), "link"
+# links it. With "loop", the menu's start leads to tests/game/levels/loopStart.txt instead of the
+# game's first area: its doors go round in a loop, so walking right goes through a door every
+# couple of seconds (the game's own areas need jumps and climbs to reach theirs).
 make_play_dir() {
-  local dir="$1" mode="$2"
+  local dir="$1" mode="$2" start="${3:-}"
   mkdir -p "$dir"
   if [ "$mode" = copy ]; then
     cp -r "$repo/assets" "$dir/assets"
@@ -20,10 +21,17 @@ make_play_dir() {
     cp -rs "$repo/assets" "$dir/assets"
   fi
   ln -sfn "$repo/tests" "$dir/tests"
-  if [ ! -e "$dir/assets/levels/startingArea.txt" ]; then
-    mkdir -p "$dir/assets/levels"
+  if [ "$start" = loop ]; then
+    rm -f "$dir/assets/levels/startingArea.txt"
     cp "$repo/tests/game/levels/loopStart.txt" "$dir/assets/levels/startingArea.txt"
   fi
+  # The game looks for assets/ beside its executable first (build/ links the repository's), so
+  # it runs from a copy (or hard link) placed beside this folder's assets.
+  ln -f "$exe" "$dir/mossfang" 2>/dev/null || cp "$exe" "$dir/mossfang"
+  exe="$dir/mossfang"
+  # The player's own key bindings (~/.config/mossfang) must not change a scripted run.
+  mkdir -p "$dir/config"
+  export XDG_CONFIG_HOME="$dir/config"
 }
 
 run_with_display() {

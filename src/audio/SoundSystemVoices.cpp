@@ -115,6 +115,10 @@ void SoundSystemImpl::releaseVoice(Voice& voice) {
     if (voice.source)
         voice.source->reset();
     voice.decoder.reset();
+    // A stream's buffers go with it (the source no longer holds them): kept, every voice that
+    // ever played music would hold its own set, and the live buffers would grow with each
+    // stream started on a voice that had none.
+    voice.streamBuffers.clear();
     voice.inUse = false;
     voice.started = false;
     voice.silentExpired = false;

@@ -22,6 +22,12 @@ public:
     // Whether the announced size is known, neither side is 0 or above maxSide, and the area is
     // at most maxPixels.
     static bool acceptable(std::istream& in, std::uint32_t maxSide);
+
+    // Whether the file's data is whole where the decoder would not find out safely: a PNG's
+    // critical chunks must pass their checksums and its compressed image data must end properly
+    // and hold exactly the announced rows (a cut stream can keep the decoder busy for ever). Other
+    // formats pass. The stream's position is back at the start afterwards.
+    static bool dataIntact(std::istream& in);
 };
 
 } // namespace vorn::rendering

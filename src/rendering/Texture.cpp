@@ -74,7 +74,7 @@ bool Texture::loadFromFile(const std::string& path, bool mipmaps) {
 }
 
 bool Texture::decode(std::istream& in, sf::Image& image, unsigned maxSide) {
-    if (!ImageHeader::acceptable(in, maxSide))
+    if (!ImageHeader::acceptable(in, maxSide) || !ImageHeader::dataIntact(in))
         return false;
     StreamWrapperForSFML stream(in);
     // SFML reports decoding problems on its own error stream; the caller reports the failure once

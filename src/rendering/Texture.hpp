@@ -42,7 +42,8 @@ public:
     bool loadFromFile(const std::string& path, bool mipmaps = true);
     // Decodes a picture from `in` into `image` (no GL involved). A file whose header announces
     // more than maxSide pixels a side, or more than ImageHeader::maxPixels, is refused before
-    // decoding, since the decoder would allocate the announced size in full.
+    // decoding, since the decoder would allocate the announced size in full; so is a PNG whose
+    // chunks or compressed image data are damaged (ImageHeader::dataIntact).
     static bool decode(std::istream& in, sf::Image& image, unsigned maxSide);
     // Creates 2D storage filled from `pixels` (rows in memory order; null leaves it undefined).
     void upload(GLenum internalFormat, int width, int height, GLenum format, const void* pixels);

@@ -151,7 +151,8 @@ TEST_F(SoundSystemTest, StoppedAndFinishedChannelsGoStale) {
 }
 
 // The live-object counts follow what the system holds: each loaded sound is one buffer, each voice
-// that has played one source, and voices are reused rather than made anew.
+// that has played one source, each playing stream its queue of buffers, and voices are reused
+// rather than made anew.
 TEST_F(SoundSystemTest, LiveObjectCountsFollowSoundsAndVoices) {
     int sources = -1;
     int buffers = -1;
@@ -173,6 +174,16 @@ TEST_F(SoundSystemTest, LiveObjectCountsFollowSoundsAndVoices) {
         play(first).stop();
     ASSERT_EQ(system->getLiveObjectCounts(sources, buffers), Result::Ok);
     EXPECT_EQ(sources, baseSources + 2);
+    EXPECT_EQ(buffers, baseBuffers + 2);
+
+    // A stream's buffers live only while it plays: kept by each voice that ever streamed, they
+    // grew with the music started on new voices (found by the soak's menu visits).
+    Sound* music = tone("music.wav", 330, 2.0, mode::TwoD, true);
+    Channel streaming = play(music);
+    ASSERT_EQ(system->getLiveObjectCounts(sources, buffers), Result::Ok);
+    EXPECT_GT(buffers, baseBuffers + 2);
+    ASSERT_EQ(streaming.stop(), Result::Ok);
+    ASSERT_EQ(system->getLiveObjectCounts(sources, buffers), Result::Ok);
     EXPECT_EQ(buffers, baseBuffers + 2);
 }
 

@@ -1,12 +1,15 @@
-// The picture header check that runs before decoding: the sizes each format announces, and the
-// refusal of files that announce more than a texture may hold (found by fuzzing: a 79-byte GIF
-// announcing 12622 x 24368 pixels made the decoder allocate over a gigabyte).
+// The picture checks that run before decoding: the sizes each format announces, the refusal of
+// files that announce more than a texture may hold (found by fuzzing: a 79-byte GIF announcing
+// 12622 x 24368 pixels made the decoder allocate over a gigabyte), and the PNG data check (found
+// by fuzzing: a PNG whose compressed data was cut short kept the decoder busy for ever).
 #include "rendering/ImageHeader.hpp"
 #include "rendering/Texture.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -22,11 +25,34 @@ std::string bytes(std::initializer_list<int> values) {
     return s;
 }
 
+std::string bigEndian(std::uint32_t v) {
+    return bytes({int(v >> 24), int((v >> 16) & 255), int((v >> 8) & 255), int(v & 255)});
+}
+
 std::string png(std::uint32_t w, std::uint32_t h) {
-    std::string s = "\x89PNG\r\n\x1a\n" + bytes({0, 0, 0, 13}) + "IHDR";
-    for (std::uint32_t v : {w, h})
-        s += bytes({int(v >> 24), int((v >> 16) & 255), int((v >> 8) & 255), int(v & 255)});
-    return s + bytes({8, 6, 0, 0, 0});
+    return "\x89PNG\r\n\x1a\n" + bytes({0, 0, 0, 13}) + "IHDR" + bigEndian(w) + bigEndian(h) +
+           bytes({8, 6, 0, 0, 0});
+}
+
+// One chunk with its length and checksum (`crcDelta` added to the checksum damages it).
+std::string chunk(const std::string& type, const std::string& data, std::uint32_t crcDelta = 0) {
+    const std::string body = type + data;
+    const auto crc = static_cast<std::uint32_t>(
+        crc32(0L, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
+    return bigEndian(static_cast<std::uint32_t>(data.size())) + body + bigEndian(crc + crcDelta);
+}
+
+// A whole RGBA PNG whose image data is `raw` (filter bytes included) compressed.
+std::string wholePng(std::uint32_t w, std::uint32_t h, int interlace, const std::string& raw,
+                     std::size_t keepCompressed = std::string::npos, std::uint32_t crcDelta = 0) {
+    std::string packed(compressBound(static_cast<uLong>(raw.size())), '\0');
+    uLongf packedSize = static_cast<uLongf>(packed.size());
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+              reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()), 9);
+    packed.resize(std::min<std::size_t>(packedSize, keepCompressed));
+    return "\x89PNG\r\n\x1a\n" +
+           chunk("IHDR", bigEndian(w) + bigEndian(h) + bytes({8, 6, 0, 0, interlace})) +
+           chunk("IDAT", packed, crcDelta) + chunk("IEND", "");
 }
 
 } // namespace
@@ -97,7 +123,55 @@ TEST(ImageHeaderTest, HugeAnnouncedPicturesAreRefusedBeforeDecoding) {
     }
 }
 
+TEST(ImageHeaderTest, PngsWithDamagedDataAreRefusedBeforeDecoding) {
+    // 64 x 64 RGBA: 64 rows of a filter byte and 256 bytes of pixels; interlaced, Adam7's seven
+    // passes of 8x8, 8x8, 16x8, 16x16, 32x16, 32x32 and 64x32 pixels take 16504 bytes.
+    const std::string rows(64 * 257, '\0');
+    const std::string passes(16504, '\0');
+    struct Case {
+        const char* name;
+        std::string data;
+        bool intact;
+    };
+    const Case cases[] = {
+        {"whole", wholePng(64, 64, 0, rows), true},
+        {"whole, interlaced", wholePng(64, 64, 1, passes), true},
+        // The fuzzer's finding in its plain form: with the stream cut, the decoder read zero bits
+        // past its end, repeated the last run for ever and spun once its output passed 1 GiB.
+        {"compressed data cut in half", wholePng(64, 64, 0, rows, 20), false},
+        {"image data checksum wrong", wholePng(64, 64, 0, rows, std::string::npos, 1), false},
+        {"one row short", wholePng(64, 64, 0, rows.substr(257)), false},
+        {"one row too many", wholePng(64, 64, 0, rows + rows.substr(0, 257)), false},
+        {"interlaced data for a plain picture", wholePng(64, 64, 0, passes), false},
+        {"no end chunk", wholePng(64, 64, 0, rows).substr(0, wholePng(64, 64, 0, rows).size() - 12),
+         false},
+        {"header only", png(64, 64), false},
+        {"not a png", "GIF89a" + bytes({0x10, 0, 0x20, 0, 0, 0, 0}), true},
+    };
+    for (const Case& c : cases) {
+        std::istringstream in(c.data);
+        EXPECT_EQ(ImageHeader::dataIntact(in), c.intact) << c.name;
+        EXPECT_EQ(in.tellg(), 0) << c.name << ": the stream is back at its start";
+        if (c.data.compare(0, 4, "\x89PNG") != 0)
+            continue;
+        sf::Image image;
+        std::istringstream again(c.data);
+        EXPECT_EQ(vorn::rendering::Texture::decode(again, image, 16384), c.intact) << c.name;
+    }
+}
+
 TEST(ImageHeaderTest, TheGamesPicturesStillDecode) {
+    namespace fs = std::filesystem;
+    int pngs = 0;
+    for (const auto& entry :
+         fs::recursive_directory_iterator(fs::path(MOSSFANG_SOURCE_DIR) / "assets")) {
+        if (entry.path().extension() != ".png")
+            continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        EXPECT_TRUE(ImageHeader::dataIntact(file)) << entry.path();
+        ++pngs;
+    }
+    EXPECT_GT(pngs, 0);
     for (const char* name : {"sugarParticle.png", "images/noise_norm.jpg"}) {
         std::ifstream file(std::string(MOSSFANG_SOURCE_DIR) + "/assets/" + name, std::ios::binary);
         ASSERT_TRUE(file) << name;
