@@ -4,6 +4,8 @@
 
 #include "rendering/GlObjectCensus.hpp"
 
+#include <vector>
+
 using vorn::rendering::GlObjectCensus;
 using vorn::rendering::GlObjectCounts;
 
@@ -51,4 +53,20 @@ TEST_F(GlObjectCensusGlTest, CountsMadeAndDeletedObjectsOfEachKind) {
     EXPECT_EQ(after.framebuffers, before.framebuffers);
     EXPECT_EQ(after.programs, before.programs);
     glDeleteTextures(1, &textures[2]);
+}
+
+// After many objects made and deleted, the live names lie far above the first ones (Mesa does not
+// reuse names): an object made then still counts, however far the names in between are unused.
+TEST_F(GlObjectCensusGlTest, CountsObjectsFarPastALongRunOfDeletedNames) {
+    const GlObjectCounts before = GlObjectCensus::take();
+    std::vector<GLuint> spent(40000);
+    glGenTextures(static_cast<GLsizei>(spent.size()), spent.data());
+    glDeleteTextures(static_cast<GLsizei>(spent.size()), spent.data());
+    GLuint late = 0;
+    glGenTextures(1, &late);
+    glBindTexture(GL_TEXTURE_2D, late);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(GlObjectCensus::take().textures, before.textures + 1) << "late texture name " << late;
+    glDeleteTextures(1, &late);
+    EXPECT_EQ(GlObjectCensus::take().textures, before.textures);
 }
