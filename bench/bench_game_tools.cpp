@@ -5,9 +5,10 @@
 #include "audio/SoundTable.hpp"
 #include "engine/Application.hpp"
 #include "engine/World.hpp"
-#include "game/DesignerSettings.hpp"
 #include "game/Game.hpp"
 #include "game/Scenes.hpp"
+#include "game/tools/DesignerSettings.hpp"
+#include "game/tools/DesignerTools.hpp"
 #include "rendering/GlewInitError.hpp"
 #include "rendering/RenderState.hpp"
 
@@ -38,8 +39,9 @@ struct Stage {
             std::make_unique<vorn::engine::Application>(renderState.get(), 20.0f, 60.0f, "assets/");
         vorn::audio::registerSoundTable();
         application->setAudioUpdate(&vorn::audio::SoundManager::frameUpdate);
-        game::Scenes::installSceneCallbacks(tools);
-        application->setWorld(game::Scenes::freshArea(area, "", tools));
+        game::Scenes::installSceneCallbacks(game::DesignerTools::areaExtras(tools));
+        application->setWorld(
+            game::Scenes::freshArea(area, "", game::DesignerTools::areaExtras(tools)));
         application->runFrame(1.0f / 60.0f);
     }
 };
@@ -66,7 +68,8 @@ BENCHMARK(BM_AreaFrameWithOverlay)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 void BM_ReloadArea(benchmark::State& state) {
     Stage& s = stage();
     for (auto _ : state) {
-        game::Scenes::reloadArea(*s.application->currentWorld());
+        game::Scenes::reloadArea(*s.application->currentWorld(), area, "",
+                                 game::DesignerTools::areaExtras(s.tools));
         s.application->runFrame(1.0f / 60.0f);
         glFinish();
     }

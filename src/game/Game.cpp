@@ -8,15 +8,16 @@
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
-#include "game/DesignerSettings.hpp"
-#include "game/EffectViewer.hpp"
-#include "game/FrameProfile.hpp"
-#include "game/LevelCheck.hpp"
-#include "game/ModelViewer.hpp"
-#include "game/Overview.hpp"
-#include "game/ResourceLog.hpp"
 #include "game/Scenes.hpp"
-#include "game/StateDump.hpp"
+#include "game/tools/DesignerSettings.hpp"
+#include "game/tools/DesignerTools.hpp"
+#include "game/tools/EffectViewer.hpp"
+#include "game/tools/FrameProfile.hpp"
+#include "game/tools/LevelCheck.hpp"
+#include "game/tools/ModelViewer.hpp"
+#include "game/tools/Overview.hpp"
+#include "game/tools/ResourceLog.hpp"
+#include "game/tools/StateDump.hpp"
 #include "rendering/GlewInitError.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/Screenshot.hpp"
@@ -219,7 +220,8 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         auto tools = std::make_shared<DesignerSettings>();
         tools->debugDraw = options.debugDraw;
         tools->watch = options.watch;
-        Scenes::installSceneCallbacks(tools);
+        const Scenes::AreaExtras extras = DesignerTools::areaExtras(tools);
+        Scenes::installSceneCallbacks(extras);
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
@@ -234,7 +236,7 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             first = Overview::build(options.area,
                                     static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.area.empty()) {
-            first = Scenes::freshArea(options.area, options.entrance, tools);
+            first = Scenes::freshArea(options.area, options.entrance, extras);
         } else {
             first = Scenes::menu();
         }

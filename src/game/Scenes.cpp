@@ -18,10 +18,7 @@
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
-#include "game/ColliderOverlay.hpp"
-#include "game/FrameMeter.hpp"
-#include "game/LevelWatcher.hpp"
-#include "game/ModelViewer.hpp"
+#include "game/ModelLighting.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "game/SceneName.hpp"
 #include "physics/Gravity.hpp"
@@ -184,7 +181,7 @@ void addShowcaseModel(World& world, const std::string& mesh, const glm::vec2& ce
     const std::string path = "models/" + mesh;
     const std::shared_ptr<vorn::rendering::Mesh> loaded = vorn::rendering::meshCache().get(path);
     auto* model = new vorn::components::Model(vorn::rendering::makeParts(path));
-    const std::string normalMap = ModelViewer::normalMapFor(mesh);
+    const std::string normalMap = ModelLighting::normalMapFor(mesh);
     if (!normalMap.empty()) {
         model->setShaderProgram(
             vorn::rendering::shaderProgramCache().get("shaders/objSpaceNormalMapping.txt"));
@@ -282,23 +279,10 @@ WorldPtr startArea(const std::string& levelFile, const std::string& entrance) {
     return Scenes::freshArea(levelFile, entrance);
 }
 
-// The frame meter's line at the top of the screen, right of the HUD frame; empty while hidden.
-void addFrameMeter(World& world, const std::shared_ptr<DesignerSettings>& tools) {
-    const EntityHandle meter = world.createEntity();
-    world.addComponent(meter, new Transform(translation({156.0f, 584.0f, 0.0f})));
-    world.addComponent(meter, new FrameMeter(tools));
-    world.addComponent(
-        meter, new vorn::components::Text(
-                   vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
-                   vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"), 0.0f, 0.0f,
-                   0.0f, "", 11.0f, 1.0f, 1.0f, 0.6f));
-    world.addComponent(meter, new vorn::components::Label(hudSpace));
-}
-
 // Everything of an area after its level file has been read: the player if the file placed none,
-// the camera, lights, HUD, renderers, gravity, sound clean-up, the designer's tools and the keys.
+// the camera, lights, HUD, renderers, gravity, sound clean-up, the run's extras and the keys.
 void finishArea(const WorldPtr& world, const std::string& levelFile, const std::string& entrance,
-                const std::shared_ptr<DesignerSettings>& tools);
+                const Scenes::AreaExtras& extras);
 
 } // namespace
 
@@ -394,7 +378,7 @@ WorldPtr Scenes::credits(int page) {
                      glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
     addShowcase(*world, page);
     // The showcased models are lit as the areas light them.
-    addScreenRenderer(*world, ModelViewer::sceneLights());
+    addScreenRenderer(*world, ModelLighting::sceneLights());
     World* self = world.get();
     const auto next = [self, page] {
         goTo(self, page + 1 < creditsPages ? credits(page + 1) : menu());
@@ -410,31 +394,24 @@ WorldPtr Scenes::credits(int page) {
 }
 
 WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entrance,
-                           std::shared_ptr<DesignerSettings> tools) {
+                           const AreaExtras& extras) {
     LevelLoader::CarriedPlayer nobody;
-    return area(nobody, levelFile, entrance, std::move(tools));
+    return area(nobody, levelFile, entrance, extras);
 }
 
 WorldPtr Scenes::area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
-                      const std::string& entrance, std::shared_ptr<DesignerSettings> tools) {
+                      const std::string& entrance, const AreaExtras& extras) {
     WorldPtr world = newScene("area " + levelFile);
     {
         std::ifstream file(levelPath(levelFile), std::ios::binary);
         LevelLoader::load(file, *world, carried, gameSpace, entrance);
     }
-    finishArea(world, levelFile, entrance, tools ? tools : std::make_shared<DesignerSettings>());
+    finishArea(world, levelFile, entrance, extras);
     return world;
 }
 
-bool Scenes::reloadArea(World& world) {
-    const auto* watcher =
-        world.getComponentAs<LevelWatcher>(EntityHandle{0, &world}, LevelWatcher::componentName);
-    if (!watcher)
-        return false;
-    const std::string levelFile = watcher->levelFile;
-    const std::string entrance = watcher->entrance;
-    const std::shared_ptr<DesignerSettings> tools = watcher->settings;
-
+bool Scenes::reloadArea(World& world, const std::string& levelFile, const std::string& entrance,
+                        const AreaExtras& extras) {
     // The ninja leaves this world whole, as a door would take him.
     const EntityHandle player = firstPlayer(world);
     LevelLoader::CarriedPlayer carried;
@@ -460,7 +437,7 @@ bool Scenes::reloadArea(World& world) {
                 world.addComponent(player, component.release());
         return false;
     }
-    finishArea(next, levelFile, entrance, tools);
+    finishArea(next, levelFile, entrance, extras);
     goTo(&world, next);
     return true;
 }
@@ -468,7 +445,7 @@ bool Scenes::reloadArea(World& world) {
 namespace {
 
 void finishArea(const WorldPtr& world, const std::string& levelFile, const std::string& entrance,
-                const std::shared_ptr<DesignerSettings>& tools) {
+                const Scenes::AreaExtras& extras) {
     EntityHandle player = firstPlayer(*world);
     if (player.entityId == 0) {
         player = assemblePlayer(*world, glm::vec3(0.0f), glm::vec3(0.0f), glm::vec3(1.0f));
@@ -487,34 +464,21 @@ void finishArea(const WorldPtr& world, const std::string& levelFile, const std::
 
     glClearColor(0.12f, 0.075f, 0.03f, 0.0f);
     Scenes::buildHud(*world, hudSpace);
-    addGameSpaceRenderer(*world, ModelViewer::sceneLights());
+    addGameSpaceRenderer(*world, ModelLighting::sceneLights());
     world->addComponent(new vorn::systems::Renderer(hudSpace, 2.0f, GL_DEPTH_BUFFER_BIT,
                                                     vorn::rendering::UniformSet{}));
     world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
     world->addComponent(new vorn::systems::SoundUpdate());
 
-    // The level designer's tools: the collider overlay over the finished picture, the frame
-    // meter on the HUD, and the reload of the level file.
-    world->addComponent(
-        new ColliderOverlay(tools, ColliderOverlay::readEntrances(Scenes::levelPath(levelFile))));
-    addFrameMeter(*world, tools);
-    world->addComponent(new LevelWatcher(levelFile, entrance, tools));
+    if (extras)
+        extras(*world, levelFile, entrance);
 
     World* self = world.get();
-    world->keyPressed.connect([self, tools](const sf::Event::KeyEvent& key) {
-        if (key.code == sf::Keyboard::Escape) {
+    world->keyPressed.connect([self](const sf::Event::KeyEvent& key) {
+        if (key.code == sf::Keyboard::Escape)
             goTo(self, Scenes::menu());
-        } else if (key.code == sf::Keyboard::C) {
+        else if (key.code == sf::Keyboard::C)
             Scenes::toggleCameraMode(*self);
-        } else if (key.code == sf::Keyboard::F2) {
-            tools->frameMeter = !tools->frameMeter;
-        } else if (key.code == sf::Keyboard::F3) {
-            tools->debugDraw = !tools->debugDraw;
-        } else if (key.code == sf::Keyboard::F5) {
-            if (auto* watcher = self->getComponentAs<LevelWatcher>(EntityHandle{0, self},
-                                                                   LevelWatcher::componentName))
-                watcher->requestReload();
-        }
     });
 }
 
@@ -571,12 +535,12 @@ void Scenes::toggleCameraMode(World& world) {
     }
 }
 
-void Scenes::installSceneCallbacks(std::shared_ptr<DesignerSettings> tools) {
-    if (!tools)
-        tools = std::make_shared<DesignerSettings>();
-    components::SceneBuilders::setAreaBuilder(
-        [tools](components::SceneBuilders::Carried& carried, const std::string& levelFile,
-                const std::string& entrance) { return area(carried, levelFile, entrance, tools); });
+void Scenes::installSceneCallbacks(AreaExtras extras) {
+    components::SceneBuilders::setAreaBuilder([extras](components::SceneBuilders::Carried& carried,
+                                                       const std::string& levelFile,
+                                                       const std::string& entrance) {
+        return area(carried, levelFile, entrance, extras);
+    });
     components::SceneBuilders::setCreditsBuilder([](int page) { return credits(page); });
 }
 

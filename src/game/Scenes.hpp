@@ -1,8 +1,8 @@
 #pragma once
 
-#include "game/DesignerSettings.hpp"
 #include "game/LevelLoader.hpp"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,21 +22,27 @@ public:
     // The level the menu starts.
     static constexpr const char* startingArea = "startingArea.txt";
 
+    // What a run adds to every area it builds, after the game's own parts and before the area's
+    // keys are connected: the designer's tools. Given the new area, its level file and entrance.
+    using AreaExtras = std::function<void(vorn::engine::World& area, const std::string& levelFile,
+                                          const std::string& entrance)>;
+
     static std::shared_ptr<vorn::engine::World> menu();
     static std::shared_ptr<vorn::engine::World> controls();
     // Page 0 to 5; other numbers are clamped.
     static std::shared_ptr<vorn::engine::World> credits(int page);
     // A play area from a level file (under the asset root's "levels/", or a path), entered at
-    // `entrance` by the carried player, if any. Always yields a playable area. `tools` are the
-    // designer's switches the area shares (fresh ones, all off, when null).
-    static std::shared_ptr<vorn::engine::World>
-    area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
-         const std::string& entrance, std::shared_ptr<DesignerSettings> tools = nullptr);
-    // Reads the level file of the running area `world` again into a new area and hands it to the
-    // world's Application; the ninja moves over where he stands with all his components. When
-    // the file fails to load, the loader's error line is all that happens: `world` keeps
-    // running, ninja and all. Returns whether a new area was built.
-    static bool reloadArea(vorn::engine::World& world);
+    // `entrance` by the carried player, if any. Always yields a playable area, given `extras`.
+    static std::shared_ptr<vorn::engine::World> area(LevelLoader::CarriedPlayer& carried,
+                                                     const std::string& levelFile,
+                                                     const std::string& entrance,
+                                                     const AreaExtras& extras = {});
+    // Reads `levelFile` again into a new area that replaces the running area `world` in its
+    // Application; the ninja moves over where he stands with all his components. When the file
+    // fails to load, the loader's error line is all that happens: `world` keeps running, ninja
+    // and all. Returns whether a new area was built.
+    static bool reloadArea(vorn::engine::World& world, const std::string& levelFile,
+                           const std::string& entrance, const AreaExtras& extras = {});
 
     // The HUD of an area: its camera, bars, frame and score displays, tagged `space`.
     static void buildHud(vorn::engine::World& world, const std::string& space);
@@ -50,13 +56,13 @@ public:
     static std::string sceneName(const vorn::engine::World& world);
 
     // A fresh area, entered from the menu or a debug key: no carried player.
-    static std::shared_ptr<vorn::engine::World>
-    freshArea(const std::string& levelFile, const std::string& entrance,
-              std::shared_ptr<DesignerSettings> tools = nullptr);
+    static std::shared_ptr<vorn::engine::World> freshArea(const std::string& levelFile,
+                                                          const std::string& entrance,
+                                                          const AreaExtras& extras = {});
 
     // Installs the scene changes of doors and of the hat into the gameplay components; the areas
-    // they build, and those the menu starts, share `tools`.
-    static void installSceneCallbacks(std::shared_ptr<DesignerSettings> tools = nullptr);
+    // they build, and those the menu starts, get `extras`.
+    static void installSceneCallbacks(AreaExtras extras = {});
 };
 
 } // namespace game

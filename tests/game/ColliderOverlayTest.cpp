@@ -1,5 +1,5 @@
 // How the collider overlay classifies colliders and where it puts a point on the screen.
-#include "game/ColliderOverlay.hpp"
+#include "game/tools/ColliderOverlay.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"

@@ -1,5 +1,5 @@
 // `--check-level` in process: good levels pass, broken copies fail with one line per problem.
-#include "game/LevelCheck.hpp"
+#include "game/tools/LevelCheck.hpp"
 #include "engine/AssetRoot.hpp"
 
 #include <gtest/gtest.h>

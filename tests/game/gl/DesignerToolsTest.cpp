@@ -2,6 +2,7 @@
 // level file (F5 and --watch) and the frame meter. Each test plays a small area written to a
 // temporary file, at a fixed time step with scripted keys, through the game's own run loop; a
 // probe behaviour in the area watches from inside and edits the file at a chosen frame.
+#include "game/tools/DesignerTools.hpp"
 #include "components/Score.hpp"
 #include "engine/Behavior.hpp"
 #include "engine/DiagnosticsCapture.hpp"
@@ -9,10 +10,10 @@
 #include "engine/InputSource.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
-#include "game/ColliderOverlay.hpp"
-#include "game/DesignerSettings.hpp"
 #include "game/Game.hpp"
 #include "game/Scenes.hpp"
+#include "game/tools/ColliderOverlay.hpp"
+#include "game/tools/DesignerSettings.hpp"
 #include "rendering/Camera.hpp"
 #include "rendering/Text.hpp"
 
@@ -131,7 +132,8 @@ GameRun play(const Play& p) {
         {
             vorn::engine::DiagnosticsCapture capture;
             status = game::Game::run(options, [&] {
-                auto world = game::Scenes::freshArea(p.levelFile, "", p.tools);
+                auto world = game::Scenes::freshArea(p.levelFile, "",
+                                                     game::DesignerTools::areaExtras(p.tools));
                 auto* probe = new Probe;
                 probe->onFrame = p.onFrame;
                 world->addComponent(probe);

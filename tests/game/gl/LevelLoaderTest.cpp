@@ -10,7 +10,7 @@
 #include "engine/EntityCollection.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
-#include "game/StateDump.hpp"
+#include "game/tools/StateDump.hpp"
 #include "physics/Body.hpp"
 #include "physics/CircleCollider.hpp"
 #include "support/GlTestContext.hpp"

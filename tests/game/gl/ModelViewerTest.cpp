@@ -1,4 +1,4 @@
-#include "game/ModelViewer.hpp"
+#include "game/tools/ModelViewer.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/World.hpp"

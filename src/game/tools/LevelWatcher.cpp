@@ -1,8 +1,9 @@
-#include "game/LevelWatcher.hpp"
+#include "game/tools/LevelWatcher.hpp"
 
 #include "engine/World.hpp"
-#include "game/DesignerSettings.hpp"
 #include "game/Scenes.hpp"
+#include "game/tools/DesignerSettings.hpp"
+#include "game/tools/DesignerTools.hpp"
 
 #include <chrono>
 
@@ -56,7 +57,7 @@ void LevelWatcher::update(float) {
         return;
     requested = false;
     // A failed reload leaves this world running; the watcher then waits for the next change.
-    Scenes::reloadArea(*getWorld());
+    Scenes::reloadArea(*getWorld(), levelFile, entrance, DesignerTools::areaExtras(settings));
 }
 
 } // namespace game

@@ -1,4 +1,4 @@
-#include "game/LevelCheck.hpp"
+#include "game/tools/LevelCheck.hpp"
 
 #include "engine/AssetRoot.hpp"
 #include "game/LevelLoader.hpp"

@@ -1,9 +1,9 @@
-#include "game/FrameMeter.hpp"
+#include "game/tools/FrameMeter.hpp"
 
 #include "engine/Application.hpp"
 #include "engine/World.hpp"
-#include "game/DesignerSettings.hpp"
-#include "game/FrameProfile.hpp"
+#include "game/tools/DesignerSettings.hpp"
+#include "game/tools/FrameProfile.hpp"
 #include "rendering/FBOParticleRenderer.hpp"
 #include "rendering/GpuStepTimer.hpp"
 #include "rendering/Text.hpp"

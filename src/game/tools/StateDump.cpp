@@ -1,4 +1,4 @@
-#include "game/StateDump.hpp"
+#include "game/tools/StateDump.hpp"
 
 #include "components/Energy.hpp"
 #include "components/Health.hpp"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rendering/UniformSet.hpp"
+#include <glm/vec3.hpp>
 
 #include <memory>
 #include <string>
@@ -26,12 +26,6 @@ public:
     // Problems are reported on the error stream; the scene is built with whatever loaded.
     static std::shared_ptr<vorn::engine::World>
     build(const std::string& name, const std::string& animation, float aspect, bool post = false);
-
-    // The light set of the play areas: ambient light and lights 0, 1 and 3.
-    static vorn::rendering::UniformSet sceneLights();
-
-    // The object-space normal map the levels give a model file (by its file name), or "".
-    static std::string normalMapFor(const std::string& name);
 
 private:
     // Adds an animated model (an imported model file or an animation definition file) to

@@ -1,4 +1,4 @@
-#include "game/EffectViewer.hpp"
+#include "game/tools/EffectViewer.hpp"
 
 #include "engine/Behavior.hpp"
 #include "engine/Label.hpp"

@@ -1,4 +1,6 @@
-#include "game/ModelViewer.hpp"
+#include "game/tools/ModelViewer.hpp"
+
+#include "game/ModelLighting.hpp"
 
 #include "rendering/AnimatedModel.hpp"
 
@@ -67,37 +69,6 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 
 } // namespace
 
-vorn::rendering::UniformSet ModelViewer::sceneLights() {
-    vorn::rendering::UniformSet lights;
-    lights.set("ambientLight", glm::vec3(0.2f, 0.1f, 0.2f));
-    lights.set("lights[0].color", glm::vec3(2.0f, 2.0f, 1.2f));
-    lights.set("lights[0].direction", glm::normalize(glm::vec3(-1.0f, -1.0f, -0.5f)));
-    lights.set("lights[1].color", glm::vec3(1.2f, 0.6f, 0.0f));
-    lights.set("lights[1].direction", glm::normalize(glm::vec3(1.0f, -1.0f, 0.0f)));
-    lights.set("lights[3].color", glm::vec3(0.4f, 0.4f, 0.6f));
-    lights.set("lights[3].direction", glm::normalize(glm::vec3(1.0f, 1.0f, 0.5f)));
-    return lights;
-}
-
-std::string ModelViewer::normalMapFor(const std::string& name) {
-    // The same pairs as the level templates, so the viewer shows these models as the levels do.
-    static const std::pair<const char*, const char*> maps[] = {
-        {"flatPlatformLen3.obj", "PlatformLen3Normals.png"},
-        {"SmallPlatform.obj", "smallPlatformNormals.png"},
-        {"Platform3x3.obj", "platform3x3Normals.png"},
-        {"rock_platform.obj", "rockNormals.png"},
-        {"boulder.obj", "boulderObjectNormals.png"},
-        {"breakable.obj", "breakableNormals.png"},
-        {"spikes.obj", "spikeNormals.png"},
-    };
-    const std::size_t slash = name.find_last_of("/\\");
-    const std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
-    for (const auto& [model, map] : maps)
-        if (file == model)
-            return map;
-    return "";
-}
-
 bool ModelViewer::addAnimatedModel(vorn::engine::World& world,
                                    const vorn::engine::EntityHandle& entity,
                                    const std::string& name, const std::string& animation,
@@ -141,7 +112,7 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
         if (!drawable)
             vorn::engine::Diagnostics::err()
                 << "mossfang: the model " << name << " has nothing to draw\n";
-        const std::string normalMap = normalMapFor(name);
+        const std::string normalMap = ModelLighting::normalMapFor(name);
         if (!normalMap.empty()) {
             const std::string directory = name.substr(0, name.find_last_of("/\\") + 1);
             shown->setShaderProgram(
@@ -179,10 +150,11 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
 
     glClearColor(0.12f, 0.075f, 0.03f, 1.0f);
     if (post)
-        world->addComponent(new FBOParticleRenderer(gameSpace, 0.0f, sceneLights()));
+        world->addComponent(new FBOParticleRenderer(gameSpace, 0.0f, ModelLighting::sceneLights()));
     else
-        world->addComponent(new vorn::systems::Renderer(
-            gameSpace, 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, sceneLights()));
+        world->addComponent(new vorn::systems::Renderer(gameSpace, 0.0f,
+                                                        GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT,
+                                                        ModelLighting::sceneLights()));
     return world;
 }
 

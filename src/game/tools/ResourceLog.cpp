@@ -1,4 +1,4 @@
-#include "game/ResourceLog.hpp"
+#include "game/tools/ResourceLog.hpp"
 
 #include "audio/SoundManager.hpp"
 #include "engine/Application.hpp"

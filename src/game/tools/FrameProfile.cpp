@@ -1,4 +1,4 @@
-#include "game/FrameProfile.hpp"
+#include "game/tools/FrameProfile.hpp"
 
 #include "engine/Application.hpp"
 #include "engine/ComponentCollection.hpp"

@@ -1,11 +1,11 @@
-#include "game/Overview.hpp"
+#include "game/tools/Overview.hpp"
 
 #include "audio/SoundUpdate.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "game/LevelLoader.hpp"
-#include "game/ModelViewer.hpp"
+#include "game/ModelLighting.hpp"
 #include "game/SceneName.hpp"
 #include "game/Scenes.hpp"
 #include "rendering/Camera.hpp"
@@ -67,8 +67,9 @@ std::shared_ptr<vorn::engine::World> Overview::build(const std::string& levelFil
     glClearColor(0.12f, 0.075f, 0.03f, 0.0f);
     // Gives back the scene slot the loader took, when the overview ends.
     world->addComponent(new vorn::systems::SoundUpdate());
-    world->addComponent(new vorn::systems::Renderer(
-        "gameSpace", 0.0f, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, ModelViewer::sceneLights()));
+    world->addComponent(new vorn::systems::Renderer("gameSpace", 0.0f,
+                                                    GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT,
+                                                    ModelLighting::sceneLights()));
     return world;
 }
 
