@@ -151,6 +151,7 @@ ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
     };
     std::vector<Face> faces;
     Group current = data.groups.try_emplace("").first;
+    int* currentFaces = &data.groupFaces[""];
     // Every corner as written.
     std::vector<ObjIndex> corners;
     std::string line;
@@ -168,6 +169,7 @@ ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
             data.uvs.emplace_back(u, v);
         } else if (keyword == "usemtl") {
             current = data.groups.try_emplace(scanner.rest()).first;
+            currentFaces = &data.groupFaces[current->first];
         } else if (keyword == "mtllib") {
             const std::string name = scanner.rest();
             if (!name.empty())
@@ -186,6 +188,7 @@ ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
                 continue;
             }
             faces.push_back({current, first, corners.size() - first});
+            ++*currentFaces;
         }
     }
     for (const ObjIndex& corner : corners)
@@ -193,7 +196,16 @@ ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
 
     std::vector<glm::vec3> positions;
     std::vector<std::size_t> triangles;
+    // Only groups that have faces are counted.
+    for (auto group = data.groupFaces.begin(); group != data.groupFaces.end();)
+        group = group->second == 0 ? data.groupFaces.erase(group) : std::next(group);
     for (const Face& face : faces) {
+        // Triangles, most faces of most files, go as they are.
+        if (face.count == 3) {
+            face.group->second.insert(face.group->second.end(), corners.begin() + face.first,
+                                      corners.begin() + face.first + 3);
+            continue;
+        }
         positions.clear();
         for (std::size_t i = 0; i < face.count; ++i)
             positions.push_back(pick(data.positions, corners[face.first + i].position));
@@ -202,7 +214,6 @@ ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
             ++dropped.nonSimpleFaces;
         for (const std::size_t corner : triangles)
             face.group->second.push_back(corners[face.first + corner]);
-        ++data.groupFaces[face.group->first];
     }
     return data;
 }
