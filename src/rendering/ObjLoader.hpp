@@ -53,7 +53,7 @@ struct ObjData {
     // Face vertices by material name, three per triangle (a face of n corners becomes n - 2
     // triangles, see FaceTriangulator); faces before any "usemtl" go to "".
     std::map<std::string, std::vector<ObjIndex>> groups;
-    // The number of faces in each group.
+    // The number of faces in each group that has any.
     std::map<std::string, int> groupFaces;
     // The "mtllib" lines: the rest of the line, with the OBJ file's directory in front.
     std::vector<std::string> materialLibraries;
