@@ -229,9 +229,13 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             first = EffectViewer::build(options.viewEffect,
                                         static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.viewModel.empty()) {
+            // The viewer still runs, so a screenshot shows what there is; scripts see the status.
+            bool nothingToDraw = false;
             first = ModelViewer::build(options.viewModel, options.animation,
                                        static_cast<float>(width) / static_cast<float>(height),
-                                       options.post);
+                                       options.post, &nothingToDraw);
+            if (nothingToDraw)
+                status = 1;
         } else if (!options.overviewFile.empty()) {
             first = Overview::build(options.area,
                                     static_cast<float>(width) / static_cast<float>(height));
