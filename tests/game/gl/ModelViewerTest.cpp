@@ -136,8 +136,9 @@ TEST(ModelViewer, AModelThatLoadsButHasNoDrawablePartIsReportedWithTheCause) {
         EXPECT_EQ(nothingToDraw, !line.empty()) << model;
         EXPECT_EQ(capture.errText().find("has nothing to draw") != std::string::npos, !line.empty())
             << model << ": " << capture.errText();
-        if (!line.empty())
+        if (!line.empty()) {
             EXPECT_NE(capture.errText().find(line), std::string::npos) << capture.errText();
+        }
     }
     vorn::engine::setAssetRoot(previousRoot);
 }
