@@ -526,6 +526,14 @@ void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisito
             entry.rotation = reader.readVec3();
             entry.scale = reader.readVec3();
             visitor.entry(keyword, line, entry, reader);
+            // Extras that are points come in brackets of their own; whatever the visitor left
+            // of them is read whole here, so their closing brackets do not end the entry early.
+            while (true) {
+                reader.skipWhitespace();
+                if (reader.peek() != '[')
+                    break;
+                reader.readVec3();
+            }
         }
         reader.skipPast(']');
     }

@@ -198,11 +198,13 @@ TEST_F(LevelLoaderTest, AnEmptyFileBuildsNothingAndStillSetsTheChannelVolumes) {
 
 TEST_F(LevelLoaderTest, GrammarSkipsWhatTemplatesDoNotRead) {
     // A fourth number in a vector is skipped to its bracket; a lone slash comments out its line;
-    // unknown keywords and surplus extras are skipped to the entry's end.
+    // unknown keywords and surplus extras are skipped to the entry's end, points in brackets
+    // whole.
     auto world = load("[\n"
                       "  mushClust [ [1 2 3 4] [0 0 0] [2 2 2] ]\n"
                       "/ mushClust [ [9 9 9] [0 0 0] [1 1 1] ]\n"
                       "  mystery [ [5 5 5] [0 0 0] [1 1 1] \"extra\" 17 ]\n"
+                      "  mystery [ [5 5 5] [0 0 0] [1 1 1] [6 7 8] 9 ]\n"
                       "  mushClust [ [7 8 9] [0 0 0] [1 1 1] \"surplus\" ]\n"
                       "]\n"
                       "mushClust [ [0 0 0] [0 0 0] [1 1 1] ]\n");
