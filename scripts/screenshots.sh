@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the pictures in docs/screenshots: the menu, the controls screen, every credits page,
-# each area's start and a busy spot on the recorded play-through, and each area's overview.
+# each area's start and a busy spot on the recorded play-through, each area's overview, and the
+# wasp, the spider and the moving leaves in action on their test level.
 # Needs a built game (build/src/game/mossfang); runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,5 +48,20 @@ journey=tests/game/playthrough/journey.txt
 for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
   run --input "$journey" --frames "${spot#*:}" --update-only \
     --screenshot "$out/${spot%%:*}_busy.png"
+done
+# The longer journey's pieces in action on their test level: riding the moving leaf over the first
+# gap, stung by the wasp in a jump, the spider dropped on him, the sinking leaf gone down under him.
+cat >"$scratch/pieces.txt" <<'KEYS'
+0-110 hold Right
+44 hold Space
+360-765 hold Right
+405 hold Space
+700 hold Space
+712 hold Space
+724 hold Space
+KEYS
+for shot in leaf:135 wasp:452 spider:652 sinkingLeaf:880; do
+  run --area tests/game/levels/pieces.txt --input "$scratch/pieces.txt" --frames "${shot#*:}" \
+    --update-only --screenshot "$out/pieces_${shot%%:*}.png"
 done
 echo "Pictures written to $out"

@@ -12,6 +12,7 @@
 #include "game/LevelComponents.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "parsing/DefinitionReader.hpp"
+#include "physics/Body.hpp"
 #include "physics/CircleCollider.hpp"
 #include "physics/CollisionTracker.hpp"
 #include "physics/PolygonCollider.hpp"
@@ -92,6 +93,17 @@ struct Context {
     void tracker(EntityHandle entity, const char* tag) const {
         world.addComponent(entity, new vorn::components::CollisionTracker(tag));
     }
+    // Optional extras after the vectors: whether a vector or a number comes next in the entry.
+    bool vectorNext() const {
+        reader.skipWhitespace();
+        return reader.peek() == '[';
+    }
+    bool numberNext() const {
+        reader.skipWhitespace();
+        const int next = reader.peek();
+        return (next >= '0' && next <= '9') || next == '-' || next == '.';
+    }
+    float numberOr(float fallback) const { return numberNext() ? reader.readFloat() : fallback; }
 };
 
 using Template = void (*)(Context&, const Entry&);
@@ -419,6 +431,110 @@ void buildHint(Context& c, const Entry& e) {
     c.finish(hint);
 }
 
+// The longer journey's pieces. Each reads optional extras after the three vectors, in a fixed
+// order; whatever is left out takes its default.
+
+// The rotation and scale of an entry with a model-specific factor, without translation.
+glm::mat4 shapeOf(const Entry& e, float modelScale) {
+    return LevelLoader::placement(glm::vec3(0.0f), e.rotation, modelScale * e.scale);
+}
+
+// A wasp flying its patrol. Extras: either a second point "[x y z]" (default 30 units to the
+// right of the entry) to fly back and forth to, or a radius to circle the entry's position at;
+// then the speed (default 8). The body is "waspBody.obj" at 0.6 of the entry's scale, the wings
+// "waspWings.obj" glued to it.
+void buildWasp(Context& c, const Entry& e) {
+    constexpr float modelScale = 0.6f;
+    // Where the wings meet the thorax in the wasp model's own frame (their front lower corner in
+    // waspWings.obj): they beat about this point.
+    const glm::vec3 wingRoot(1.7f, 2.1f, 0.0f);
+    glm::vec3 end = e.position + glm::vec3(30.0f, 0.0f, 0.0f);
+    float radius = 0.0f;
+    if (c.vectorNext())
+        end = c.reader.readVec3();
+    else if (c.numberNext())
+        radius = c.reader.readFloat();
+    const float speed = c.numberOr(8.0f);
+    const glm::mat4 shape = shapeOf(e, modelScale);
+
+    const glm::mat4 placed = glm::translate(glm::mat4(1.0f), e.position) * shape;
+    const EntityHandle wasp = c.create(placed);
+    const EntityHandle wings = c.world.createEntity();
+    c.model(wasp, "waspBody.obj", "");
+    c.circle(wasp, 3.0f * e.scale.x);
+    c.world.addComponent(wasp, new vorn::components::Body(1.0f, 0.0f, 0.0f, 0.0f));
+    c.tracker(wasp, "player");
+    LevelComponents::addHealth(c.world, wasp, 150.0f, "hit", 0.0f, 0.0f, 0.0f);
+    LevelComponents::addWaspBehaviour(c.world, wasp, e.position, end, radius, speed, shape, wings,
+                                      wingRoot);
+    LevelComponents::addSting(c.world, wasp);
+    LevelComponents::addDeathAction(c.world, wasp, &DeathActions::waspFall);
+    c.label(wasp, "enemy");
+    c.finish(wasp);
+
+    c.world.addComponent(wings, new vorn::components::Transform(placed));
+    c.model(wings, "waspWings.obj", "");
+    c.world.addComponent(wings,
+                         new vorn::components::TransformAttachment(true, glm::mat4(1.0f), wasp));
+    c.finish(wings);
+}
+
+// A spider hanging on a thread from the entry's position (the anchor). Extra: how far below the
+// anchor it drops when the ninja passes beneath (default 30). At rest it hangs 8 sy below the
+// anchor; it drops for a ninja within 10 sx of the anchor's x. The spider is "spider.obj" hung
+// head down at 0.6 of the entry's scale; the thread "spiderThread.obj" stretched from the anchor.
+void buildSpider(Context& c, const Entry& e) {
+    constexpr float modelScale = 0.6f;
+    const float drop = c.numberOr(30.0f);
+    const glm::vec3& s = e.scale;
+    // Head down, back to the camera.
+    const glm::mat4 shape =
+        shapeOf(e, 1.0f) *
+        glm::rotate(glm::mat4(1.0f), 90.0f * LevelLoader::degrees, glm::vec3(1.0f, 0.0f, 0.0f)) *
+        glm::scale(glm::mat4(1.0f), glm::vec3(modelScale));
+
+    const EntityHandle spider = c.create(glm::translate(glm::mat4(1.0f), e.position) * shape);
+    const EntityHandle thread = c.world.createEntity();
+    c.model(spider, "spider.obj", "");
+    c.circle(spider, 3.5f * s.x);
+    c.world.addComponent(spider, new vorn::components::Body(1.0f, 0.0f, 0.0f, 0.0f));
+    c.tracker(spider, "player");
+    LevelComponents::addSting(c.world, spider);
+    LevelComponents::addSpiderBehaviour(c.world, spider, e.position, 8.0f * s.y, drop, 10.0f * s.x,
+                                        shape, 3.5f * s.y, thread, s.x);
+    c.finish(spider);
+
+    c.world.addComponent(
+        thread, new vorn::components::Transform(glm::translate(glm::mat4(1.0f), e.position)));
+    c.model(thread, "spiderThread.obj", "");
+    c.box(thread, e, -0.75f, -1.0f, 1.5f, 1.0f);
+    // Like a web: a punch heals at once, a sword cuts it.
+    LevelComponents::addHealth(c.world, thread, 150.0f, "hit", 1000.0f, 0.0f, 0.1f);
+    c.label(thread, "enemy");
+    LevelComponents::addDeathAction(c.world, thread, [spider](World& world, EntityHandle self) {
+        DeathActions::threadSnap(world, self, spider);
+    });
+    c.finish(thread);
+}
+
+// A leaf platform travelling between the entry's position and a second point. Extras: the second
+// point "[x y z]" (default 30 units to the right), the speed (default 6; 0 keeps it still) and
+// how far it sinks under a load (default 0: it does not).
+void buildMovingLeaf(Context& c, const Entry& e) {
+    glm::vec3 end = e.position + glm::vec3(30.0f, 0.0f, 0.0f);
+    if (c.vectorNext())
+        end = c.reader.readVec3();
+    const float speed = c.numberOr(6.0f);
+    const float sink = c.numberOr(0.0f);
+    const EntityHandle leaf = c.create(e.matrix());
+    c.model(leaf, "movingLeaf.obj", "movingLeafNormals.png");
+    c.box(leaf, e, -11.0f, -1.0f, 22.0f, 2.5f);
+    c.body(leaf, 1.0f, true, 0.0f);
+    c.label(leaf, "platform");
+    LevelComponents::addMovingLeaf(c.world, leaf, e.position, end, speed, sink);
+    c.finish(leaf);
+}
+
 struct TemplateRow {
     const char* key;
     Template build;
@@ -451,6 +567,10 @@ const TemplateRow templates[] = {
     {"swordUpgrade", buildSwordUpgrade},
     {"killZone", buildKillZone},
     {"BGSprite", buildBGSprite},
+    // The longer journey's pieces.
+    {"wasp", buildWasp},
+    {"spider", buildSpider},
+    {"movingLeaf", buildMovingLeaf},
 };
 
 // Builds each entry from its template as it is read.
@@ -526,6 +646,14 @@ void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisito
             entry.rotation = reader.readVec3();
             entry.scale = reader.readVec3();
             visitor.entry(keyword, line, entry, reader);
+            // Extras that are points come in brackets of their own; whatever the visitor left
+            // of them is read whole here, so their closing brackets do not end the entry early.
+            while (true) {
+                reader.skipWhitespace();
+                if (reader.peek() != '[')
+                    break;
+                reader.readVec3();
+            }
         }
         reader.skipPast(']');
     }

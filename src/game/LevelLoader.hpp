@@ -32,9 +32,10 @@ struct LevelEntry {
 //
 // The file is one bracketed list of entries, `keyword [ body ]`. The body of "music" is one name;
 // every other body starts with three vectors (position, rotation in degrees, scale) that are read
-// whatever the keyword, followed by the extras only some templates read (quoted strings). The
-// rest of an entry, up to and including the next ']', is skipped unread, so unknown keywords and
-// surplus values cost nothing. A lone '/' where an entry would begin comments out the rest of the
+// whatever the keyword, followed by the extras only some templates read (quoted strings, numbers,
+// bracketed points). The rest of an entry is skipped unread: bracketed points whole, then
+// everything up to and including the next ']', so unknown keywords and surplus values cost
+// nothing. A lone '/' where an entry would begin comments out the rest of the
 // line. Every built entity gets its template's components in the template's order and then, when
 // the space label is not empty, a label of that name.
 //

@@ -33,13 +33,15 @@ const std::vector<std::string> models = {"flatPlatformLen3", "SmallPlatform",
                                          "Quarrow",          "worker_ant",
                                          "soldier_ant",      "spider",
                                          "grasshopper",      "jumpUpgrade",
-                                         "CrossedSwords",    "wasp"};
+                                         "CrossedSwords",    "wasp",
+                                         "waspBody",         "waspWings",
+                                         "spiderThread",     "movingLeaf"};
 
 // Object-space normal maps of the normal-mapped level pieces.
 const std::vector<std::string> normalMaps = {"PlatformLen3Normals.png",  "smallPlatformNormals.png",
                                              "platform3x3Normals.png",   "rockNormals.png",
                                              "boulderObjectNormals.png", "breakableNormals.png",
-                                             "spikeNormals.png"};
+                                             "spikeNormals.png",         "movingLeafNormals.png"};
 
 struct Picture {
     std::string path;
@@ -69,14 +71,16 @@ const std::vector<Picture> pictures = {{"menu.png", 800, 600},
                                        {"textFonts/HarringtonFont.png", 0, 0}};
 
 const std::vector<std::string> sounds = {
-    "sounds/SoundEffects/antDeath.wav",     "sounds/SoundEffects/hitFast.wav",
-    "sounds/SoundEffects/playerSwing.wav",  "sounds/SoundEffects/dyingNinja.wav",
-    "sounds/SoundEffects/shinyPing.wav",    "sounds/SoundEffects/webRip.wav",
-    "sounds/SoundEffects/antBite.wav",      "sounds/SoundEffects/walkingOnRock.wav",
-    "sounds/SoundEffects/ninjaJump0.wav",   "sounds/SoundEffects/ninjaJump1.wav",
-    "sounds/SoundEffects/ninjaLand0.wav",   "sounds/SoundEffects/antChittering.wav",
-    "sounds/SoundEffects/shatter.wav",      "sounds/Dialogue/jumpUpgradeVoice.wav",
-    "sounds/Dialogue/swordUpgradeVoice.wav"};
+    "sounds/SoundEffects/antDeath.wav",      "sounds/SoundEffects/hitFast.wav",
+    "sounds/SoundEffects/playerSwing.wav",   "sounds/SoundEffects/dyingNinja.wav",
+    "sounds/SoundEffects/shinyPing.wav",     "sounds/SoundEffects/webRip.wav",
+    "sounds/SoundEffects/antBite.wav",       "sounds/SoundEffects/walkingOnRock.wav",
+    "sounds/SoundEffects/ninjaJump0.wav",    "sounds/SoundEffects/ninjaJump1.wav",
+    "sounds/SoundEffects/ninjaLand0.wav",    "sounds/SoundEffects/antChittering.wav",
+    "sounds/SoundEffects/shatter.wav",       "sounds/Dialogue/jumpUpgradeVoice.wav",
+    "sounds/Dialogue/swordUpgradeVoice.wav", "sounds/SoundEffects/waspBuzz.wav",
+    "sounds/SoundEffects/waspDeath.wav",     "sounds/SoundEffects/spiderDrop.wav",
+    "sounds/SoundEffects/threadSnap.wav",    "sounds/SoundEffects/leafRustle.wav"};
 
 const std::vector<std::string> music = {"sounds/Music/Monster.mp3",
                                         "sounds/Music/Bit Bit Loop.mp3",

@@ -45,7 +45,8 @@ protected:
 };
 
 TEST_F(LevelCheckTest, TheTestAreasPass) {
-    for (const char* name : {"everyTemplate.txt", "doorStart.txt", "doorTarget.txt", "hat.txt"}) {
+    for (const char* name :
+         {"everyTemplate.txt", "doorStart.txt", "doorTarget.txt", "hat.txt", "pieces.txt"}) {
         std::ostringstream out;
         EXPECT_EQ(game::LevelCheck::run(levels + name, out), 0) << out.str();
         EXPECT_EQ(out.str(), levels + name + ": ok\n");

@@ -127,9 +127,14 @@ TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
     EXPECT_EQ(musics.size(), areas.size());
     EXPECT_EQ(backgrounds.size(), areas.size() - 1);
     const std::vector<std::string>& keys = game::LevelLoader::templateKeys();
-    ASSERT_EQ(keys.size(), 26u);
+    ASSERT_EQ(keys.size(), 29u);
+    // The wasp, the spider and the moving leaf wait for the longer areas; until then only
+    // tests/game/levels/pieces.txt places them.
+    const std::set<std::string> notYetPlaced = {"wasp", "spider", "movingLeaf"};
     for (const std::string& key : keys)
-        EXPECT_GE(counter.counts[key], 1) << "no area uses " << key;
+        if (notYetPlaced.count(key) == 0) {
+            EXPECT_GE(counter.counts[key], 1) << "no area uses " << key;
+        }
     for (const auto& [keyword, count] : counter.counts) {
         const bool known = keyword == game::LevelLoader::hintKeyword ||
                            std::find(keys.begin(), keys.end(), keyword) != keys.end();

@@ -35,6 +35,7 @@ NORMAL_MAPS = {
     "boulder": "boulderObjectNormals.png",
     "breakable": "breakableNormals.png",
     "spikes": "spikeNormals.png",
+    "movingLeaf": "movingLeafNormals.png",
 }
 
 # Size rules, written from the colliders and roles the levels give each model.
@@ -65,6 +66,14 @@ RULES = {
     "soldier_ant": {"zspan": (12.0, 18.0)},
     "spider": {"max_span": (10.0, 16.0)},
     "wasp": {"max_span": (10.0, 16.0)},
+    # the wasp split for the game: the same frame as the whole wasp
+    "waspBody": {"within": ((-7.2, 7.2), (-3.7, 3.7)), "max_span": (10.0, 16.0)},
+    "waspWings": {"within": ((-7.2, 7.2), (-3.7, 3.7)), "min_span": (5.0, 1.5)},
+    # one unit of thread, hanging from y = 0, stretched by the game
+    "spiderThread": {"within": ((-0.3, 0.3), (-1.0, 0.0)), "min_span": (0.2, 1.0)},
+    # the leaf's collider box is x -11..11, y -1..1.5: its midrib runs along the box's top, and
+    # its face, tipped towards the camera, shows above and below that
+    "movingLeaf": {"within": ((-14.0, 12.0), (-3.5, 5.5)), "min_span": (24.0, 5.0)},
 }
 
 # the cap of the platform mushroom must follow its collider's upper points
