@@ -5,8 +5,10 @@
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/Diagnostics.hpp"
+#include "engine/EntityCollection.hpp"
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
+#include "engine/Label.hpp"
 #include "engine/World.hpp"
 #include "game/Scenes.hpp"
 #include "game/tools/DesignerSettings.hpp"
@@ -113,6 +115,15 @@ private:
     bool fullscreen = false;
     sf::Vector2i windowedPosition;
 };
+
+// The upgrades `--upgrades` names, given to the area's ninja as if he had earned them.
+void grantUpgrades(vorn::engine::World& area, const std::vector<std::string>& upgrades) {
+    for (const vorn::engine::EntityHandle& player : area.getEntities("player")) {
+        for (const std::string& upgrade : upgrades)
+            area.addComponent(player, new vorn::components::Label(upgrade + "Enabled"));
+        break;
+    }
+}
 
 } // namespace
 
@@ -241,6 +252,7 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
                                     static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.area.empty()) {
             first = Scenes::freshArea(options.area, options.entrance, extras);
+            grantUpgrades(*first, options.upgrades);
         } else {
             first = Scenes::menu();
         }
