@@ -1,5 +1,7 @@
 // The assists on the ninja as the game builds him, on the test stage with scripted keys: each one
 // changes what it names and nothing else, a run with one on is marked, and the HUD shows it.
+// These tests start the process-wide sound manager, whose worker thread a forked child cannot
+// use: they must come after DesignerToolsTest, which forks whole games, hence this file's name.
 #include "components/AssistEffects.hpp"
 #include "components/Damage.hpp"
 #include "components/Energy.hpp"
@@ -84,7 +86,7 @@ Outcome runCourse(const game::Settings& settings) {
     return out;
 }
 
-class AssistsTest : public ::testing::Test {
+class NinjaAssistsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         context = std::make_unique<testsupport::GlTestContext>(16, 16);
@@ -93,7 +95,7 @@ protected:
     std::unique_ptr<testsupport::GlTestContext> context;
 };
 
-TEST_F(AssistsTest, EachAssistChangesWhatItNamesAndNothingElse) {
+TEST_F(NinjaAssistsTest, EachAssistChangesWhatItNamesAndNothingElse) {
     const Outcome plain = runCourse(game::Settings{});
     // The course costs something of everything an assist could spare.
     ASSERT_GT(plain.walked.back(), 10.0f);
