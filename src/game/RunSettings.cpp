@@ -74,6 +74,8 @@ void RunSettings::overrideQuality(const Quality& quality) {
 }
 
 void RunSettings::toggleFullscreen() {
+    // The file then keeps the frame meter as F2 left it.
+    refresh();
     Settings next = values();
     next.fullscreen = !next.fullscreen;
     change(next);
