@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Regenerates the pictures in docs/screenshots: the menu, the controls screen, every credits page,
-# each area's start and a busy spot on the recorded play-through, each area's overview, and the
-# wasp, the spider and the moving leaves in action on their test level.
+# Regenerates the pictures in docs/screenshots: the menu, the controls and settings screens, every
+# credits page, each area's start and a busy spot on the recorded play-through, each area's
+# overview, and the wasp, the spider and the moving leaves in action on their test level.
 # Needs a built game (build/src/game/mossfang); runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +11,8 @@ mkdir -p "$out"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
+# The player's own settings and saves stay out of the pictures.
+export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
 
 run() {
   if [ -n "${DISPLAY:-}" ]; then
@@ -24,6 +26,8 @@ run() {
 run --frames 3 --screenshot "$out/menu.png"
 echo "3 click 400 310 left" >"$scratch/controls.txt"
 run --frames 8 --input "$scratch/controls.txt" --screenshot "$out/controls.png"
+echo "3 click 680 525 left" >"$scratch/settings.txt"
+run --frames 8 --input "$scratch/settings.txt" --screenshot "$out/settings.png"
 for page in 0 1 2 3 4 5; do
   {
     echo "3 click 375 425 left"

@@ -1,6 +1,5 @@
 #include "game/LevelLoader.hpp"
 
-#include "audio/ChannelGroup.hpp"
 #include "audio/SoundManager.hpp"
 #include "components/ConstantRotation.hpp"
 #include "components/TransformAttachment.hpp"
@@ -664,12 +663,9 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
                        Placement placement) {
     // This area's one-shot sounds belong to a scene slot of their own, released with the area.
     vorn::audio::SoundManager& sound = vorn::audio::SoundManager::acquire();
-    if (vorn::audio::ChannelGroup* music =
-            sound.channelGroup(vorn::audio::SoundManager::musicGroup))
-        music->setVolume(0.6f);
-    if (vorn::audio::ChannelGroup* effects =
-            sound.channelGroup(vorn::audio::SoundManager::effectsGroup))
-        effects->setVolume(1.0f);
+    // The area's own levels; the player's volumes from the settings multiply them.
+    sound.setSceneVolume(vorn::audio::SoundManager::musicGroup, 0.6f);
+    sound.setSceneVolume(vorn::audio::SoundManager::effectsGroup, 1.0f);
 
     bool ok = true;
     vorn::parsing::DefinitionReader reader(in);

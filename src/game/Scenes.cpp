@@ -130,14 +130,17 @@ struct MenuFocus {
     struct Button {
         glm::vec2 corner;
         std::function<void()> onClick;
+        glm::vec2 size{250.0f, 100.0f};
     };
     std::vector<Button> buttons;
     size_t index = 0;
     EntityHandle marker;
 
     glm::mat4 markerMatrix() const {
-        const glm::vec2 corner = buttons[index].corner;
-        return translationScale({corner.x - 45.0f, corner.y + 30.0f, 5.0f}, {40.0f, 40.0f, 1.0f});
+        const Button& button = buttons[index];
+        return translationScale(
+            {button.corner.x - 45.0f, button.corner.y + button.size.y / 2.0f - 20.0f, 5.0f},
+            {40.0f, 40.0f, 1.0f});
     }
     // Moves or uses the focus; false when the key is not the focus's.
     bool handleKey(World& world, sf::Keyboard::Key key) {
@@ -162,13 +165,19 @@ struct MenuFocus {
     }
 };
 
-// A button of the menu: a rectangle of 250 x 100 pixels from `corner` that runs `onClick`.
-void addButton(World& world, const glm::vec2& corner, std::function<void()> onClick) {
+// A button of the menu: a rectangle of `size` pixels from `corner` that runs `onClick`.
+void addButton(World& world, const glm::vec2& corner, std::function<void()> onClick,
+               const glm::vec2& size) {
     const EntityHandle button = world.createEntity();
     world.addComponent(button, new Transform(translation({corner, 0.0f})));
     world.addComponent(button, new vorn::components::ButtonSignal(
                                    [onClick](vorn::components::ButtonSignal&) { onClick(); }, 0.0f,
-                                   0.0f, 250.0f, 100.0f));
+                                   0.0f, size.x, size.y));
+}
+
+Scenes::SettingsBuilder& settingsBuilder() {
+    static Scenes::SettingsBuilder builder;
+    return builder;
 }
 
 bool leftControlHeld() {
@@ -310,10 +319,23 @@ WorldPtr Scenes::menu() {
     World* self = world.get();
     const auto start = [self] { goTo(self, startArea(startingArea, "")); };
     auto focus = std::make_shared<MenuFocus>();
+    // The Settings plaque is a picture of its own over the menu, at the lower right.
+    const glm::vec2 settingsCorner(580.0f, 40.0f);
+    const glm::vec2 settingsSize(200.0f, 70.0f);
+    addScreenPicture(
+        *world, "settings_button.png",
+        translationScale({settingsCorner - glm::vec2(10.0f, 16.0f), 4.0f}, {224.0f, 96.0f, 1.0f}),
+        true);
     focus->buttons = {
         {{250.0f, 360.0f}, start},
         {{275.0f, 240.0f}, [self] { goTo(self, controls()); }},
         {{250.0f, 125.0f}, [self] { goTo(self, credits(0)); }},
+        {settingsCorner,
+         [self] {
+             if (WorldPtr screen = settingsScreen([] { return menu(); }))
+                 goTo(self, screen);
+         },
+         settingsSize},
         {{275.0f, 15.0f},
          [self] {
              if (self->application())
@@ -321,7 +343,7 @@ WorldPtr Scenes::menu() {
          }},
     };
     for (const MenuFocus::Button& button : focus->buttons)
-        addButton(*world, button.corner, button.onClick);
+        addButton(*world, button.corner, button.onClick, button.size);
     focus->marker = addScreenPicture(*world, "DirtParticle.png", focus->markerMatrix(), true);
     addScreenRenderer(*world);
 
@@ -533,6 +555,16 @@ void Scenes::toggleCameraMode(World& world) {
         world.addComponent(
             camera, new vorn::components::DistanceAttachment({0.0f, 0.0f, 40.0f}, 45.0f, player));
     }
+}
+
+void Scenes::installSettingsScreen(SettingsBuilder builder) {
+    settingsBuilder() = std::move(builder);
+}
+
+WorldPtr Scenes::settingsScreen(std::function<WorldPtr()> back) {
+    if (!settingsBuilder())
+        return nullptr;
+    return settingsBuilder()(std::move(back));
 }
 
 void Scenes::installSceneCallbacks(AreaExtras extras) {

@@ -63,6 +63,16 @@ public:
     // Installs the scene changes of doors and of the hat into the gameplay components; the areas
     // they build, and those the menu starts, get `extras`.
     static void installSceneCallbacks(AreaExtras extras = {});
+
+    // Builds the run's settings screen, whose Back leads to the world `back` builds.
+    using SettingsBuilder = std::function<std::shared_ptr<vorn::engine::World>(
+        std::function<std::shared_ptr<vorn::engine::World>()> back)>;
+    // Installs (or, with an empty function, removes) the run's settings screen. Without one the
+    // menu's Settings button does nothing.
+    static void installSettingsScreen(SettingsBuilder builder);
+    // The settings screen leading back to what `back` builds; null when none is installed.
+    static std::shared_ptr<vorn::engine::World>
+    settingsScreen(std::function<std::shared_ptr<vorn::engine::World>()> back);
 };
 
 } // namespace game

@@ -53,6 +53,9 @@ struct Picture {
 // window, the noise texture is sampled as a 256 x 256 tile.
 const std::vector<Picture> pictures = {{"menu.png", 800, 600},
                                        {"controls_screen.png", 800, 600},
+                                       {"settings_screen.png", 800, 600},
+                                       {"settings_button.png", 224, 96},
+                                       {"settings_focus.png", 640, 38},
                                        {"to continue.png", 0, 0},
                                        {"credits_label1.png", 800, 600},
                                        {"credits_label2.png", 800, 600},
