@@ -64,6 +64,7 @@ void Text::drawString(vorn::rendering::RenderState& state, const glm::mat4& m,
         program.upload(perDraw);
     }
     program.setUniform("color", color);
+    program.setUniform("opacity", opacity);
     if (font.texture)
         program.bindTexture(state, *font.texture, "diffuseTex");
     program.setUniform("MVP", state.projection * state.view * m);
