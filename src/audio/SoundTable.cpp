@@ -14,8 +14,8 @@ struct TableRow {
     bool isMusic;
 };
 
-// Registration order: the sound effects, the music between "shatter" and the upgrade voices, then
-// the two voices.
+// Registration order: the sound effects, the music between "checkpoint" and the upgrade voices,
+// then the two voices.
 constexpr TableRow soundTable[] = {
     {"antDeath", "/sounds/SoundEffects/antDeath.wav", mode::LoopNormal, false},
     {"hit", "/sounds/SoundEffects/hitFast.wav", mode::LoopNormal, false},
@@ -30,6 +30,7 @@ constexpr TableRow soundTable[] = {
     {"landing", "/sounds/SoundEffects/ninjaLand0.wav", mode::LoopNormal, false},
     {"antChit", "/sounds/SoundEffects/antChittering.wav", mode::LoopNormal, false},
     {"shatter", "/sounds/SoundEffects/shatter.wav", mode::LoopNormal, false},
+    {"checkpoint", "/sounds/SoundEffects/checkpoint.wav", mode::LoopNormal, false},
     {"monsterSong", "/sounds/Music/Monster.mp3", 0, true},
     {"bitBitLoop", "/sounds/Music/Bit Bit Loop.mp3", 0, true},
     {"ambientB", "/sounds/Music/Ambient B Eastern Thought.mp3", 0, true},

@@ -33,13 +33,14 @@ const std::vector<std::string> models = {"flatPlatformLen3", "SmallPlatform",
                                          "Quarrow",          "worker_ant",
                                          "soldier_ant",      "spider",
                                          "grasshopper",      "jumpUpgrade",
-                                         "CrossedSwords",    "wasp"};
+                                         "CrossedSwords",    "wasp",
+                                         "burrowDoor",       "checkpointMushroom"};
 
 // Object-space normal maps of the normal-mapped level pieces.
-const std::vector<std::string> normalMaps = {"PlatformLen3Normals.png",  "smallPlatformNormals.png",
-                                             "platform3x3Normals.png",   "rockNormals.png",
-                                             "boulderObjectNormals.png", "breakableNormals.png",
-                                             "spikeNormals.png"};
+const std::vector<std::string> normalMaps = {
+    "PlatformLen3Normals.png", "smallPlatformNormals.png", "platform3x3Normals.png",
+    "rockNormals.png",         "boulderObjectNormals.png", "breakableNormals.png",
+    "spikeNormals.png",        "burrowDoorNormals.png",    "checkpointMushroomNormals.png"};
 
 struct Picture {
     std::string path;
@@ -62,6 +63,8 @@ const std::vector<Picture> pictures = {{"menu.png", 800, 600},
                                        {"images/EnergyBar.png", 0, 0},
                                        {"images/Game HUD.png", 0, 0},
                                        {"images/punchSprite.png", 0, 0},
+                                       {"images/PromptPlate.png", 0, 0},
+                                       {"images/Fade.png", 0, 0},
                                        {"images/noise_norm.jpg", 256, 256},
                                        {"images/StartAreaBackground.png", 0, 0},
                                        {"DirtParticle.png", 0, 0},
@@ -75,8 +78,8 @@ const std::vector<std::string> sounds = {
     "sounds/SoundEffects/antBite.wav",      "sounds/SoundEffects/walkingOnRock.wav",
     "sounds/SoundEffects/ninjaJump0.wav",   "sounds/SoundEffects/ninjaJump1.wav",
     "sounds/SoundEffects/ninjaLand0.wav",   "sounds/SoundEffects/antChittering.wav",
-    "sounds/SoundEffects/shatter.wav",      "sounds/Dialogue/jumpUpgradeVoice.wav",
-    "sounds/Dialogue/swordUpgradeVoice.wav"};
+    "sounds/SoundEffects/shatter.wav",      "sounds/SoundEffects/checkpoint.wav",
+    "sounds/Dialogue/jumpUpgradeVoice.wav", "sounds/Dialogue/swordUpgradeVoice.wav"};
 
 const std::vector<std::string> music = {"sounds/Music/Monster.mp3",
                                         "sounds/Music/Bit Bit Loop.mp3",

@@ -85,6 +85,7 @@ const std::vector<TableFile>& tableFiles() {
         {"landing", "/sounds/SoundEffects/ninjaLand0.wav", 0},
         {"antChit", "/sounds/SoundEffects/antChittering.wav", 0},
         {"shatter", "/sounds/SoundEffects/shatter.wav", 0},
+        {"checkpoint", "/sounds/SoundEffects/checkpoint.wav", 0},
         {"monsterSong", "/sounds/Music/Monster.mp3", 300},
         {"bitBitLoop", "/sounds/Music/Bit Bit Loop.mp3", 350},
         {"ambientB", "/sounds/Music/Ambient B Eastern Thought.mp3", 400},
