@@ -93,7 +93,7 @@ void Prompt::layOut() {
     m[0][0] = plateWidth;
     m[1][1] = plateHeight;
     m[3] = glm::vec4(0.5f * (screenWidth - plateWidth), baseline - plateMarginY,
-                     (*plateTransform).matrix[3].z, 1.0f);
+                     plateTransform->matrix[3].z, 1.0f);
     plateTransform->matrix = m;
     for (vorn::rendering::MeshPart& part : picture->parts)
         if (part.material)
