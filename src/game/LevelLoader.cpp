@@ -1,7 +1,10 @@
 #include "game/LevelLoader.hpp"
 
 #include "audio/SoundManager.hpp"
+#include "components/Checkpoint.hpp"
 #include "components/ConstantRotation.hpp"
+#include "components/PromptZone.hpp"
+#include "components/TouchEmitter.hpp"
 #include "components/TransformAttachment.hpp"
 #include "engine/Diagnostics.hpp"
 #include "engine/Label.hpp"
@@ -153,13 +156,19 @@ void buildEntrance(Context& c, const Entry& e) {
     LevelComponents::moveSpawnPoint(c.world, player, e.position);
 }
 
+// A door: the trigger, the arch of roots it stands in (its floor 7.5 units below the entry, where
+// the ninja's feet are at an entrance; the roots reach deeper into the ground), and a prompt zone
+// that names the area behind it when the ninja comes near.
 void buildExit(Context& c, const Entry& e) {
     const std::string levelFile = c.reader.readQuotedString();
     const std::string entranceName = c.reader.readQuotedString();
     const EntityHandle door = c.create(e.matrix());
+    c.model(door, "burrowDoor.obj", "burrowDoorNormals.png");
     c.box(door, e, -5.0f, -5.0f, 10.0f, 10.0f);
     c.tracker(door, "player");
     LevelComponents::addExit(c.world, door, levelFile, entranceName);
+    c.world.addComponent(door, new components::PromptZone("To " + LevelLoader::areaName(levelFile),
+                                                          LevelLoader::promptZoneSize));
     c.finish(door);
 }
 
@@ -409,24 +418,17 @@ void buildBGSprite(Context& c, const Entry& e) {
     c.finish(background);
 }
 
-// An in-world hint: one line of text centred on the entry position, its letters sx high, drawn
-// with the HUD's font and program. Not one of the entity templates: the game's areas use it to
-// show the controls where they are first needed. Its letters step by 0.7 of their height, close
-// enough to read as words while the widest glyphs (W, M) still do not touch.
+// A hint: a prompt zone centred on the entry position that shows its line in the HUD while the
+// ninja stands in it. The zone's width and height follow the line as an optional vector (its
+// third number is not used); without one the zone is promptZoneSize. The entry's rotation and
+// scale are read like every entry's and not used. Not one of the entity templates: the game's
+// areas use it to teach the controls where they are first needed.
 void buildHint(Context& c, const Entry& e) {
-    constexpr float hintAdvance = 0.7f;
     const std::string line = c.reader.readQuotedString();
-    const float size = e.scale.x;
-    const EntityHandle hint = c.create(LevelLoader::placement(e.position, e.rotation, {1, 1, 1}));
-    // Centred: the line spans (n - 1) steps plus one cell.
-    const float width =
-        line.empty() ? 0.0f : size * (hintAdvance * static_cast<float>(line.size() - 1) + 1.0f);
-    auto* text = new vorn::components::Text(
-        vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
-        vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"), -0.5f * width,
-        -0.5f * size, 0.0f, line, size, 1.0f, 0.86f, 0.55f);
-    text->advance = hintAdvance;
-    c.world.addComponent(hint, text);
+    const glm::vec2 size = LevelLoader::readZoneSize(c.reader);
+    const EntityHandle hint =
+        c.create(glm::translate(glm::mat4(1.0f), glm::vec3(e.position.x, e.position.y, 0.0f)));
+    c.world.addComponent(hint, new components::PromptZone(line, size));
     c.finish(hint);
 }
 
@@ -534,6 +536,20 @@ void buildMovingLeaf(Context& c, const Entry& e) {
     c.finish(leaf);
 }
 
+// A checkpoint: a glowing mushroom whose foot stands 7.5 units below the entry (on the ground
+// under a ninja placed there), with a trigger circle of 4 * sx. The first touch moves the ninja's
+// respawn point to the entry position, lights the mushroom, sparkles and chimes (Checkpoint).
+void buildCheckpoint(Context& c, const Entry& e) {
+    const EntityHandle checkpoint = c.create(e.matrix());
+    c.model(checkpoint, "checkpointMushroom.obj", "checkpointMushroomNormals.png");
+    c.circle(checkpoint, 4.0f * e.scale.x);
+    c.world.addComponent(checkpoint,
+                         new components::Checkpoint("checkpoint", {0.55f, 0.42f, 0.16f}));
+    c.world.addComponent(checkpoint, new components::TouchEmitter());
+    c.tracker(checkpoint, "player");
+    c.finish(checkpoint);
+}
+
 struct TemplateRow {
     const char* key;
     Template build;
@@ -591,11 +607,27 @@ public:
         }
         if (keyword == LevelLoader::hintKeyword)
             buildHint(context, entry);
+        else if (keyword == LevelLoader::checkpointKeyword)
+            buildCheckpoint(context, entry);
     }
 
 private:
     Context& context;
 };
+
+// What a template leaves of its entry is skipped up to the entry's closing ']'. A bracketed
+// vector in it (a hint's zone size or a second point, for a reader that does not want it) is
+// skipped whole, so that its own ']' does not end the entry early and leave the rest to be read as
+// the file's end.
+void skipRestOfEntry(vorn::parsing::DefinitionReader& reader) {
+    while (!reader.atEnd()) {
+        const int c = reader.get();
+        if (c == ']')
+            return;
+        if (c == '[')
+            reader.skipPast(']');
+    }
+}
 
 } // namespace
 
@@ -607,6 +639,30 @@ const std::vector<std::string>& LevelLoader::templateKeys() {
         return all;
     }();
     return keys;
+}
+
+glm::vec2 LevelLoader::readZoneSize(vorn::parsing::DefinitionReader& reader) {
+    reader.skipWhitespace();
+    if (reader.atEnd() || reader.peek() != '[')
+        return promptZoneSize;
+    const glm::vec3 size = reader.readVec3();
+    return {size.x, size.y};
+}
+
+std::string LevelLoader::areaName(const std::string& levelFile) {
+    static const std::pair<const char*, const char*> names[] = {
+        {"startingArea.txt", "the clearing"},      {"simpleArea.txt", "the clover steps"},
+        {"trickyArea.txt", "the bramble hollow"},  {"swordArea.txt", "the ember hollow"},
+        {"prototypeLevel.txt", "the test ground"},
+    };
+    for (const auto& [file, name] : names)
+        if (levelFile == file)
+            return name;
+    // Any other file is called by its name without folder and extension.
+    const std::string::size_type slash = levelFile.find_last_of("/\\");
+    std::string stem = slash == std::string::npos ? levelFile : levelFile.substr(slash + 1);
+    const std::string::size_type dot = stem.rfind('.');
+    return dot == std::string::npos || dot == 0 ? stem : stem.substr(0, dot);
 }
 
 glm::mat4 LevelLoader::placement(const glm::vec3& position, const glm::vec3& rotation,
@@ -645,16 +701,8 @@ void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisito
             entry.rotation = reader.readVec3();
             entry.scale = reader.readVec3();
             visitor.entry(keyword, line, entry, reader);
-            // Extras that are points come in brackets of their own; whatever the visitor left
-            // of them is read whole here, so their closing brackets do not end the entry early.
-            while (true) {
-                reader.skipWhitespace();
-                if (reader.peek() != '[')
-                    break;
-                reader.readVec3();
-            }
         }
-        reader.skipPast(']');
+        skipRestOfEntry(reader);
     }
 }
 

@@ -9,8 +9,10 @@
 #include "components/EnergyBar.hpp"
 #include "components/HealthBar.hpp"
 #include "components/PositionAttachment.hpp"
+#include "components/Prompt.hpp"
 #include "components/SceneBuilders.hpp"
 #include "components/ScoreDisplay.hpp"
+#include "components/ScreenFade.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/EntityCollection.hpp"
@@ -89,12 +91,12 @@ EntityHandle addScreenCamera(World& world, const std::string& space = "") {
 
 // A sprite on its own entity; full-screen pictures use the scale (800, 600, 1) at the origin.
 EntityHandle addPicture(World& world, const std::string& image, const glm::mat4& matrix,
-                        bool blending, const std::string& space = "") {
+                        bool blending, const std::string& space = "", float priority = 0.0f) {
     const EntityHandle entity = world.createEntity();
     world.addComponent(entity, new Transform(matrix));
     world.addComponent(
         entity, new vorn::components::Sprite(blending, vorn::rendering::textureCache().get(image),
-                                             0.0f, false, true));
+                                             priority, false, true));
     if (!space.empty())
         world.addComponent(entity, new vorn::components::Label(space));
     return entity;
@@ -423,13 +425,26 @@ WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entr
 
 WorldPtr Scenes::area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
                       const std::string& entrance, const AreaExtras& extras) {
+    // A ninja carried in walked through a door: the new area comes up out of black.
+    const bool throughDoor = !carried.empty();
     WorldPtr world = newScene("area " + levelFile);
     {
         std::ifstream file(levelPath(levelFile), std::ios::binary);
         LevelLoader::load(file, *world, carried, gameSpace, entrance);
     }
     finishArea(world, levelFile, entrance, extras);
+    if (throughDoor)
+        addArrivalFade(*world, hudSpace);
     return world;
+}
+
+void Scenes::addArrivalFade(World& world, const std::string& space) {
+    // Over everything else of the HUD, the prompt included.
+    const EntityHandle fade =
+        addPicture(world, "images/Fade.png",
+                   translationScale({0.0f, 0.0f, 50.0f}, {screenWidth, screenHeight, 1.0f}), true,
+                   space, 100.0f);
+    world.addComponent(fade, new components::ScreenFade(doorFadeSeconds));
 }
 
 bool Scenes::reloadArea(World& world, const std::string& levelFile, const std::string& entrance,
@@ -535,6 +550,20 @@ void Scenes::buildHud(World& world, const std::string& space) {
                 0.0f, "", 20.0f, 1.0f, 1.0f, 1.0f));
         world.addComponent(display, new vorn::components::Label(space));
     }
+    // The prompt at the bottom centre: its plate, then the line over it.
+    const EntityHandle plate =
+        addPicture(world, "images/PromptPlate.png",
+                   translationScale({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f}), true, space, 10.0f);
+    const EntityHandle prompt = world.createEntity();
+    world.addComponent(prompt, new Transform(translation({0.0f, 0.0f, 21.0f})));
+    auto* line = new vorn::components::Text(
+        vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
+        vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"), 0.0f, 0.0f, 0.0f, "",
+        components::Prompt::letterSize, 1.0f, 0.86f, 0.55f);
+    line->renderPriority = 11.0f;
+    world.addComponent(prompt, line);
+    world.addComponent(prompt, new components::Prompt(player, plate));
+    world.addComponent(prompt, new vorn::components::Label(space));
 }
 
 void Scenes::toggleCameraMode(World& world) {

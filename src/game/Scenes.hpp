@@ -44,8 +44,14 @@ public:
     static bool reloadArea(vorn::engine::World& world, const std::string& levelFile,
                            const std::string& entrance, const AreaExtras& extras = {});
 
-    // The HUD of an area: its camera, bars, frame and score displays, tagged `space`.
+    // The HUD of an area: its camera, bars, frame and score displays, and the prompt at the
+    // bottom centre that shows what the zone the player stands in says; all tagged `space`.
     static void buildHud(vorn::engine::World& world, const std::string& space);
+    // How long an area entered through a door takes to come up out of black.
+    static constexpr float doorFadeSeconds = 0.25f;
+    // The black picture over the whole HUD that clears over doorFadeSeconds (a ScreenFade); the
+    // area builder adds it when a ninja arrives through a door.
+    static void addArrivalFade(vorn::engine::World& world, const std::string& space);
     // Switches the game camera between following at a fixed offset and keeping its distance.
     static void toggleCameraMode(vorn::engine::World& world);
 

@@ -35,13 +35,15 @@ const std::vector<std::string> models = {"flatPlatformLen3", "SmallPlatform",
                                          "grasshopper",      "jumpUpgrade",
                                          "CrossedSwords",    "wasp",
                                          "waspBody",         "waspWings",
-                                         "spiderThread",     "movingLeaf"};
+                                         "spiderThread",     "movingLeaf",
+                                         "burrowDoor",       "checkpointMushroom"};
 
 // Object-space normal maps of the normal-mapped level pieces.
-const std::vector<std::string> normalMaps = {"PlatformLen3Normals.png",  "smallPlatformNormals.png",
-                                             "platform3x3Normals.png",   "rockNormals.png",
-                                             "boulderObjectNormals.png", "breakableNormals.png",
-                                             "spikeNormals.png",         "movingLeafNormals.png"};
+const std::vector<std::string> normalMaps = {
+    "PlatformLen3Normals.png", "smallPlatformNormals.png", "platform3x3Normals.png",
+    "rockNormals.png",         "boulderObjectNormals.png", "breakableNormals.png",
+    "spikeNormals.png",        "movingLeafNormals.png",    "burrowDoorNormals.png",
+    "checkpointMushroomNormals.png"};
 
 struct Picture {
     std::string path;
@@ -67,6 +69,8 @@ const std::vector<Picture> pictures = {{"menu.png", 800, 600},
                                        {"images/EnergyBar.png", 0, 0},
                                        {"images/Game HUD.png", 0, 0},
                                        {"images/punchSprite.png", 0, 0},
+                                       {"images/PromptPlate.png", 0, 0},
+                                       {"images/Fade.png", 0, 0},
                                        {"images/noise_norm.jpg", 256, 256},
                                        {"images/StartAreaBackground.png", 0, 0},
                                        {"DirtParticle.png", 0, 0},
@@ -83,7 +87,8 @@ const std::vector<std::string> sounds = {
     "sounds/SoundEffects/shatter.wav",       "sounds/Dialogue/jumpUpgradeVoice.wav",
     "sounds/Dialogue/swordUpgradeVoice.wav", "sounds/SoundEffects/waspBuzz.wav",
     "sounds/SoundEffects/waspDeath.wav",     "sounds/SoundEffects/spiderDrop.wav",
-    "sounds/SoundEffects/threadSnap.wav",    "sounds/SoundEffects/leafRustle.wav"};
+    "sounds/SoundEffects/threadSnap.wav",    "sounds/SoundEffects/leafRustle.wav",
+    "sounds/SoundEffects/checkpoint.wav"};
 
 const std::vector<std::string> music = {"sounds/Music/Monster.mp3",
                                         "sounds/Music/Bit Bit Loop.mp3",

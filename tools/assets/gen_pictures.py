@@ -3,9 +3,9 @@
 
 Run from the repository root: /usr/bin/python3 tools/assets/gen_pictures.py [--only NAME ...]
 Writes under assets/: menu.png, controls_screen.png, settings_screen.png, settings_focus.png,
-settings_button.png, "to continue.png", credits_label1..6.png, images/ (HUD frame, bars, punch
-burst, noise normals, area backgrounds), DirtParticle.png and sugarParticle.png. Each picture has
-its own fixed seed, so the output never changes between runs.
+settings_button.png, "to continue.png", credits_label1..6.png, images/ (HUD frame, bars, prompt
+plate, door fade, punch burst, noise normals, area backgrounds), DirtParticle.png and
+sugarParticle.png. Each picture has its own fixed seed, so the output never changes between runs.
 
 Screen rectangles given by the game are measured from the bottom-left of the 800 x 600 window;
 pictures are stored top row first, so a rectangle at window y with height h covers picture rows
@@ -562,6 +562,38 @@ def make_hud():
     P.save_png(c, out("images/Game HUD.png"))
 
 
+def make_prompt():
+    """The plate under the HUD's prompt line, 384 x 64: a bark slab like the HUD frame's with moss
+    along its top and a dark inset for the letters. The game stretches it to each line (about
+    150 to 760 pixels wide, 42 high), so its grain runs along x and its corners stay small. The
+    slab is fully opaque inside its rounded outline: whatever lies behind never shows through
+    the letters."""
+    rng = np.random.default_rng(1403)
+    w, h = 384, 64
+    c = P.canvas(w, h, (0.2, 0.12, 0.06), 0.0)
+    body = P.rounded_rect_mask(w, h, 2, 4, w - 2, h - 2, 14)
+    small = P.fbm(w // 8, h, rng, base=8, octaves=4)
+    grain = np.asarray(Image.fromarray(small, mode="F").resize((w, h), Image.BICUBIC))
+    gx, gy = P.grid(w, h)
+    base = P.mix((0.34, 0.21, 0.10), (0.18, 0.10, 0.05), np.clip(gy / h, 0, 1))
+    col = base * (0.75 + 0.45 * grain)[..., None]
+    P.paint(c, col, body)
+    bevel = np.clip(body - P.shift(body, 0, 3), 0, 1)
+    P.add_light(c, (0.5, 0.35, 0.15), P.blur(bevel, 0.8), 0.8)
+    P.paint(c, (0.06, 0.03, 0.015), np.clip(body - P.shift(body, 0, -3), 0, 1), 0.7)
+    inset = P.rounded_rect_mask(w, h, 12, 13, w - 12, h - 10, 9)
+    P.paint(c, (0.05, 0.03, 0.02), inset, 0.88)
+    P.add_light(c, (0.4, 0.28, 0.12), np.clip(inset - P.shift(inset, 0, -2), 0, 1), 0.4)
+    moss_edge(c, 8, w - 8, 5, rng, body)
+    P.save_png(c, out("images/PromptPlate.png"))
+
+
+def make_fade():
+    """The black that covers the screen when a door is passed; the game clears it over a quarter
+    of a second. 8 x 8, opaque."""
+    P.save_png(P.canvas(8, 8, (0.0, 0.0, 0.0), 1.0), out("images/Fade.png"))
+
+
 # --------------------------------------------------------------------------------------------
 # Effects and particles
 
@@ -655,7 +687,7 @@ def make_backgrounds():
 MAKERS = {
     "menu": make_menu, "controls": make_controls, "continue": make_to_continue,
     "settings": make_settings,
-    "credits": make_credits, "hud": make_hud,
+    "credits": make_credits, "hud": make_hud, "prompt": make_prompt, "fade": make_fade,
     "bars": lambda: (make_bar("HealthBar.png", (0.35, 0.02, 0.03), (0.80, 0.12, 0.10),
                               (1.0, 0.55, 0.45), 1901),
                      make_bar("EnergyBar.png", (0.22, 0.30, 0.02), (0.70, 0.74, 0.12),

@@ -147,6 +147,23 @@ def shiny_ping():
     return buf
 
 
+def checkpoint_chime():
+    """A checkpoint lighting up: a soft breath of rising shimmer, then three warm bell notes going
+    up (a major arpeggio) that ring on together."""
+    rng = np.random.default_rng(2301)
+    buf = np.zeros(Y.samples(1.6))
+    n = Y.samples(0.5)
+    swell = Y.bandpass(Y.noise(n, rng), 3200.0, 1.5) * np.linspace(0.0, 1.0, n) ** 2
+    place(buf, 0.25 * swell, 0.0)
+    ratios = [(1.0, 0.9, 1.0), (2.0, 0.45, 0.35), (3.01, 0.25, 0.15)]
+    for at, note, level in ((0.38, "E5", 0.7), (0.5, "G#5", 0.8), (0.62, "B5", 1.0)):
+        f0 = Y.hz(note)
+        m = Y.samples(0.95)
+        bell = sum(ping(f0 * r, d, m) * a for r, d, a in ratios)
+        place(buf, bell * level, at)
+    return buf
+
+
 def web_rip():
     """Silk tearing: an accelerating crackle of snapping threads over a stretched hiss."""
     rng = np.random.default_rng(2106)
@@ -425,6 +442,7 @@ EFFECTS = {
     "spiderDrop.wav": spider_drop,
     "threadSnap.wav": thread_snap,
     "leafRustle.wav": leaf_rustle,
+    "checkpoint.wav": checkpoint_chime,
 }
 
 

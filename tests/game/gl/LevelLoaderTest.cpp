@@ -6,6 +6,7 @@
 #include "components/Action.hpp"
 #include "components/AntBehaviour.hpp"
 #include "components/MovingLeaf.hpp"
+#include "components/PromptZone.hpp"
 #include "components/SpiderBehaviour.hpp"
 #include "components/WaspBehaviour.hpp"
 #include "engine/AssetRoot.hpp"
@@ -154,7 +155,8 @@ TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabel
         {"BGSprite", "\"images/HealthBar.png\"", {{"transform", "model", "gameSpace"}}},
         {"exit",
          "\"simpleArea.txt\" \"simpleBottomDoor\"",
-         {{"transform", "polygonCollider", "collisionTracker", "exit", "gameSpace"}}},
+         {{"transform", "model", "polygonCollider", "collisionTracker", "exit", "promptZone",
+           "gameSpace"}}},
         {"wasp",
          "[30 0 0] 8",
          {{"transform", "model", "circleCollider", "behavior", "collisionTracker", "health",
@@ -169,6 +171,11 @@ TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabel
         {"movingLeaf",
          "[30 0 0] 6 2",
          {{"transform", "model", "polygonCollider", "rigidBody", "platform", "movingLeaf",
+           "gameSpace"}}},
+        {"hint", "\"Jump\"", {{"transform", "promptZone", "gameSpace"}}},
+        {"checkpoint",
+         "",
+         {{"transform", "model", "circleCollider", "checkpoint", "touchEmitter", "collisionTracker",
            "gameSpace"}}},
         {"unknownThing", "", {}},
     };
@@ -216,13 +223,14 @@ TEST_F(LevelLoaderTest, AnEmptyFileBuildsNothingAndStillSetsTheChannelVolumes) {
 
 TEST_F(LevelLoaderTest, GrammarSkipsWhatTemplatesDoNotRead) {
     // A fourth number in a vector is skipped to its bracket; a lone slash comments out its line;
-    // unknown keywords and surplus extras are skipped to the entry's end, points in brackets
-    // whole.
+    // unknown keywords and surplus extras, points in brackets among them, are skipped to the
+    // entry's end, the points whole.
     auto world = load("[\n"
                       "  mushClust [ [1 2 3 4] [0 0 0] [2 2 2] ]\n"
                       "/ mushClust [ [9 9 9] [0 0 0] [1 1 1] ]\n"
                       "  mystery [ [5 5 5] [0 0 0] [1 1 1] \"extra\" 17 ]\n"
                       "  mystery [ [5 5 5] [0 0 0] [1 1 1] [6 7 8] 9 ]\n"
+                      "  mystery [ [5 5 5] [0 0 0] [1 1 1] \"extra\" [1 2 3] 17 ]\n"
                       "  mushClust [ [7 8 9] [0 0 0] [1 1 1] \"surplus\" ]\n"
                       "]\n"
                       "mushClust [ [0 0 0] [0 0 0] [1 1 1] ]\n");
@@ -272,6 +280,49 @@ TEST_F(LevelLoaderTest, TemplateValuesFollowTheEntrysScaleAndDepth) {
         ASSERT_TRUE(body && circle) << scale;
         EXPECT_FLOAT_EQ(body->mass, mass) << scale;
         EXPECT_FLOAT_EQ(circle->radius(), radius) << scale;
+    }
+}
+
+TEST_F(LevelLoaderTest, HintsAndDoorsSayTheirLineInAZoneAroundTheirPosition) {
+    struct Case {
+        std::string entry;
+        std::string line;
+        glm::vec2 centre;
+        glm::vec2 size;
+    };
+    const std::vector<Case> cases = {
+        // A hint without a size gets the default zone; its rotation and scale do not matter.
+        {"hint [ [10 20 5] [0 0 30] [3 3 3] \"Space: jump\" ]", "Space: jump", {10, 20}, {40, 30}},
+        {"hint [ [-4 7 0] [0 0 0] [1 1 1] \"Up the logs\" [60 24 0] ]",
+         "Up the logs",
+         {-4, 7},
+         {60, 24}},
+        // A door names the area behind it: the game's areas by their names, others by file.
+        {"exit [ [30 12 0] [0 0 0] [1 1 1] \"swordArea.txt\" \"swordLeftDoor\" ]",
+         "To the ember hollow",
+         {30, 12},
+         {40, 30}},
+        {"exit [ [0 0 0] [0 0 0] [1 1 1] \"startingArea.txt\" \"\" ]",
+         "To the clearing",
+         {0, 0},
+         {40, 30}},
+        {"exit [ [0 0 0] [0 0 0] [1 1 1] \"tests/game/levels/doorTarget.txt\" \"a\" ]",
+         "To doorTarget",
+         {0, 0},
+         {40, 30}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        bool ok = false;
+        auto world = load("[ " + c.entry + " ]", "", &ok);
+        ASSERT_TRUE(ok);
+        const EntityHandle e{1, world.get()};
+        const auto* zone = world->getComponentAs<components::PromptZone>(e, "promptZone");
+        const auto* t = world->getComponentAs<vorn::components::Transform>(e, "transform");
+        ASSERT_TRUE(zone && t);
+        EXPECT_EQ(zone->text, c.line);
+        EXPECT_EQ(zone->size, c.size);
+        EXPECT_EQ(glm::vec2(t->position()), c.centre);
     }
 }
 
