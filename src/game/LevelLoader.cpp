@@ -651,8 +651,10 @@ glm::vec2 LevelLoader::readZoneSize(vorn::parsing::DefinitionReader& reader) {
 
 std::string LevelLoader::areaName(const std::string& levelFile) {
     static const std::pair<const char*, const char*> names[] = {
-        {"startingArea.txt", "the clearing"},      {"simpleArea.txt", "the clover steps"},
-        {"trickyArea.txt", "the bramble hollow"},  {"swordArea.txt", "the ember hollow"},
+        {"startingArea.txt", "the clearing"},      {"leafStream.txt", "the lily stream"},
+        {"simpleArea.txt", "the clover steps"},    {"waspMeadow.txt", "the wasp meadow"},
+        {"trickyArea.txt", "the bramble hollow"},  {"spiderCellar.txt", "the spider cellar"},
+        {"swordArea.txt", "the ember hollow"},     {"canopy.txt", "the high canopy"},
         {"prototypeLevel.txt", "the test ground"},
     };
     for (const auto& [file, name] : names)
