@@ -3,12 +3,16 @@
 // spider web holds against bare fists.
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
+#include "audio/SoundUpdate.hpp"
+#include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
+#include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "game/LevelLoader.hpp"
 #include "parsing/DefinitionReader.hpp"
+#include "physics/Gravity.hpp"
 #include "rendering/Text.hpp"
 #include "support/GlTestContext.hpp"
 
@@ -19,6 +23,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -208,6 +213,74 @@ TEST_F(JourneyLoad, EachAreaLoadsSilentlyWithOneNinjaMusicBackgroundAndHints) {
         EXPECT_GE(world.getEntities("exit").size(), 1u) << "a door out";
         EXPECT_GE(world.getEntities("text").size(), 1u) << "hints";
     }
+}
+
+// Left alone, every ant of every area walks to and fro between the markers around it (the nearest
+// on each side at its height) and never passes one: markers the wrong way round send it on.
+TEST_F(JourneyLoad, EveryAntKeepsToItsPatrolForAMinuteWithNobodyNear) {
+    size_t ants = 0;
+    for (const auto& [file, entrance] : areas) {
+        SCOPED_TRACE(file);
+        auto world = std::make_shared<vorn::engine::World>();
+        std::ifstream in(levelDir + file);
+        game::LevelLoader::CarriedPlayer nobody;
+        ASSERT_TRUE(game::LevelLoader::load(in, *world, nobody, "gameSpace", entrance));
+        world->addComponent(new vorn::systems::SoundUpdate());
+        world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+        const std::vector<vorn::engine::EntityHandle> players(world->getEntities("player").begin(),
+                                                              world->getEntities("player").end());
+        for (const vorn::engine::EntityHandle& player : players)
+            world->destroyEntity(player);
+
+        const auto positionOf = [&](vorn::engine::EntityHandle e) {
+            return world->getComponentAs<vorn::components::Transform>(e, "transform")->position();
+        };
+        struct Patrol {
+            vorn::engine::EntityHandle ant;
+            float left, right, y;
+            float lowest, highest;
+        };
+        std::vector<Patrol> patrols;
+        for (const vorn::engine::EntityHandle& ant : world->getEntities("ant", "antBehavior")) {
+            const glm::vec3 start = positionOf(ant);
+            Patrol patrol{ant, -1e9f, 1e9f, start.y, start.x, start.x};
+            for (const char* tag : {"antCommandCW", "antCommandCCW"})
+                for (const vorn::engine::EntityHandle& marker : world->getEntities(tag)) {
+                    const glm::vec3 m = positionOf(marker);
+                    if (std::abs(m.y - start.y) > 10.0f)
+                        continue;
+                    if (m.x < start.x)
+                        patrol.left = std::max(patrol.left, m.x);
+                    else
+                        patrol.right = std::min(patrol.right, m.x);
+                }
+            ASSERT_GT(patrol.left, -1e9f) << "no marker left of the ant at x " << start.x;
+            ASSERT_LT(patrol.right, 1e9f) << "no marker right of the ant at x " << start.x;
+            patrols.push_back(patrol);
+        }
+        ants += patrols.size();
+
+        vorn::engine::Application app(nullptr, 20.0f, 60.0f, vorn::engine::assetRoot());
+        app.setWorld(world);
+        for (int frame = 0; frame < 60 * 60; ++frame) {
+            app.update(1.0f / 60.0f);
+            for (Patrol& patrol : patrols) {
+                ASSERT_TRUE(world->isLive(patrol.ant)) << "frame " << frame;
+                const glm::vec3 p = positionOf(patrol.ant);
+                patrol.lowest = std::min(patrol.lowest, p.x);
+                patrol.highest = std::max(patrol.highest, p.x);
+                ASSERT_NEAR(p.y, patrol.y, 3.0f) << "the ant left its floor, frame " << frame;
+            }
+        }
+        for (const Patrol& patrol : patrols) {
+            EXPECT_GE(patrol.lowest, patrol.left);
+            EXPECT_LE(patrol.highest, patrol.right);
+            // It does walk: from near one marker to near the other.
+            EXPECT_LT(patrol.lowest, patrol.left + 8.0f);
+            EXPECT_GT(patrol.highest, patrol.right - 8.0f);
+        }
+    }
+    EXPECT_EQ(ants, 5u);
 }
 
 TEST_F(JourneyLoad, TheClearingShowsAHintAtEachLesson) {
