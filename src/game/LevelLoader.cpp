@@ -323,12 +323,14 @@ void buildWorkerAnt(Context& c, const Entry& e) {
     c.label(ant, "being");
     c.finish(ant);
 
+    // The parts go with the body whatever ends it (a boulder's crush deletes the body and knows
+    // nothing of them): left behind they would drift about unseen and go on biting.
     for (int i = 0; i < 2; ++i) {
         c.world.addComponent(parts[i], new vorn::components::Transform(partMatrix));
         c.world.addComponent(
             parts[i],
             new vorn::components::TransformAttachment(
-                false, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, offsets[i])), ant));
+                true, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, offsets[i])), ant));
         c.circle(parts[i], 1.5f * s.x);
         c.body(parts[i], mass, false, 0.0f, {"being"});
         LevelComponents::addDamage(c.world, parts[i], "player", 20.0f, 0.5f, 1000.0f);

@@ -5,6 +5,7 @@
 #include "audio/SoundManager.hpp"
 #include "components/Action.hpp"
 #include "components/AntBehaviour.hpp"
+#include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
@@ -13,6 +14,7 @@
 #include "game/tools/StateDump.hpp"
 #include "physics/Body.hpp"
 #include "physics/CircleCollider.hpp"
+#include "physics/Gravity.hpp"
 #include "support/GlTestContext.hpp"
 
 #include <gtest/gtest.h>
@@ -360,6 +362,33 @@ TEST_F(LevelLoaderTest, DeathActionsStripWhatDiesAndLetItGoLater) {
             EXPECT_TRUE(v.x >= -20 && v.x <= 20 && v.y >= 40 && v.y <= 45 && v.z >= 30 && v.z <= 40)
                 << v.x << " " << v.y << " " << v.z;
         }
+    }
+}
+
+// The two biting parts ride on the ant's body and go with it, whatever ends it: a boulder that
+// crushes it (the body deletes itself), or anything that destroys the body outright.
+TEST_F(LevelLoaderTest, AWorkerAntsBitingPartsGoWithItsBody) {
+    for (const bool crushed : {true, false}) {
+        SCOPED_TRACE(crushed ? "crushed by a boulder" : "destroyed outright");
+        const std::string boulder = crushed ? "boulder [ [0 30 0] [0 0 0] [1 1 1] ]" : "";
+        auto world = load("[ flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ] workerAnt [ [0 7 0] [0 0 0] "
+                          "[1 1 1] ] " +
+                          boulder + " ]");
+        world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+        vorn::engine::Application app(nullptr, 20.0f, 60.0f, vorn::engine::assetRoot());
+        app.setWorld(world);
+        const EntityHandle ant{2, world.get()};
+        ASSERT_NE(world->getComponent(ant, "antBehavior"), nullptr);
+        const std::vector<EntityHandle> parts(world->getEntities("transformAttachment").begin(),
+                                              world->getEntities("transformAttachment").end());
+        ASSERT_EQ(parts.size(), 2u);
+        if (!crushed)
+            world->destroyEntity(ant);
+        for (int frame = 0; frame < 120; ++frame)
+            app.update(1.0f / 60.0f);
+        EXPECT_FALSE(world->isLive(ant));
+        for (const EntityHandle& part : parts)
+            EXPECT_FALSE(world->isLive(part)) << "part " << part.entityId;
     }
 }
 
