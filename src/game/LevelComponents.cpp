@@ -86,8 +86,13 @@ void LevelComponents::addAntBehaviour(World& world, EntityHandle entity, bool cl
 }
 
 void LevelComponents::addDamage(World& world, EntityHandle entity, const std::string& target,
-                                float amount, float knockBack, float force) {
-    world.addComponent(entity, new components::Damage(target, amount, knockBack, force));
+                                float amount, float knockBack, float force, EntityHandle source) {
+    auto* damage = new components::Damage(target, amount, knockBack, force);
+    if (source.entityId != 0) {
+        damage->source = source;
+        damage->updatePriority = components::Damage::onBehalfPriority;
+    }
+    world.addComponent(entity, damage);
 }
 
 void LevelComponents::addUpgrade(World& world, EntityHandle entity, const std::string& flag,

@@ -333,7 +333,7 @@ void buildWorkerAnt(Context& c, const Entry& e) {
                 true, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, offsets[i])), ant));
         c.circle(parts[i], 1.5f * s.x);
         c.body(parts[i], mass, false, 0.0f, {"being"});
-        LevelComponents::addDamage(c.world, parts[i], "player", 20.0f, 0.5f, 1000.0f);
+        LevelComponents::addDamage(c.world, parts[i], "player", 20.0f, 0.5f, 1000.0f, ant);
         c.finish(parts[i]);
     }
 }
