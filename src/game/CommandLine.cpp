@@ -182,6 +182,7 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, GameOpt
         err << app.help() << "mossfang: " << oneLine(e.what()) << "\n";
         return 2;
     }
+    options.entranceGiven = app.get_option("--entrance")->count() > 0;
     if (!std::isfinite(options.fixedDt)) {
         err << app.help() << "mossfang: --fixed-dt must be a finite number of seconds\n";
         return 2;

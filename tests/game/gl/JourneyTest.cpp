@@ -142,7 +142,17 @@ TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
     }
 }
 
-TEST(Journey, TheLevelCheckPassesAndEachAreaRunsWithoutAMessage) {
+TEST(Journey, TheLevelCheckPassesAndEachAreaStartsOnItsFeetWithoutAnEntranceNamed) {
+    // Without --entrance the ninja stands at the file's "player" entry, else its entrance "", else
+    // its first entrance, and the game says which: never at the origin, under the floor.
+    const std::map<std::string, std::string> chosen = {
+        {"startingArea.txt", "the entrance \"\""},
+        {"simpleArea.txt", "the entrance \"simpleBottomDoor\""},
+        {"trickyArea.txt", "the entrance \"trickyLeftDoor\""},
+        {"swordArea.txt", "the entrance \"swordLeftDoor\""},
+        {"prototypeLevel.txt", "the \"player\" entry"},
+    };
+    const std::string dump = ::testing::TempDir() + std::to_string(getpid()) + "_start.json";
     for (const auto& [file, entrance] : areas) {
         SCOPED_TRACE(file);
         const GameRun check = runGame("--check-level assets/levels/" + file);
@@ -150,15 +160,27 @@ TEST(Journey, TheLevelCheckPassesAndEachAreaRunsWithoutAMessage) {
         EXPECT_NE(check.output.find(": ok"), std::string::npos) << check.output;
 
         // The whole game around the area: loader, music, HUD, a few frames of play. Nothing may
-        // be said but the window library's own note about vertical sync.
-        const GameRun play = runGame("--fixed-dt 0.0166667 --frames 3 --area " + file +
-                                     " --entrance \"" + entrance + "\"");
+        // be said but where he starts, the dump's note and the window library's note about
+        // vertical sync.
+        std::remove(dump.c_str());
+        const GameRun play =
+            runGame("--fixed-dt 0.0166667 --frames 3 --area " + file + " --dump-state " + dump);
         EXPECT_EQ(play.status, 0) << play.output;
+        const std::string starts =
+            "No --entrance: the ninja starts at " + chosen.at(file) + " of " + file;
+        int said = 0;
         std::istringstream lines(play.output);
         std::string line;
-        while (std::getline(lines, line))
-            EXPECT_TRUE(line.empty() || line == "Setting vertical sync not supported")
+        while (std::getline(lines, line)) {
+            said += line == starts;
+            EXPECT_TRUE(line.empty() || line == starts || line == "State written to " + dump ||
+                        line == "Setting vertical sync not supported")
                 << "said: " << line;
+        }
+        EXPECT_EQ(said, 1) << play.output;
+        const nlohmann::json ninja = thePlayer(readJson(dump));
+        ASSERT_TRUE(ninja.is_object());
+        EXPECT_NEAR(ninja["position"][1].get<float>(), 12.0f, 0.5f) << "standing where placed";
     }
 }
 
