@@ -3,6 +3,7 @@
 #include "components/ActionSignal.hpp"
 #include "components/AntAttackBehaviour.hpp"
 #include "components/AntBehaviour.hpp"
+#include "components/Asleep.hpp"
 #include "components/Damage.hpp"
 #include "components/EnergyBoostObject.hpp"
 #include "components/EnergyObject.hpp"
@@ -16,6 +17,7 @@
 #include "components/SpinHorizontalVelocity.hpp"
 #include "components/TouchEmitter.hpp"
 #include "components/Upgrade.hpp"
+#include "components/WakeZone.hpp"
 #include "engine/World.hpp"
 
 namespace game {
@@ -103,6 +105,14 @@ void LevelComponents::addUpgrade(World& world, EntityHandle entity, const std::s
 void LevelComponents::addExit(World& world, EntityHandle entity, const std::string& levelFile,
                               const std::string& entrance) {
     world.addComponent(entity, new components::Exit(levelFile, entrance));
+}
+
+void LevelComponents::addWakeZone(World& world, EntityHandle entity, const std::string& name) {
+    world.addComponent(entity, new components::WakeZone(name));
+}
+
+void LevelComponents::addAsleep(World& world, EntityHandle entity, const std::string& wakeName) {
+    world.addComponent(entity, new components::Asleep(wakeName));
 }
 
 void LevelComponents::moveSpawnPoint(World& world, EntityHandle player, const glm::vec3& position) {

@@ -48,6 +48,10 @@ public:
     static void addUpgrade(vorn::engine::World& world, vorn::engine::EntityHandle entity,
                            const std::string& flag, const std::string& voice,
                            const glm::vec3& soundOffset);
+    static void addWakeZone(vorn::engine::World& world, vorn::engine::EntityHandle entity,
+                            const std::string& name);
+    static void addAsleep(vorn::engine::World& world, vorn::engine::EntityHandle entity,
+                          const std::string& wakeName);
     static void addExit(vorn::engine::World& world, vorn::engine::EntityHandle entity,
                         const std::string& levelFile, const std::string& entrance);
     // Moves the spawn point of a carried player to where he entered.

@@ -3,6 +3,7 @@
 #include "engine/AssetRoot.hpp"
 #include "game/LevelLoader.hpp"
 #include "game/Scenes.hpp"
+#include "game/tools/LayoutCheck.hpp"
 #include "parsing/DefinitionReader.hpp"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ public:
     void entry(const std::string& keyword, int line, const LevelEntry&,
                vorn::parsing::DefinitionReader& reader) override {
         const std::vector<std::string>& keys = LevelLoader::templateKeys();
-        if (keyword == LevelLoader::hintKeyword) {
+        if (keyword == LevelLoader::hintKeyword || keyword == LevelLoader::wakeKeyword) {
             reader.readQuotedString();
         } else if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
             summary.unknownKeywords.emplace_back(line, keyword);
@@ -162,6 +163,7 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
             ++problems;
         }
     }
+    problems += LayoutCheck::run(path, file, out);
     if (problems == 0)
         out << file << ": ok\n";
     return problems == 0 ? 0 : 1;
