@@ -185,6 +185,72 @@ TEST(Journey, TheLevelCheckPassesAndEachAreaStartsOnItsFeetWithoutAnEntranceName
     }
 }
 
+// The smallest pickups read at a glance at 800 x 600: each kind, at the smallest scale any area
+// gives it, covers a patch of at least 400 pixels and 20 rows when drawn beneath the ninja, found
+// as the pixels that differ from the same picture without it.
+TEST(Journey, ShiniesTheSwordAndTheHatEachCoverAPatchOfTheScreen) {
+    class Scales : public game::LevelLoader::EntryVisitor {
+    public:
+        std::map<std::string, float> smallest;
+        void music(const std::string&) override {}
+        void entry(const std::string& keyword, int, const game::LevelEntry& entry,
+                   vorn::parsing::DefinitionReader&) override {
+            if (keyword == "shiny" || keyword == "quarrow" || keyword == "swordUpgrade")
+                smallest[keyword] = smallest.count(keyword)
+                                        ? std::min(smallest[keyword], entry.scale.x)
+                                        : entry.scale.x;
+        }
+    } scales;
+    for (const auto& [file, entrance] : areas) {
+        std::ifstream in(levelDir + file);
+        vorn::parsing::DefinitionReader reader(in);
+        game::LevelLoader::readLevel(reader, scales);
+    }
+    ASSERT_EQ(scales.smallest.size(), 3u);
+
+    const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_pickup";
+    // The ninja on a ledge, the pickup 30 units below him, both in the middle of the picture.
+    const auto picture = [&](const std::string& kind, float scale) {
+        {
+            std::ofstream level(base + ".txt");
+            level << "[ smallPlat [ [0 30 0] [0 0 0] [1 1 1] ] player [ [0 40 0] [0 0 0] [1 1 1] ]";
+            if (!kind.empty())
+                level << " " << kind << " [ [0 10 0] [0 0 0] [" << scale << " " << scale << " "
+                      << scale << "] ]";
+            level << " ]\n";
+        }
+        std::remove((base + ".png").c_str());
+        const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5 --area " + base +
+                                    ".txt --screenshot " + base + ".png");
+        EXPECT_EQ(run.status, 0) << run.output;
+        sf::Image image;
+        EXPECT_TRUE(image.loadFromFile(base + ".png"));
+        return image;
+    };
+    const sf::Image without = picture("", 0.0f);
+    ASSERT_EQ(without.getSize(), sf::Vector2u(800, 600));
+    for (const auto& [kind, scale] : scales.smallest) {
+        SCOPED_TRACE(kind + " at scale " + std::to_string(scale));
+        const sf::Image with = picture(kind, scale);
+        ASSERT_EQ(with.getSize(), without.getSize());
+        // The band of columns round the middle: the sword's grasshopper stands farther right.
+        int covered = 0;
+        unsigned top = 600, bottom = 0;
+        for (unsigned y = 0; y < 600; ++y)
+            for (unsigned x = 340; x < 460; ++x) {
+                const sf::Color a = with.getPixel(x, y);
+                const sf::Color b = without.getPixel(x, y);
+                if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 75) {
+                    ++covered;
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        EXPECT_GE(covered, 400);
+        EXPECT_GE(bottom + 1, top + 20) << "rows " << top << " to " << bottom;
+    }
+}
+
 class JourneyLoad : public ::testing::Test {
 protected:
     void SetUp() override {
