@@ -477,15 +477,15 @@ TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
         {1200, "area startingArea.txt", false, false, 14, 1},
         {2340, "area simpleArea.txt", true, false, 27, 2},
         {3710, "area trickyArea.txt", true, false, 41, 3},
-        {4740, "area swordArea.txt", true, true, 53, 4},
+        {4680, "area swordArea.txt", true, true, 53, 4},
     };
     std::string frames;
     for (const Checkpoint& c : checkpoints)
         frames += std::to_string(c.frame) + ",";
-    frames += "4770,4940";
+    frames += "4830,5000";
     for (const Checkpoint& c : checkpoints)
         std::remove((base + "-" + std::to_string(c.frame) + ".json").c_str());
-    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5000 --update-only --input "
+    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5060 --update-only --input "
                                 "tests/game/playthrough/journey.txt --dump-state " +
                                 base + ".json --dump-at " + frames);
     ASSERT_EQ(run.status, 0) << run.output;
@@ -506,12 +506,12 @@ TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
         EXPECT_GE(ninja["score"]["eggs"].get<int>(), c.minEggs);
     }
     // In the ember hollow the ninja has cut through the web: he stands inside the hat's room.
-    const nlohmann::json sword = thePlayer(readJson(base + "-4740.json"));
+    const nlohmann::json sword = thePlayer(readJson(base + "-4680.json"));
     ASSERT_TRUE(sword.is_object());
     EXPECT_GT(sword["position"][0].get<float>(), 160.0f);
 
-    EXPECT_EQ(readJson(base + "-4770.json").value("scene", ""), "credits 0");
-    EXPECT_EQ(readJson(base + "-4940.json").value("scene", ""), "credits 5");
+    EXPECT_EQ(readJson(base + "-4830.json").value("scene", ""), "credits 0");
+    EXPECT_EQ(readJson(base + "-5000.json").value("scene", ""), "credits 5");
     EXPECT_EQ(readJson(base + ".json").value("scene", ""), "menu");
 }
 
