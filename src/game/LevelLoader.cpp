@@ -4,6 +4,7 @@
 #include "components/Checkpoint.hpp"
 #include "components/ConstantRotation.hpp"
 #include "components/PromptZone.hpp"
+#include "components/Secret.hpp"
 #include "components/TouchEmitter.hpp"
 #include "components/TransformAttachment.hpp"
 #include "engine/Diagnostics.hpp"
@@ -587,6 +588,18 @@ void buildWake(Context& c, const Entry& e) {
     c.finish(zone);
 }
 
+// A secret place: a zone sx wide and sy high centred on the entry (turned by rz), found the first
+// time the ninja touches it; it chimes, sparkles while he is in it, and counts in his score. Not
+// one of the entity templates.
+void buildSecret(Context& c, const Entry& e) {
+    const EntityHandle zone = c.create(LevelLoader::placement(e.position, e.rotation, {1, 1, 1}));
+    c.box(zone, e, -0.5f, -0.5f, 1.0f, 1.0f);
+    c.tracker(zone, "player");
+    c.world.addComponent(zone, new components::Secret("secretFound", {e.scale.x, e.scale.y}));
+    c.world.addComponent(zone, new components::TouchEmitter());
+    c.finish(zone);
+}
+
 // Puts every body built after entity `last` to sleep until a wake zone named `name` is entered.
 void putToSleep(World& world, uint32_t last, const std::string& name) {
     const std::set<EntityHandle>& live = world.liveEntities();
@@ -660,6 +673,8 @@ public:
             buildCheckpoint(context, entry);
         else if (!built && keyword == LevelLoader::wakeKeyword)
             buildWake(context, entry);
+        else if (!built && keyword == LevelLoader::secretKeyword)
+            buildSecret(context, entry);
         const std::string sleep = LevelLoader::readAsleepOption(reader);
         if (!sleep.empty())
             putToSleep(context.world, last, sleep);

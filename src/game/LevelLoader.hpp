@@ -99,6 +99,10 @@ public:
     // a box sx wide and sy high centred on the position; the ninja's first touch wakes every body
     // asleep under that name. Read after the templates, as hints are.
     static constexpr const char* wakeKeyword = "wake";
+    // The keyword of a secret place: three vectors; a zone sx wide and sy high centred on the
+    // position, counted in the ninja's score the first time he touches it. Read after the
+    // templates, as hints are.
+    static constexpr const char* secretKeyword = "secret";
     // Any entry may end with `asleep "NAME"`, after its template's own extras: every body the
     // entry builds then keeps still until a wake zone NAME is entered.
     static constexpr const char* asleepOption = "asleep";

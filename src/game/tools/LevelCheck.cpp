@@ -64,6 +64,8 @@ public:
                 summary.emptyZones.push_back({line, text, size});
         } else if (keyword == LevelLoader::checkpointKeyword) {
             // Three vectors and nothing more.
+        } else if (keyword == LevelLoader::secretKeyword) {
+            // Three vectors and nothing more.
         } else if (keyword == LevelLoader::wakeKeyword) {
             // Its name is the layout check's to read.
         } else if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {

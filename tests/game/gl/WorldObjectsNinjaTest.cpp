@@ -17,6 +17,7 @@
 #include "components/SceneBuilders.hpp"
 #include "components/Score.hpp"
 #include "components/ScoreObject.hpp"
+#include "components/Secret.hpp"
 #include "components/TransformAttachment.hpp"
 #include "components/Upgrade.hpp"
 #include "engine/EntityCollection.hpp"
@@ -249,6 +250,38 @@ TEST_F(WorldObjectsNinjaTest, ACheckpointHeWalksThroughLightsOnceAndHeComesBackT
     // Standing in it again changes nothing.
     EXPECT_EQ(reached.size(), 1u);
     components::RunEvents::setCheckpointListener(nullptr);
+}
+
+TEST_F(WorldObjectsNinjaTest, ASecretCountsOnceWhenHeFirstWalksIntoItsZone) {
+    spawn(-60.0f);
+    {
+        std::istringstream level("[ secret [ [-20 7 0] [0 0 0] [8 12 1] ] ]");
+        game::LevelLoader::CarriedPlayer nobody;
+        ASSERT_TRUE(game::LevelLoader::load(level, *stage.world, nobody, "", ""));
+        vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+        const int slot = sound.currentSlot();
+        sound.releaseSlot(slot);
+        sound.freeSlot(slot);
+    }
+    EntityHandle spot{0, stage.world.get()};
+    for (const EntityHandle& e : stage.world->getEntities("secret"))
+        spot = e;
+    auto* secret = stage.world->getComponentAs<components::Secret>(spot, "secret");
+    ASSERT_NE(secret, nullptr);
+    const auto secrets = [&] { return get<vorn::components::Score>("score").secrets; };
+    // Short of the zone (its left edge at x = -24, his collider reaching 5 ahead of him) nothing.
+    stage.play("0-300 hold Right");
+    for (int frame = 0; frame < 300 && position().x < -34.0f; ++frame)
+        stage.run(1);
+    ASSERT_GE(position().x, -34.0f);
+    EXPECT_EQ(secrets(), 0);
+    EXPECT_EQ(stage.world->getComponent(spot, "promptZone"), nullptr);
+    // Through it, then back through it: one secret, and its prompt from then on.
+    stage.play("0-60 hold Right\n61-160 hold Left");
+    stage.run(160);
+    EXPECT_TRUE(secret->isFound());
+    EXPECT_EQ(secrets(), 1);
+    EXPECT_NE(stage.world->getComponent(spot, "promptZone"), nullptr);
 }
 
 TEST_F(WorldObjectsNinjaTest, WalkingThroughADoorCarriesHimWholeIntoTheNextArea) {
