@@ -295,12 +295,26 @@ int DefinitionReader::streamGet() {
 // it: eofbit once the end is met, badbit when the buffer fails by throwing, and nothing is read
 // from a stream that has failed.
 int DefinitionReader::fromBuffer(const bool consume) {
+    if (!startBytes.empty()) {
+        const int ch = static_cast<unsigned char>(startBytes.front());
+        if (consume) {
+            startBytes.erase(0, 1);
+        }
+        return ch;
+    }
     std::streambuf* const buffer = stream.rdbuf();
     if (buffer == nullptr || stream.fail()) {
         return EOF;
     }
     int ch = EOF;
     try {
+        if (!startChecked) {
+            startChecked = true;
+            skipByteOrderMark(*buffer);
+            if (!startBytes.empty()) {
+                return fromBuffer(consume);
+            }
+        }
         ch = consume ? buffer->sbumpc() : buffer->sgetc();
     } catch (...) {
         // The exception goes on only where the stream's exception mask asks for it.
@@ -315,6 +329,19 @@ int DefinitionReader::fromBuffer(const bool consume) {
         setStreamState(std::ios::eofbit);
     }
     return ch;
+}
+
+// Takes the mark's bytes as long as they match. The buffer need not be able to put bytes back:
+// those of a start that turns out to be no mark are kept and handed out first.
+void DefinitionReader::skipByteOrderMark(std::streambuf& buffer) {
+    static const char mark[] = "\xEF\xBB\xBF";
+    for (int i = 0; i < 3; ++i) {
+        if (buffer.sgetc() != static_cast<unsigned char>(mark[i])) {
+            startBytes.assign(mark, static_cast<std::size_t>(i));
+            return;
+        }
+        buffer.sbumpc();
+    }
 }
 
 // Records a state on the stream without letting its exception mask turn it into an exception.

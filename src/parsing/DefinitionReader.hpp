@@ -20,6 +20,9 @@ namespace vorn::parsing {
 // to open a comment) which the stream has already handed over.
 //
 // Lexical rules.
+// - A UTF-8 byte-order mark (EF BB BF), which some editors write at the start of a text file, is
+//   skipped there before anything else is read; the position then starts at line 1, column 1 on
+//   the byte after it. Anywhere else those bytes are ordinary characters.
 // - White space is the "C" locale's: blank, \t, \n, \v, \f and \r. Words are made of the ASCII
 //   letters and digits and '_'. Neither depends on the process locale, and bytes of 128 and up
 //   are never white space nor part of a word.
@@ -114,6 +117,7 @@ private:
     int streamPeek();
     int streamGet();
     int fromBuffer(bool consume);
+    void skipByteOrderMark(std::streambuf& buffer);
     void setStreamState(std::ios::iostate state);
     void advance(int ch);
     void skipBlockComment();
@@ -122,7 +126,9 @@ private:
     std::istream& stream;
     int currentLine = 1;
     int currentColumn = 1;
-    bool slashHeld = false; // a '/' taken from the stream that is still the next character
+    bool slashHeld = false;    // a '/' taken from the stream that is still the next character
+    bool startChecked = false; // whether the byte-order mark has been looked for
+    std::string startBytes;    // bytes taken while looking for it that were no mark after all
 };
 
 } // namespace vorn::parsing
