@@ -10,6 +10,7 @@
 #include "engine/World.hpp"
 #include "game/DeathActions.hpp"
 #include "game/LevelComponents.hpp"
+#include "game/LevelEntrances.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "physics/CircleCollider.hpp"
@@ -51,6 +52,7 @@ struct Context {
     const std::string& spaceLabel;
     const std::string& entrance;
     LevelLoader::Placement placement;
+    LevelEntrances& entrances; // the record of every entrance read, for the tools
 
     // Adds the space label; every entity the loader creates ends with it.
     void finish(EntityHandle entity) const {
@@ -122,6 +124,7 @@ void buildPlayerEntry(Context& c, const Entry& e) {
 
 void buildEntrance(Context& c, const Entry& e) {
     const std::string name = c.reader.readQuotedString();
+    c.entrances.entrances.push_back({name, e.position});
     if (name != c.entrance || c.placement == LevelLoader::Placement::whereHeStands)
         return;
     if (c.carried.empty()) {
@@ -545,7 +548,9 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
 
     bool ok = true;
     vorn::parsing::DefinitionReader reader(in);
-    Context context{world, reader, carried, spaceLabel, entrance, placement};
+    auto* entrances = new LevelEntrances;
+    world.addComponent(entrances);
+    Context context{world, reader, carried, spaceLabel, entrance, placement, *entrances};
     Builder builder(context);
     try {
         readLevel(reader, builder);

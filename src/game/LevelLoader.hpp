@@ -38,6 +38,9 @@ struct LevelEntry {
 // line. Every built entity gets its template's components in the template's order and then, when
 // the space label is not empty, a label of that name.
 //
+// The entrances read (names and positions) are recorded on the world's own entity
+// (LevelEntrances), for the designer's tools.
+//
 // Errors: anything thrown while reading stops the loader with one "Error loading level: ..." line
 // on the error stream; what was built so far stays in the world.
 class LevelLoader {
