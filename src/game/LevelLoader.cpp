@@ -4,6 +4,7 @@
 #include "audio/SoundManager.hpp"
 #include "components/ConstantRotation.hpp"
 #include "components/TransformAttachment.hpp"
+#include "engine/AssetRoot.hpp"
 #include "engine/Diagnostics.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
@@ -37,11 +38,25 @@ using vorn::engine::World;
 
 const std::string normalMappingProgram = "shaders/objSpaceNormalMapping.txt";
 const std::string modelDirectory = "models/";
+const std::string levelFolder = "levels/";
 
 // One entry as read from the file, with its placement matrix.
 struct Entry : LevelEntry {
-    explicit Entry(const LevelEntry& read) : LevelEntry(read) {}
+    Entry(const std::string& keyword, int line, const LevelEntry& read)
+        : LevelEntry(read), keyword(keyword), line(line) {}
     glm::mat4 matrix() const { return LevelLoader::placement(position, rotation, scale); }
+    // Whether a file name the entry holds stays inside the asset folder (relative to `folder`
+    // there); a name that leaves it is reported once, naming the entry, and the caller leaves out
+    // what would have used it.
+    bool fileNameAllowed(const std::string& name, const std::string& folder = "") const {
+        return vorn::engine::acceptAssetName(name, entryName(keyword, line), folder);
+    }
+    static std::string entryName(const std::string& keyword, int line) {
+        return "the \"" + keyword + "\" entry on line " + std::to_string(line);
+    }
+
+    std::string keyword;
+    int line;
 };
 
 // What the templates share while one file is read.
@@ -148,6 +163,9 @@ void buildEntrance(Context& c, const Entry& e) {
 void buildExit(Context& c, const Entry& e) {
     const std::string levelFile = c.reader.readQuotedString();
     const std::string entranceName = c.reader.readQuotedString();
+    // Door targets are level files under "levels/"; one that leaves the asset folder is no door.
+    if (!e.fileNameAllowed(levelFile, levelFolder))
+        return;
     const EntityHandle door = c.create(e.matrix());
     c.box(door, e, -5.0f, -5.0f, 10.0f, 10.0f);
     c.tracker(door, "player");
@@ -392,6 +410,8 @@ void buildKillZone(Context& c, const Entry& e) {
 
 void buildBGSprite(Context& c, const Entry& e) {
     const std::string image = c.reader.readQuotedString();
+    if (!e.fileNameAllowed(image))
+        return;
     glm::mat4 matrix = e.matrix();
     matrix[3] = glm::vec4(e.position - 0.5f * e.scale, 1.0f);
     const EntityHandle background = c.create(matrix);
@@ -462,11 +482,15 @@ public:
     explicit Builder(Context& context) : context(context) {}
 
     void music(const std::string& name) override {
+        // Music is named from the sound table, but a name that would leave the asset folder as a
+        // file name is refused all the same: no level names anything outside it.
+        if (!vorn::engine::acceptAssetName(name, Entry::entryName("music", context.reader.line())))
+            return;
         vorn::audio::SoundManager::instance().playMusic(name, 0.3f, 5.0f);
     }
-    void entry(const std::string& keyword, int, const LevelEntry& read,
+    void entry(const std::string& keyword, int line, const LevelEntry& read,
                vorn::parsing::DefinitionReader&) override {
-        const Entry entry(read);
+        const Entry entry(keyword, line, read);
         for (const TemplateRow& row : templates) {
             if (keyword == row.key) {
                 row.build(context, entry);

@@ -10,6 +10,7 @@
 #include "engine/EntityCollection.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
+#include "game/LevelEntrances.hpp"
 #include "game/tools/StateDump.hpp"
 #include "physics/Body.hpp"
 #include "physics/CircleCollider.hpp"
@@ -268,6 +269,61 @@ TEST_F(LevelLoaderTest, ASyntaxErrorInTheTenthEntryKeepsTheFirstNineAndPrintsOne
     const std::string err = capture.errText();
     EXPECT_EQ(err.rfind("Error loading level:: ", 0), 0u) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+TEST_F(LevelLoaderTest, FileNamesLeavingTheAssetFolderAreRefusedNamingTheEntry) {
+    // Each refused entry builds nothing and opens nothing; the same entry with a name inside the
+    // folder builds its entity.
+    struct Case {
+        std::string entry;
+        bool refused;
+        std::string name;
+    };
+    const std::string at = "[ [0 0 0] [0 0 0] [1 1 1] ";
+    const Case cases[] = {
+        {"exit " + at + "\"../../../../etc/passwd\" \"start\" ]", true, "../../../../etc/passwd"},
+        {"exit " + at + "\"/etc/passwd\" \"start\" ]", true, "/etc/passwd"},
+        {"exit " + at + "\"../levels/simpleArea.txt\" \"start\" ]", false, ""},
+        {"BGSprite " + at + "\"images/../../../etc/hostname\" ]", true,
+         "images/../../../etc/hostname"},
+        {"BGSprite " + at + "\"/etc/hostname\" ]", true, "/etc/hostname"},
+        {"BGSprite " + at + "\"images/../images/HealthBar.png\" ]", false, ""},
+    };
+    for (const Case& c : cases) {
+        vorn::engine::DiagnosticsCapture capture;
+        auto world = load("[\n\n  " + c.entry + "\n]");
+        EXPECT_EQ(world->liveEntities().size(), c.refused ? 0u : 1u) << c.entry;
+        const std::string keyword = c.entry.substr(0, c.entry.find(' '));
+        EXPECT_EQ(capture.errText(), c.refused ? "Refused the file name \"" + c.name +
+                                                     "\" of the \"" + keyword +
+                                                     "\" entry on line 3: it leads outside the "
+                                                     "asset folder\n"
+                                               : "")
+            << c.entry;
+    }
+    // Music is named from the sound table, and such a name is refused before it is looked up.
+    vorn::engine::DiagnosticsCapture capture;
+    load("[\n  music [ \"../../sounds/Music/Monster.mp3\" ]\n  music [ \"/tmp/x.mp3\" ]\n]");
+    EXPECT_EQ(capture.errText(),
+              "Refused the file name \"../../sounds/Music/Monster.mp3\" of the \"music\" entry on "
+              "line 2: it leads outside the asset folder\n"
+              "Refused the file name \"/tmp/x.mp3\" of the \"music\" entry on line 3: it leads "
+              "outside the asset folder\n");
+    EXPECT_EQ(capture.outText(), "");
+}
+
+TEST_F(LevelLoaderTest, EntrancesAreRecordedOnTheWorldUpToABrokenEntry) {
+    auto world = load("[\n entrance [ [1 2 3] [0 0 0] [1 1 1] \"left\" ]\n"
+                      " killZone [ [0 0 0] [0 0 0] [1 1 1] ]\n"
+                      " entrance [ [-4 5 0] [0 0 0] [1 1 1] \"top\" ]\n"
+                      " entrance [ [9 9");
+    const std::vector<game::LevelEntrances::Entrance> found = game::LevelEntrances::of(*world);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].name, "left");
+    EXPECT_EQ(found[0].position, glm::vec3(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(found[1].name, "top");
+    EXPECT_EQ(found[1].position, glm::vec3(-4.0f, 5.0f, 0.0f));
+    EXPECT_TRUE(game::LevelEntrances::of(World()).empty());
 }
 
 TEST_F(LevelLoaderTest, PlayersComeFromPlayerEntriesAndTheRequestedEntranceOnly) {
