@@ -526,12 +526,48 @@ glm::mat4 LevelLoader::placement(const glm::vec3& position, const glm::vec3& rot
     return glm::scale(m, scale);
 }
 
+namespace {
+
+// Passes the reader's lenient readings to a visitor while a level is read; the reader forgets the
+// visitor when the reading ends, however it ends.
+class LenientReadings {
+public:
+    LenientReadings(vorn::parsing::DefinitionReader& reader, LevelLoader::EntryVisitor& visitor)
+        : reader(reader) {
+        using Lenient = vorn::parsing::DefinitionReader::Lenient;
+        reader.onLenientReading([&visitor](Lenient kind, int line) {
+            switch (kind) {
+            case Lenient::numberNotAsWritten:
+                visitor.readPast(line, "a number that is not a finite decimal number");
+                break;
+            case Lenient::stringLeftOpen:
+                visitor.readPast(line, "a quoted string that runs to the end of the file");
+                break;
+            case Lenient::commentLeftOpen:
+                visitor.readPast(line, "a comment that runs to the end of the file");
+                break;
+            }
+        });
+    }
+    ~LenientReadings() { reader.onLenientReading(nullptr); }
+    LenientReadings(const LenientReadings&) = delete;
+    LenientReadings& operator=(const LenientReadings&) = delete;
+
+private:
+    vorn::parsing::DefinitionReader& reader;
+};
+
+} // namespace
+
 void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor) {
+    const LenientReadings passedOn(reader, visitor);
     reader.expect('[');
     while (true) {
         reader.skipWhitespace();
-        if (reader.atEnd())
+        if (reader.atEnd()) {
+            visitor.readPast(reader.line(), "the file ends before its list of entries is closed");
             return;
+        }
         const int next = reader.peek();
         if (next == ']') {
             reader.get();

@@ -75,9 +75,18 @@ public:
         // reads the extras it wants from `reader`; the rest of the entry is skipped afterwards.
         virtual void entry(const std::string& keyword, int line, const LevelEntry& entry,
                            vorn::parsing::DefinitionReader& reader) = 0;
+        // Something the grammar reads past without stopping, with the line where it starts: a
+        // number not read as written (NaN, infinite, an exponent), a quoted string or comment
+        // that runs to the end of the file, a list of entries the file never closes. The game
+        // loads what it can and ignores these; the level check reports them.
+        virtual void readPast(int line, const std::string& what) {
+            (void)line;
+            (void)what;
+        }
     };
-    // Reads a whole level file through the grammar, handing each entry to `visitor`. Throws the
-    // reader's ParseError (and whatever the visitor throws).
+    // Reads a whole level file through the grammar, handing each entry to `visitor` and what it
+    // reads past to visitor.readPast(). Throws the reader's ParseError (and whatever the visitor
+    // throws).
     static void readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor);
 
     // The keyword of an in-world hint: three vectors, then the quoted line of text (its letters

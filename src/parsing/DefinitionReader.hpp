@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio> // EOF, returned by peek() and get() at the end
+#include <functional>
 #include <istream>
 #include <string>
 
@@ -40,6 +41,12 @@ namespace vorn::parsing {
 //   saturate at its largest or smallest value instead of overflowing, so readFloat() always
 //   returns a finite number.
 //
+// Lenient readings. Where the rules above take something without an error that was probably not
+// meant (a number not read as written: out of range, or followed by a letter as in "nan", "-inf"
+// or "1e5"; a quoted string or a block comment that runs to the end of the input) the reader goes
+// on as the rules say and tells the handler set with onLenientReading(), if any, with the line
+// where the thing starts. Checking tools report these; the game reads on.
+//
 // Errors. Only expect() (and the operations made of it: readQuotedString(), readVec3()) throw,
 // and only ParseError; the offending character stays unread. When the input has ended the
 // message says "got 'end of file' instead"; a byte that is not printable ASCII appears as \xHH.
@@ -54,6 +61,11 @@ namespace vorn::parsing {
 // loops forever as long as it stops once nothing is consumed (atEnd(), or a ParseError).
 class DefinitionReader {
 public:
+    /// What a lenient reading took.
+    enum class Lenient { numberNotAsWritten, stringLeftOpen, commentLeftOpen };
+    /// Receives a lenient reading and the line it starts on.
+    using LenientHandler = std::function<void(Lenient, int line)>;
+
     /// Reads from the stream, starting at line 1, column 1. The stream must outlive the reader.
     explicit DefinitionReader(std::istream& stream);
 
@@ -107,6 +119,9 @@ public:
     /// True when no character is left (white space is not skipped first).
     bool atEnd();
 
+    /// Sets the receiver of lenient readings (none by default; an empty handler removes it).
+    void onLenientReading(LenientHandler handler) { lenient = std::move(handler); }
+
     /// The line of the next character, from 1.
     int line() const { return currentLine; }
 
@@ -122,6 +137,8 @@ private:
     void advance(int ch);
     void skipBlockComment();
     std::string collect(bool (*accepts)(int));
+    void noteNumber(int line, bool saturated);
+    void note(Lenient kind, int line) const;
 
     std::istream& stream;
     int currentLine = 1;
@@ -129,6 +146,7 @@ private:
     bool slashHeld = false;    // a '/' taken from the stream that is still the next character
     bool startChecked = false; // whether the byte-order mark has been looked for
     std::string startBytes;    // bytes taken while looking for it that were no mark after all
+    LenientHandler lenient;
 };
 
 } // namespace vorn::parsing
