@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Regenerates the pictures in docs/screenshots: the menu, the controls screen, every credits page,
-# each area's start and a busy spot on the recorded play-through, and each area's overview.
+# Regenerates the pictures in docs/screenshots: the menu, the controls and settings screens, every
+# credits page, each area's start and a busy spot on the recorded play-through, each area's
+# overview, and the wasp, the spider and the moving leaves in action on their test level.
 # Needs a built game (build/src/game/mossfang); runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +11,8 @@ mkdir -p "$out"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
+# The player's own settings and saves stay out of the pictures.
+export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
 
 run() {
   if [ -n "${DISPLAY:-}" ]; then
@@ -23,6 +26,8 @@ run() {
 run --frames 3 --screenshot "$out/menu.png"
 echo "3 click 400 310 left" >"$scratch/controls.txt"
 run --frames 8 --input "$scratch/controls.txt" --screenshot "$out/controls.png"
+echo "3 click 680 525 left" >"$scratch/settings.txt"
+run --frames 8 --input "$scratch/settings.txt" --screenshot "$out/settings.png"
 for page in 0 1 2 3 4 5; do
   {
     echo "3 click 375 425 left"
@@ -47,5 +52,20 @@ journey=tests/game/playthrough/journey.txt
 for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
   run --input "$journey" --frames "${spot#*:}" --update-only \
     --screenshot "$out/${spot%%:*}_busy.png"
+done
+# The longer journey's pieces in action on their test level: riding the moving leaf over the first
+# gap, stung by the wasp in a jump, the spider dropped on him, the sinking leaf gone down under him.
+cat >"$scratch/pieces.txt" <<'KEYS'
+0-110 hold Right
+44 hold Space
+360-765 hold Right
+405 hold Space
+700 hold Space
+712 hold Space
+724 hold Space
+KEYS
+for shot in leaf:135 wasp:452 spider:652 sinkingLeaf:880; do
+  run --area tests/game/levels/pieces.txt --input "$scratch/pieces.txt" --frames "${shot#*:}" \
+    --update-only --screenshot "$out/pieces_${shot%%:*}.png"
 done
 echo "Pictures written to $out"

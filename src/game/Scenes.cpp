@@ -9,8 +9,10 @@
 #include "components/EnergyBar.hpp"
 #include "components/HealthBar.hpp"
 #include "components/PositionAttachment.hpp"
+#include "components/Prompt.hpp"
 #include "components/SceneBuilders.hpp"
 #include "components/ScoreDisplay.hpp"
+#include "components/ScreenFade.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/EntityCollection.hpp"
@@ -89,12 +91,12 @@ EntityHandle addScreenCamera(World& world, const std::string& space = "") {
 
 // A sprite on its own entity; full-screen pictures use the scale (800, 600, 1) at the origin.
 EntityHandle addPicture(World& world, const std::string& image, const glm::mat4& matrix,
-                        bool blending, const std::string& space = "") {
+                        bool blending, const std::string& space = "", float priority = 0.0f) {
     const EntityHandle entity = world.createEntity();
     world.addComponent(entity, new Transform(matrix));
     world.addComponent(
         entity, new vorn::components::Sprite(blending, vorn::rendering::textureCache().get(image),
-                                             0.0f, false, true));
+                                             priority, false, true));
     if (!space.empty())
         world.addComponent(entity, new vorn::components::Label(space));
     return entity;
@@ -131,14 +133,17 @@ struct MenuFocus {
     struct Button {
         glm::vec2 corner;
         std::function<void()> onClick;
+        glm::vec2 size{250.0f, 100.0f};
     };
     std::vector<Button> buttons;
     size_t index = 0;
     EntityHandle marker;
 
     glm::mat4 markerMatrix() const {
-        const glm::vec2 corner = buttons[index].corner;
-        return translationScale({corner.x - 45.0f, corner.y + 30.0f, 5.0f}, {40.0f, 40.0f, 1.0f});
+        const Button& button = buttons[index];
+        return translationScale(
+            {button.corner.x - 45.0f, button.corner.y + button.size.y / 2.0f - 20.0f, 5.0f},
+            {40.0f, 40.0f, 1.0f});
     }
     // Moves or uses the focus; false when the key is not the focus's.
     bool handleKey(World& world, sf::Keyboard::Key key) {
@@ -165,13 +170,19 @@ struct MenuFocus {
     }
 };
 
-// A button of the menu: a rectangle of 250 x 100 pixels from `corner` that runs `onClick`.
-void addButton(World& world, const glm::vec2& corner, std::function<void()> onClick) {
+// A button of the menu: a rectangle of `size` pixels from `corner` that runs `onClick`.
+void addButton(World& world, const glm::vec2& corner, std::function<void()> onClick,
+               const glm::vec2& size) {
     const EntityHandle button = world.createEntity();
     world.addComponent(button, new Transform(translation({corner, 0.0f})));
     world.addComponent(button, new vorn::components::ButtonSignal(
                                    [onClick](vorn::components::ButtonSignal&) { onClick(); }, 0.0f,
-                                   0.0f, 250.0f, 100.0f));
+                                   0.0f, size.x, size.y));
+}
+
+Scenes::SettingsBuilder& settingsBuilder() {
+    static Scenes::SettingsBuilder builder;
+    return builder;
 }
 
 bool leftControlHeld() {
@@ -313,10 +324,23 @@ WorldPtr Scenes::menu() {
     World* self = world.get();
     const auto start = [self] { goTo(self, startArea(startingArea, "")); };
     auto focus = std::make_shared<MenuFocus>();
+    // The Settings plaque is a picture of its own over the menu, at the lower right.
+    const glm::vec2 settingsCorner(580.0f, 40.0f);
+    const glm::vec2 settingsSize(200.0f, 70.0f);
+    addScreenPicture(
+        *world, "settings_button.png",
+        translationScale({settingsCorner - glm::vec2(10.0f, 16.0f), 4.0f}, {224.0f, 96.0f, 1.0f}),
+        true);
     focus->buttons = {
         {{250.0f, 360.0f}, start},
         {{275.0f, 240.0f}, [self] { goTo(self, controls()); }},
         {{250.0f, 125.0f}, [self] { goTo(self, credits(0)); }},
+        {settingsCorner,
+         [self] {
+             if (WorldPtr screen = settingsScreen([] { return menu(); }))
+                 goTo(self, screen);
+         },
+         settingsSize},
         {{275.0f, 15.0f},
          [self] {
              if (self->application())
@@ -324,7 +348,7 @@ WorldPtr Scenes::menu() {
          }},
     };
     for (const MenuFocus::Button& button : focus->buttons)
-        addButton(*world, button.corner, button.onClick);
+        addButton(*world, button.corner, button.onClick, button.size);
     focus->marker = addScreenPicture(*world, "DirtParticle.png", focus->markerMatrix(), true);
     addScreenRenderer(*world);
 
@@ -404,13 +428,26 @@ WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entr
 
 WorldPtr Scenes::area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
                       const std::string& entrance, const AreaExtras& extras) {
+    // A ninja carried in walked through a door: the new area comes up out of black.
+    const bool throughDoor = !carried.empty();
     WorldPtr world = newScene("area " + levelFile);
     {
         std::ifstream file(levelPath(levelFile), std::ios::binary);
         LevelLoader::load(file, *world, carried, gameSpace, entrance);
     }
     finishArea(world, levelFile, entrance, extras);
+    if (throughDoor)
+        addArrivalFade(*world, hudSpace);
     return world;
+}
+
+void Scenes::addArrivalFade(World& world, const std::string& space) {
+    // Over everything else of the HUD, the prompt included.
+    const EntityHandle fade =
+        addPicture(world, "images/Fade.png",
+                   translationScale({0.0f, 0.0f, 50.0f}, {screenWidth, screenHeight, 1.0f}), true,
+                   space, 100.0f);
+    world.addComponent(fade, new components::ScreenFade(doorFadeSeconds));
 }
 
 bool Scenes::reloadArea(World& world, const std::string& levelFile, const std::string& entrance,
@@ -516,6 +553,20 @@ void Scenes::buildHud(World& world, const std::string& space) {
                 0.0f, "", 20.0f, 1.0f, 1.0f, 1.0f));
         world.addComponent(display, new vorn::components::Label(space));
     }
+    // The prompt at the bottom centre: its plate, then the line over it.
+    const EntityHandle plate =
+        addPicture(world, "images/PromptPlate.png",
+                   translationScale({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f}), true, space, 10.0f);
+    const EntityHandle prompt = world.createEntity();
+    world.addComponent(prompt, new Transform(translation({0.0f, 0.0f, 21.0f})));
+    auto* line = new vorn::components::Text(
+        vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
+        vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"), 0.0f, 0.0f, 0.0f, "",
+        components::Prompt::letterSize, 1.0f, 0.86f, 0.55f);
+    line->renderPriority = 11.0f;
+    world.addComponent(prompt, line);
+    world.addComponent(prompt, new components::Prompt(player, plate));
+    world.addComponent(prompt, new vorn::components::Label(space));
 }
 
 void Scenes::toggleCameraMode(World& world) {
@@ -536,6 +587,16 @@ void Scenes::toggleCameraMode(World& world) {
         world.addComponent(
             camera, new vorn::components::DistanceAttachment({0.0f, 0.0f, 40.0f}, 45.0f, player));
     }
+}
+
+void Scenes::installSettingsScreen(SettingsBuilder builder) {
+    settingsBuilder() = std::move(builder);
+}
+
+WorldPtr Scenes::settingsScreen(std::function<WorldPtr()> back) {
+    if (!settingsBuilder())
+        return nullptr;
+    return settingsBuilder()(std::move(back));
 }
 
 void Scenes::installSceneCallbacks(AreaExtras extras) {

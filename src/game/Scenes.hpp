@@ -44,8 +44,14 @@ public:
     static bool reloadArea(vorn::engine::World& world, const std::string& levelFile,
                            const std::string& entrance, const AreaExtras& extras = {});
 
-    // The HUD of an area: its camera, bars, frame and score displays, tagged `space`.
+    // The HUD of an area: its camera, bars, frame and score displays, and the prompt at the
+    // bottom centre that shows what the zone the player stands in says; all tagged `space`.
     static void buildHud(vorn::engine::World& world, const std::string& space);
+    // How long an area entered through a door takes to come up out of black.
+    static constexpr float doorFadeSeconds = 0.25f;
+    // The black picture over the whole HUD that clears over doorFadeSeconds (a ScreenFade); the
+    // area builder adds it when a ninja arrives through a door.
+    static void addArrivalFade(vorn::engine::World& world, const std::string& space);
     // Switches the game camera between following at a fixed offset and keeping its distance.
     static void toggleCameraMode(vorn::engine::World& world);
 
@@ -63,6 +69,16 @@ public:
     // Installs the scene changes of doors and of the hat into the gameplay components; the areas
     // they build, and those the menu starts, get `extras`.
     static void installSceneCallbacks(AreaExtras extras = {});
+
+    // Builds the run's settings screen, whose Back leads to the world `back` builds.
+    using SettingsBuilder = std::function<std::shared_ptr<vorn::engine::World>(
+        std::function<std::shared_ptr<vorn::engine::World>()> back)>;
+    // Installs (or, with an empty function, removes) the run's settings screen. Without one the
+    // menu's Settings button does nothing.
+    static void installSettingsScreen(SettingsBuilder builder);
+    // The settings screen leading back to what `back` builds; null when none is installed.
+    static std::shared_ptr<vorn::engine::World>
+    settingsScreen(std::function<std::shared_ptr<vorn::engine::World>()> back);
 };
 
 } // namespace game

@@ -166,6 +166,18 @@ def check_pictures():
             ys, xs = np.nonzero(bright)
             check(len(xs) > 300 and abs(xs.mean() - 125) < 15 and abs(ys.mean() - 50) < 15,
                   "menu.png: the %s button has its label in the middle" % label)
+    button = check_alpha("settings_button.png", (224, 96))
+    if button is not None:
+        sig = plaque_signature(button, 10, 10, 210, 80)
+        check(all(8 <= k <= 11 and depth > 0.02 for k, depth in sig),
+              "settings_button.png: the plaque fills the game's click rectangle (groove at %s)"
+              % [k for k, _ in sig])
+    settings = check_opaque("settings_screen.png", (800, 600))
+    if settings is not None:
+        # The rows' middle stays calm under the game's text: the panel darkens what lies behind.
+        lum = settings[110:430, 100:700, :3].mean(axis=2)
+        check(lum.mean() < 0.25, "settings_screen.png: the panel under the rows is dark")
+    check_alpha("settings_focus.png", (640, 38))
     ctl = check_opaque("controls_screen.png", (800, 600))
     if ctl is not None:
         lum = ctl[100:460, 40:760, :3].mean(axis=2)
@@ -313,7 +325,8 @@ def check_font():
 
 EFFECTS = ["antDeath.wav", "hitFast.wav", "playerSwing.wav", "dyingNinja.wav", "shinyPing.wav",
            "webRip.wav", "antBite.wav", "walkingOnRock.wav", "ninjaJump0.wav", "ninjaJump1.wav",
-           "ninjaLand0.wav", "antChittering.wav", "shatter.wav"]
+           "ninjaLand0.wav", "antChittering.wav", "shatter.wav", "waspBuzz.wav", "waspDeath.wav",
+           "spiderDrop.wav", "threadSnap.wav", "leafRustle.wav", "checkpoint.wav"]
 VOICES = ["jumpUpgradeVoice.wav", "swordUpgradeVoice.wav"]
 MUSIC = ["Monster.mp3", "Bit Bit Loop.mp3", "Ambient B Eastern Thought.mp3",
          "Ambient G Glowing.mp3", "Ambient H Spaced Out.mp3", "Ambient N Vibe Train.mp3",
@@ -429,7 +442,8 @@ def check_mp3(path):
 
 
 def my_files():
-    names = ["menu.png", "controls_screen.png", "to continue.png", "DirtParticle.png",
+    names = ["menu.png", "controls_screen.png", "settings_screen.png", "settings_button.png",
+             "settings_focus.png", "to continue.png", "DirtParticle.png",
              "sugarParticle.png", "textFonts/HarringtonFont.png"]
     names += ["credits_label%d.png" % n for n in range(1, 7)]
     names += ["images/" + f for f in sorted(os.listdir(os.path.join(ASSETS, "images")))] \

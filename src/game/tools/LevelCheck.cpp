@@ -5,6 +5,8 @@
 #include "game/Scenes.hpp"
 #include "parsing/DefinitionReader.hpp"
 
+#include <glm/vec2.hpp>
+
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -37,6 +39,13 @@ struct RefusedName {
     std::string name;
 };
 
+// A hint whose zone nobody can stand in.
+struct EmptyZone {
+    int line;
+    std::string text;
+    glm::vec2 size;
+};
+
 // What a check needs of one level file.
 struct LevelSummary {
     std::vector<std::pair<int, std::string>> unknownKeywords;
@@ -45,6 +54,7 @@ struct LevelSummary {
     std::vector<RefusedName> refusedNames;
     // What the grammar read past, by line (each once, though a vector reads a bad number thrice).
     std::set<std::pair<int, std::string>> readPast;
+    std::vector<EmptyZone> emptyZones;
     std::string error; // the parse error, if reading stopped
 };
 
@@ -59,7 +69,12 @@ public:
         // A quoted string that ran to the end of the file (reported as read past) names nothing.
         const auto readWhole = [&reader] { return !reader.atEnd(); };
         if (keyword == LevelLoader::hintKeyword) {
-            reader.readQuotedString();
+            const std::string text = reader.readQuotedString();
+            const glm::vec2 size = LevelLoader::readZoneSize(reader);
+            if (!(size.x > 0.0f && size.y > 0.0f))
+                summary.emptyZones.push_back({line, text, size});
+        } else if (keyword == LevelLoader::checkpointKeyword) {
+            // Three vectors and nothing more.
         } else if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
             summary.unknownKeywords.emplace_back(line, keyword);
         } else if (keyword == "exit") {
@@ -168,6 +183,11 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
     for (const RefusedName& refused : summary.refusedNames) {
         out << file << ":" << refused.line << ": \"" << refused.keyword << "\" names \""
             << refused.name << "\", a file outside the asset folder\n";
+        ++problems;
+    }
+    for (const EmptyZone& zone : summary.emptyZones) {
+        out << file << ":" << zone.line << ": the hint \"" << zone.text << "\" has an empty zone ("
+            << zone.size.x << " x " << zone.size.y << ")\n";
         ++problems;
     }
     for (const Door& door : summary.doors) {
