@@ -107,8 +107,27 @@ public:
     // The name an area goes by in the game, from its level file: "the clearing" for
     // "startingArea.txt", ...; other files go by their name without folder and extension.
     static std::string areaName(const std::string& levelFile);
+    // The keyword of a wake zone: three vectors, then the quoted name of what it wakes. The zone is
+    // a box sx wide and sy high centred on the position; the ninja's first touch wakes every body
+    // asleep under that name. Read after the templates, as hints are.
+    static constexpr const char* wakeKeyword = "wake";
+    // Any entry may end with `asleep "NAME"`, after its template's own extras: every body the
+    // entry builds then keeps still until a wake zone NAME is entered.
+    static constexpr const char* asleepOption = "asleep";
+    // Reads the optional `asleep "NAME"` at the end of an entry, passing over quoted extras the
+    // caller left unread; returns NAME, or "" when the entry has no such option.
+    static std::string readAsleepOption(vorn::parsing::DefinitionReader& reader);
     // The template keys in the order they are compared.
     static const std::vector<std::string>& templateKeys();
+
+    // Whether an entry is scenery, built without a collider: a mushroom cluster, or a single
+    // mushroom standing out of the play plane. Scenery is drawn darker and cooler.
+    static bool isScenery(const std::string& keyword, const LevelEntry& entry);
+    // The outline in the play plane, in the area's coordinates, of what an entry builds for the
+    // ninja to stand on for good: the platforms and a mushroom in the play plane (not the crate a
+    // boulder breaks, nor anything that moves). Empty for every other entry.
+    static std::vector<glm::vec2> groundOutline(const std::string& keyword,
+                                                const LevelEntry& entry);
 
     // The placement matrix of an entry: T(position) * Rz * Ry * Rx * S(scale), angles in degrees.
     static glm::mat4 placement(const glm::vec3& position, const glm::vec3& rotation,

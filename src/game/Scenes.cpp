@@ -23,6 +23,7 @@
 #include "game/ModelLighting.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "game/SceneName.hpp"
+#include "parsing/DefinitionReader.hpp"
 #include "physics/Gravity.hpp"
 #include "rendering/AnimatedModel.hpp"
 #include "rendering/Camera.hpp"
@@ -38,6 +39,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -418,6 +420,60 @@ WorldPtr Scenes::credits(int page) {
     });
     world->mouseButtonPressed.connect([next](const sf::Event::MouseButtonEvent&) { next(); });
     return world;
+}
+
+namespace {
+
+// What a level offers to stand on at the start: "player" entries and the entrances' names.
+class StartPlaces : public LevelLoader::EntryVisitor {
+public:
+    bool player = false;
+    std::vector<std::string> entrances;
+
+    void music(const std::string&) override {}
+    void entry(const std::string& keyword, int, const LevelEntry&,
+               vorn::parsing::DefinitionReader& reader) override {
+        if (keyword == "player")
+            player = true;
+        else if (keyword == "entrance")
+            entrances.push_back(reader.readQuotedString());
+    }
+};
+
+} // namespace
+
+std::string Scenes::chooseEntrance(const std::string& levelFile, std::ostream& say) {
+    std::ifstream file(levelPath(levelFile), std::ios::binary);
+    if (!file)
+        return "";
+    StartPlaces places;
+    vorn::parsing::DefinitionReader reader(file);
+    try {
+        LevelLoader::readLevel(reader, places);
+    } catch (const std::exception&) {
+        // What was read before the fault still counts; the loader reports the fault itself.
+    }
+    const auto named = [&](const std::string& name) {
+        return std::find(places.entrances.begin(), places.entrances.end(), name) !=
+               places.entrances.end();
+    };
+    if (places.player) {
+        say << "No --entrance: the ninja starts at the \"player\" entry of " << levelFile << "\n";
+        // A name no entrance carries, so that no entrance places a second ninja.
+        std::string none;
+        while (named(none))
+            none += "-";
+        return none;
+    }
+    if (places.entrances.empty()) {
+        say << "No --entrance: " << levelFile
+            << " has no \"player\" entry and no entrance; the ninja starts at the origin\n";
+        return "";
+    }
+    const std::string chosen = named("") ? "" : places.entrances.front();
+    say << "No --entrance: the ninja starts at the entrance \"" << chosen << "\" of " << levelFile
+        << "\n";
+    return chosen;
 }
 
 WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entrance,

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace vorn::engine {
@@ -60,6 +61,12 @@ public:
     static std::string levelPath(const std::string& levelFile);
     // The name a scene was built under ("menu", "controls", "credits 2", "area startingArea.txt").
     static std::string sceneName(const vorn::engine::World& world);
+
+    // The entrance for a run started in `levelFile` without naming one: the file's "player" entry
+    // places him (the name returned is one no entrance of the file carries), else its entrance "",
+    // else its first entrance; with none of these he stands at the origin. Says which on `say`,
+    // in one line. A file that cannot be read gives "" and says nothing: loading it will.
+    static std::string chooseEntrance(const std::string& levelFile, std::ostream& say);
 
     // A fresh area, entered from the menu or a debug key: no carried player.
     static std::shared_ptr<vorn::engine::World> freshArea(const std::string& levelFile,

@@ -3,6 +3,7 @@
 #include "engine/AssetRoot.hpp"
 #include "game/LevelLoader.hpp"
 #include "game/Scenes.hpp"
+#include "game/tools/LayoutCheck.hpp"
 #include "parsing/DefinitionReader.hpp"
 
 #include <glm/vec2.hpp>
@@ -75,6 +76,8 @@ public:
                 summary.emptyZones.push_back({line, text, size});
         } else if (keyword == LevelLoader::checkpointKeyword) {
             // Three vectors and nothing more.
+        } else if (keyword == LevelLoader::wakeKeyword) {
+            // Its name is the layout check's to read.
         } else if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
             summary.unknownKeywords.emplace_back(line, keyword);
         } else if (keyword == "exit") {
@@ -228,6 +231,7 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
             ++problems;
         }
     }
+    problems += LayoutCheck::run(path, file, out);
     if (problems == 0)
         out << file << ": ok\n";
     return problems == 0 ? 0 : 1;

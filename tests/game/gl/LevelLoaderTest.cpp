@@ -19,6 +19,7 @@
 #include "components/TransformAttachment.hpp"
 #include "components/Upgrade.hpp"
 #include "components/WaspBehaviour.hpp"
+#include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
@@ -28,6 +29,7 @@
 #include "game/tools/StateDump.hpp"
 #include "physics/Body.hpp"
 #include "physics/CircleCollider.hpp"
+#include "physics/Gravity.hpp"
 #include "physics/PolygonCollider.hpp"
 #include "physics/RigidBody.hpp"
 #include "support/GlTestContext.hpp"
@@ -785,6 +787,78 @@ TEST_F(LevelLoaderTest, DeathActionsStripWhatDiesAndLetItGoLater) {
                 << v.x << " " << v.y << " " << v.z;
         }
     }
+}
+
+// The two biting parts ride on the ant's body and go with it, whatever ends it: a boulder that
+// crushes it (the body deletes itself), or anything that destroys the body outright.
+TEST_F(LevelLoaderTest, AWorkerAntsBitingPartsGoWithItsBody) {
+    for (const bool crushed : {true, false}) {
+        SCOPED_TRACE(crushed ? "crushed by a boulder" : "destroyed outright");
+        const std::string boulder = crushed ? "boulder [ [0 30 0] [0 0 0] [1 1 1] ]" : "";
+        auto world = load("[ flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ] workerAnt [ [0 7 0] [0 0 0] "
+                          "[1 1 1] ] " +
+                          boulder + " ]");
+        world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+        vorn::engine::Application app(nullptr, 20.0f, 60.0f, vorn::engine::assetRoot());
+        app.setWorld(world);
+        const EntityHandle ant{2, world.get()};
+        ASSERT_NE(world->getComponent(ant, "antBehavior"), nullptr);
+        const std::vector<EntityHandle> parts(world->getEntities("transformAttachment").begin(),
+                                              world->getEntities("transformAttachment").end());
+        ASSERT_EQ(parts.size(), 2u);
+        if (!crushed)
+            world->destroyEntity(ant);
+        for (int frame = 0; frame < 120; ++frame)
+            app.update(1.0f / 60.0f);
+        EXPECT_FALSE(world->isLive(ant));
+        for (const EntityHandle& part : parts)
+            EXPECT_FALSE(world->isLive(part)) << "part " << part.entityId;
+    }
+}
+
+// Whatever an entry ending in `asleep "NAME"` builds with a body holds still, in mid-air if need
+// be, until the ninja enters the wake zone NAME; then it falls, and the zone is gone.
+TEST_F(LevelLoaderTest, SleepersHoldStillUntilTheNinjaEntersTheirWakeZone) {
+    auto world = load("[ flatPlat3 [ [-60 0 0] [0 0 0] [1 1 1] ]\n"
+                      "  player [ [-60 10 0] [0 0 0] [1 1 1] ]\n"
+                      "  boulder [ [0 40 0] [0 0 0] [1 1 1] asleep \"drop\" ]\n"
+                      "  workerAnt [ [20 40 0] [0 0 0] [1 1 1] asleep \"drop\" ]\n"
+                      "  wake [ [-40 10 0] [0 0 0] [6 10 1] \"drop\" ]\n"
+                      "  wake [ [-80 10 0] [0 0 0] [6 10 1] \"elsewhere\" ]\n]");
+    world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+    vorn::engine::Application app(nullptr, 20.0f, 60.0f, vorn::engine::assetRoot());
+    app.setWorld(world);
+    const auto heightOf = [&](uint32_t id) {
+        return world
+            ->getComponentAs<vorn::components::Transform>(EntityHandle{id, world.get()},
+                                                          "transform")
+            ->position()
+            .y;
+    };
+    // The floor, the ninja, the boulder, the ant's body and its two parts, the two zones.
+    const uint32_t ninja = 2, boulder = 3, ant = 4, partA = 5, partB = 6, zone = 7;
+    for (const uint32_t id : {boulder, ant, partA, partB})
+        EXPECT_NE(world->getComponent(EntityHandle{id, world.get()}, "asleep"), nullptr) << id;
+    ASSERT_NE(world->getComponent(EntityHandle{zone, world.get()}, "wakeZone"), nullptr);
+
+    // Another zone's name wakes nothing: he stands in "elsewhere" from the start.
+    world
+        ->getComponentAs<vorn::components::Transform>(EntityHandle{ninja, world.get()}, "transform")
+        ->setPosition({-80.0f, 10.0f, 0.0f});
+    for (int frame = 0; frame < 60; ++frame)
+        app.update(1.0f / 60.0f);
+    EXPECT_FLOAT_EQ(heightOf(boulder), 40.0f);
+    EXPECT_FLOAT_EQ(heightOf(ant), 40.0f);
+
+    world
+        ->getComponentAs<vorn::components::Transform>(EntityHandle{ninja, world.get()}, "transform")
+        ->setPosition({-40.0f, 10.0f, 0.0f});
+    for (int frame = 0; frame < 45; ++frame)
+        app.update(1.0f / 60.0f);
+    EXPECT_LT(heightOf(boulder), 34.0f);
+    EXPECT_LT(heightOf(ant), 34.0f);
+    EXPECT_EQ(world->getComponent(EntityHandle{boulder, world.get()}, "asleep"), nullptr);
+    EXPECT_FALSE(world->isLive(EntityHandle{zone, world.get()}));
 }
 
 } // namespace

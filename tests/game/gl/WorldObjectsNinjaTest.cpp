@@ -287,4 +287,60 @@ TEST_F(WorldObjectsNinjaTest, WalkingThroughADoorCarriesHimWholeIntoTheNextArea)
     EXPECT_NE(next->getComponent(arrived, "player"), nullptr);
 }
 
+// A worker ant as the level loader builds it (body with health and death, two biting parts),
+// between two turn markers on the stage's floor.
+EntityHandle loadAnt(TestStage& stage, float x) {
+    std::istringstream level(
+        "[ workerAnt [ [" + std::to_string(x) + " 2.5 0] [0 0 0] [1 1 1] ] antCommandCCW [ [" +
+        std::to_string(x - 30.0f) + " 2.5 0] [0 0 0] [1 1 1] ] antCommandCW [ [" +
+        std::to_string(x + 30.0f) + " 2.5 0] [0 0 0] [1 1 1] ] ]");
+    game::LevelLoader::CarriedPlayer nobody;
+    EntityHandle ant;
+    for (const EntityHandle& e : stage.world->liveEntities())
+        ant = e;
+    vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+    const int before = sound.currentSlot();
+    game::LevelLoader::load(level, *stage.world, nobody, "", "");
+    // The loader takes a sound slot of its own; the stage already has one.
+    const int slot = sound.currentSlot();
+    if (slot != before) {
+        sound.releaseSlot(slot);
+        sound.freeSlot(slot);
+    }
+    return EntityHandle{ant.entityId + 1, stage.world.get()};
+}
+
+// He drops onto an ant walking towards him, punching as he lands. Whichever lands first wins: the
+// bite when the ant's head or abdomen meets him before his feet or fist meet the ant, his blow
+// otherwise; in the frame both meet, his blow kills the ant and its parts do not bite.
+TEST_F(WorldObjectsNinjaTest, LandingOnAnAntWhilePunchingTheFirstBlowWins) {
+    int kills = 0;
+    for (const float x : {-10.0f, -8.0f, -7.0f, -6.0f, -5.0f, -4.0f, -2.0f, 0.0f}) {
+        SCOPED_TRACE("dropped at x " + std::to_string(x));
+        TestStage drop;
+        const EntityHandle ant = loadAnt(drop, 0.0f);
+        const EntityHandle dropped = game::assemblePlayer(*drop.world, glm::vec3(x, 30.0f, 0.0f),
+                                                          glm::vec3(0.0f), glm::vec3(1.0f));
+        drop.play("0-5 hold Right\n40-70 hold X\n");
+        int killedAt = -1;
+        int bittenAt = -1;
+        for (int frame = 0; frame < 120; ++frame) {
+            drop.run(1);
+            if (bittenAt < 0 &&
+                drop.world->getComponentAs<Health>(dropped, Health::componentName)->current <
+                    100.0f)
+                bittenAt = frame;
+            const auto* antHealth = drop.world->getComponentAs<Health>(ant, Health::componentName);
+            if (killedAt < 0 && (antHealth == nullptr || antHealth->current <= 0.0f))
+                killedAt = frame;
+        }
+        if (killedAt >= 0) {
+            ++kills;
+            EXPECT_TRUE(bittenAt < 0 || bittenAt < killedAt)
+                << "killed at frame " << killedAt << ", bitten at " << bittenAt;
+        }
+    }
+    EXPECT_GE(kills, 3);
+}
+
 } // namespace
