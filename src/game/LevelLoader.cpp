@@ -7,12 +7,14 @@
 #include "components/Secret.hpp"
 #include "components/TouchEmitter.hpp"
 #include "components/TransformAttachment.hpp"
+#include "engine/AssetRoot.hpp"
 #include "engine/Diagnostics.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "game/DeathActions.hpp"
 #include "game/LevelComponents.hpp"
+#include "game/LevelEntrances.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "physics/Body.hpp"
@@ -42,11 +44,25 @@ using vorn::engine::World;
 
 const std::string normalMappingProgram = "shaders/objSpaceNormalMapping.txt";
 const std::string modelDirectory = "models/";
+const std::string levelFolder = "levels/";
 
 // One entry as read from the file, with its placement matrix.
 struct Entry : LevelEntry {
-    explicit Entry(const LevelEntry& read) : LevelEntry(read) {}
+    Entry(const std::string& keyword, int line, const LevelEntry& read)
+        : LevelEntry(read), keyword(keyword), line(line) {}
     glm::mat4 matrix() const { return LevelLoader::placement(position, rotation, scale); }
+    // Whether a file name the entry holds stays inside the asset folder (relative to `folder`
+    // there); a name that leaves it is reported once, naming the entry, and the caller leaves out
+    // what would have used it.
+    bool fileNameAllowed(const std::string& name, const std::string& folder = "") const {
+        return vorn::engine::acceptAssetName(name, entryName(keyword, line), folder);
+    }
+    static std::string entryName(const std::string& keyword, int line) {
+        return "the \"" + keyword + "\" entry on line " + std::to_string(line);
+    }
+
+    std::string keyword;
+    int line;
 };
 
 // What the templates share while one file is read.
@@ -57,6 +73,7 @@ struct Context {
     const std::string& spaceLabel;
     const std::string& entrance;
     LevelLoader::Placement placement;
+    LevelEntrances& entrances; // the record of every entrance read, for the tools
 
     // Adds the space label; every entity the loader creates ends with it.
     void finish(EntityHandle entity) const {
@@ -164,6 +181,7 @@ void buildPlayerEntry(Context& c, const Entry& e) {
 
 void buildEntrance(Context& c, const Entry& e) {
     const std::string name = c.reader.readQuotedString();
+    c.entrances.entrances.push_back({name, e.position});
     if (name != c.entrance || c.placement == LevelLoader::Placement::whereHeStands)
         return;
     if (c.carried.empty()) {
@@ -190,6 +208,9 @@ void buildEntrance(Context& c, const Entry& e) {
 void buildExit(Context& c, const Entry& e) {
     const std::string levelFile = c.reader.readQuotedString();
     const std::string entranceName = c.reader.readQuotedString();
+    // Door targets are level files under "levels/"; one that leaves the asset folder is no door.
+    if (!e.fileNameAllowed(levelFile, levelFolder))
+        return;
     const EntityHandle door = c.create(e.matrix());
     c.model(door, "burrowDoor.obj", "burrowDoorNormals.png");
     c.box(door, e, -5.0f, -5.0f, 10.0f, 10.0f);
@@ -436,6 +457,8 @@ void buildKillZone(Context& c, const Entry& e) {
 
 void buildBGSprite(Context& c, const Entry& e) {
     const std::string image = c.reader.readQuotedString();
+    if (!e.fileNameAllowed(image))
+        return;
     glm::mat4 matrix = e.matrix();
     matrix[3] = glm::vec4(e.position - 0.5f * e.scale, 1.0f);
     const EntityHandle background = c.create(matrix);
@@ -652,11 +675,15 @@ public:
     explicit Builder(Context& context) : context(context) {}
 
     void music(const std::string& name) override {
+        // Music is named from the sound table, but a name that would leave the asset folder as a
+        // file name is refused all the same: no level names anything outside it.
+        if (!vorn::engine::acceptAssetName(name, Entry::entryName("music", context.reader.line())))
+            return;
         vorn::audio::SoundManager::instance().playMusic(name, 0.3f, 5.0f);
     }
-    void entry(const std::string& keyword, int, const LevelEntry& read,
+    void entry(const std::string& keyword, int line, const LevelEntry& read,
                vorn::parsing::DefinitionReader& reader) override {
-        const Entry entry(read);
+        const Entry entry(keyword, line, read);
         const std::set<EntityHandle>& live = context.world.liveEntities();
         const uint32_t last = live.empty() ? 0 : live.rbegin()->entityId;
         bool built = false;
@@ -796,12 +823,48 @@ glm::mat4 LevelLoader::placement(const glm::vec3& position, const glm::vec3& rot
     return glm::scale(m, scale);
 }
 
+namespace {
+
+// Passes the reader's lenient readings to a visitor while a level is read; the reader forgets the
+// visitor when the reading ends, however it ends.
+class LenientReadings {
+public:
+    LenientReadings(vorn::parsing::DefinitionReader& reader, LevelLoader::EntryVisitor& visitor)
+        : reader(reader) {
+        using Lenient = vorn::parsing::DefinitionReader::Lenient;
+        reader.onLenientReading([&visitor](Lenient kind, int line) {
+            switch (kind) {
+            case Lenient::numberNotAsWritten:
+                visitor.readPast(line, "a number that is not a finite decimal number");
+                break;
+            case Lenient::stringLeftOpen:
+                visitor.readPast(line, "a quoted string that runs to the end of the file");
+                break;
+            case Lenient::commentLeftOpen:
+                visitor.readPast(line, "a comment that runs to the end of the file");
+                break;
+            }
+        });
+    }
+    ~LenientReadings() { reader.onLenientReading(nullptr); }
+    LenientReadings(const LenientReadings&) = delete;
+    LenientReadings& operator=(const LenientReadings&) = delete;
+
+private:
+    vorn::parsing::DefinitionReader& reader;
+};
+
+} // namespace
+
 void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor) {
+    const LenientReadings passedOn(reader, visitor);
     reader.expect('[');
     while (true) {
         reader.skipWhitespace();
-        if (reader.atEnd())
+        if (reader.atEnd()) {
+            visitor.readPast(reader.line(), "the file ends before its list of entries is closed");
             return;
+        }
         const int next = reader.peek();
         if (next == ']') {
             reader.get();
@@ -839,7 +902,9 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
 
     bool ok = true;
     vorn::parsing::DefinitionReader reader(in);
-    Context context{world, reader, carried, spaceLabel, entrance, placement};
+    auto* entrances = new LevelEntrances;
+    world.addComponent(entrances);
+    Context context{world, reader, carried, spaceLabel, entrance, placement, *entrances};
     Builder builder(context);
     try {
         readLevel(reader, builder);

@@ -40,6 +40,9 @@ struct LevelEntry {
 // built entity gets its template's components in the template's order and then, when the space
 // label is not empty, a label of that name.
 //
+// The entrances read (names and positions) are recorded on the world's own entity
+// (LevelEntrances), for the designer's tools.
+//
 // Errors: anything thrown while reading stops the loader with one "Error loading level: ..." line
 // on the error stream; what was built so far stays in the world.
 class LevelLoader {
@@ -74,9 +77,18 @@ public:
         // reads the extras it wants from `reader`; the rest of the entry is skipped afterwards.
         virtual void entry(const std::string& keyword, int line, const LevelEntry& entry,
                            vorn::parsing::DefinitionReader& reader) = 0;
+        // Something the grammar reads past without stopping, with the line where it starts: a
+        // number not read as written (NaN, infinite, an exponent), a quoted string or comment
+        // that runs to the end of the file, a list of entries the file never closes. The game
+        // loads what it can and ignores these; the level check reports them.
+        virtual void readPast(int line, const std::string& what) {
+            (void)line;
+            (void)what;
+        }
     };
-    // Reads a whole level file through the grammar, handing each entry to `visitor`. Throws the
-    // reader's ParseError (and whatever the visitor throws).
+    // Reads a whole level file through the grammar, handing each entry to `visitor` and what it
+    // reads past to visitor.readPast(). Throws the reader's ParseError (and whatever the visitor
+    // throws).
     static void readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor);
 
     // The keyword of a hint: three vectors, the quoted line, then optionally a fourth vector whose

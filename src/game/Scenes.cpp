@@ -129,7 +129,8 @@ void addGameSpaceRenderer(World& world, const vorn::rendering::UniformSet& unifo
 
 // Keyboard and gamepad focus over the menu's buttons, top to bottom: Up and Down move it (a pad's
 // stick and d-pad send those keys), Enter or the pad's jump button (its first key) activates the
-// focused button. A marker left of the button shows which one has the focus.
+// focused button. Space is the menu's own key to start the game, whatever jump is bound to, so it
+// never activates the focus. A marker left of the button shows which one has the focus.
 struct MenuFocus {
     struct Button {
         glm::vec2 corner;
@@ -159,7 +160,9 @@ struct MenuFocus {
                 transform->matrix = markerMatrix();
             return true;
         }
-        if (key == sf::Keyboard::Enter || (!jumpKeys.empty() && key == jumpKeys.front())) {
+        const bool padJump =
+            !jumpKeys.empty() && key == jumpKeys.front() && key != sf::Keyboard::Space;
+        if (key == sf::Keyboard::Enter || padJump) {
             // Copied: activating may replace the world, and with it this focus.
             const std::function<void()> onClick = buttons[index].onClick;
             onClick();

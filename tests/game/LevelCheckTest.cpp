@@ -75,6 +75,28 @@ TEST_F(LevelCheckTest, BrokenCopiesFailWithOneLinePerProblem) {
          "broken.txt:3: the hint \"Jump\" has an empty zone (40 x 0)\n"},
         {"[\n" + floor + "  flatPlat3 [ [0 0 0] (0 0 0) [1 1 1] ]\n]\n",
          "broken.txt: Parsing error (line 3, column 23): Was expecting '[', got '(' instead\n"},
+        // What the loader reads past without stopping: numbers it cannot read as written (read as
+        // 0, or cut at the letter), a list or a string left open to the end of the file.
+        {"[\n  flatPlat3 [ [nan inf -inf] [0 0 0] [1 1 1] ]\n]\n",
+         "broken.txt:2: a number that is not a finite decimal number\n"},
+        {"[\n" + floor + "  flatPlat3 [ [0 0 0] [0 0 0]\n    [1e999 1 1] ]\n]\n",
+         "broken.txt:4: a number that is not a finite decimal number\n"},
+        {"[\n  flatPlat3 [ [0 0 0] [0 0 0] [1 1 " + std::string(60, '9') + "] ]\n]\n",
+         "broken.txt:2: a number that is not a finite decimal number\n"},
+        {"[", "broken.txt:1: the file ends before its list of entries is closed\n"},
+        {"[\n" + floor + "  entrance [ [0 0 0] [0 0 0] [1 1 1] \"never closed ] ]\n",
+         "broken.txt:3: a quoted string that runs to the end of the file\n"
+         "broken.txt:4: the file ends before its list of entries is closed\n"},
+        {"[\n" + floor + "/* a comment ]\n",
+         "broken.txt:3: a comment that runs to the end of the file\n"
+         "broken.txt:4: the file ends before its list of "
+         "entries is closed\n"},
+        // Names that leave the asset folder, which the game refuses.
+        {"[\n  exit [ [0 0 0] [0 0 0] [1 1 1] \"../../../../etc/passwd\" \"start\" ]\n]\n",
+         "broken.txt:2: \"exit\" names \"../../../../etc/passwd\", a file outside the asset "
+         "folder\n"},
+        {"[\n  BGSprite [ [0 0 0] [0 0 0] [1 1 1] \"/etc/hostname\" ]\n]\n",
+         "broken.txt:2: \"BGSprite\" names \"/etc/hostname\", a file outside the asset folder\n"},
         // Problems add up, one line each, in the file's order within each kind.
         {"[\n  rok [ [0 0 0] [0 0 0] [1 1 1] ]\n  entrance [ [0 0 0] [0 0 0] [1 1 1] \"a\" ]\n"
          "  exit [ [0 0 0] [0 0 0] [1 1 1] \"gone.txt\" \"b\" ]\n]\n",
@@ -161,13 +183,26 @@ TEST_F(LevelCheckTest, LayoutProblemsGetOneLineEachAndSoundLayoutsPass) {
     }
 }
 
-TEST_F(LevelCheckTest, AnEntranceIsReachedByADoorOfALevelBesideIt) {
+TEST_F(LevelCheckTest, DoorsLeadToTheLevelsBesideTheirFile) {
     std::string report;
     std::ofstream((folder / "neighbour.txt").string())
-        << "[ exit [ [0 0 0] [0 0 0] [1 1 1] \"" << (folder / "room.txt").string()
-        << "\" \"inside\" ] ]\n";
+        << "[ exit [ [0 0 0] [0 0 0] [1 1 1] \"room.txt\" \"inside\" ] ]\n";
     EXPECT_EQ(check("room.txt", "[ entrance [ [0 0 0] [0 0 0] [1 1 1] \"inside\" ] ]", report), 0)
         << report;
+    // A copy of the game's levels outside its folder is checked against itself: every door and
+    // entrance is found among the copies.
+    const std::filesystem::path copy = folder / "copy";
+    std::filesystem::create_directories(copy);
+    int areas = 0;
+    for (const auto& level : std::filesystem::directory_iterator("assets/levels")) {
+        std::filesystem::copy_file(level.path(), copy / level.path().filename());
+        ++areas;
+    }
+    EXPECT_GE(areas, 5);
+    for (const auto& level : std::filesystem::directory_iterator(copy)) {
+        std::ostringstream out;
+        EXPECT_EQ(game::LevelCheck::run(level.path().string(), out), 0) << out.str();
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -21,8 +22,10 @@ struct GameRun {
     std::string stateText;
 };
 
-// Runs mossfang for `frames` frames with the input script `script` and extra arguments `args`.
-GameRun play(const std::string& script, const std::string& args, int frames = 12) {
+// Runs mossfang for `frames` frames with the input script `script` and extra arguments `args`,
+// with the variables in `environment` ("NAME=value ...") set.
+GameRun play(const std::string& script, const std::string& args, int frames = 12,
+             const std::string& environment = "") {
     static int runs = 0;
     // CTest runs each test in its own process, several at once: the process id keeps their files
     // apart.
@@ -34,7 +37,9 @@ GameRun play(const std::string& script, const std::string& args, int frames = 12
     }
     std::remove((base + "_state.json").c_str());
     const std::string command = "cd " MOSSFANG_SOURCE_DIR " && ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
-                                "/scripts/openal-null.conf " MOSSFANG_EXE " --fixed-dt 0.0166667"
+                                "/scripts/openal-null.conf " +
+                                environment +
+                                " " MOSSFANG_EXE " --fixed-dt 0.0166667"
                                 " --frames " +
                                 std::to_string(frames) + " --input " + base + "_input.txt" +
                                 " --dump-state " + base + "_state.json " + args + " 2>&1";
@@ -125,6 +130,28 @@ TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script + c.args);
         const GameRun run = play(c.script, c.args);
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(scene(run), c.scene) << run.output;
+    }
+}
+
+TEST(SceneFlow, SpaceStartsTheGameWhateverJumpIsBoundToAndEnterPressesTheMarkedButton) {
+    // The player's key file binds jump to Space first; the marker stands on the second button.
+    const std::string config = ::testing::TempDir() + std::to_string(getpid()) + "_flow_keys";
+    std::filesystem::create_directories(config + "/mossfang");
+    std::ofstream(config + "/mossfang/keys.txt") << "jump = Space Z\n";
+    struct Case {
+        std::string script;
+        std::string scene;
+    };
+    const Case cases[] = {
+        {"3 hold Down\n5 hold Space\n", "area startingArea.txt"},
+        {"3 hold Down\n5 hold Enter\n", "controls"},
+        {"3 hold Down\n5 hold Z\n", "menu"}, // the second jump key is nothing to the menu
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const GameRun run = play(c.script, "", 12, "XDG_CONFIG_HOME=" + config);
         ASSERT_EQ(run.status, 0) << run.output;
         EXPECT_EQ(scene(run), c.scene) << run.output;
     }
