@@ -19,9 +19,12 @@
 #include "game/tools/ResourceLog.hpp"
 #include "game/tools/StateDump.hpp"
 #include "rendering/GlewInitError.hpp"
+#include "rendering/RenderQuality.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/Screenshot.hpp"
 
+#include <SFML/OpenGL.hpp>
+#include <SFML/Window/Context.hpp>
 #include <SFML/Window/Window.hpp>
 
 #ifdef __GLIBC__
@@ -86,6 +89,19 @@ void loadKeyBindings() {
         vorn::engine::InputBindings::keyFilePath(), vorn::engine::Diagnostics::err());
 }
 
+// The name of the OpenGL renderer of the current context ("" when there is none).
+std::string rendererName() {
+    const GLubyte* name = glGetString(GL_RENDERER);
+    return name ? reinterpret_cast<const char*>(name) : "";
+}
+
+// Whether OpenGL here is a software renderer, asked of a context of its own before the window
+// opens: auto's first level decides whether the window is multisampled.
+bool probeSoftwareRenderer() {
+    const sf::Context probe;
+    return vorn::rendering::RenderQuality::isSoftwareRenderer(rendererName());
+}
+
 // F11: the window grows to cover the desktop and shrinks back. The window is resized rather
 // than recreated, so the OpenGL context and every object in it survive; the picture is
 // stretched over the new size as for any resize.
@@ -136,8 +152,20 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     std::srand(options.seed);
     loadKeyBindings();
 
+    // The picture quality: the command line's, else auto (full for runs at a fixed time step,
+    // whose pictures must repeat). Only the full picture draws into a multisampled window.
+    const std::string quality = !options.quality.empty() ? options.quality
+                                : options.fixedDt > 0.0f ? "full"
+                                                         : "auto";
+    const std::optional<vorn::rendering::QualityLevel> chosen =
+        vorn::rendering::parseQualityLevel(quality);
+    const vorn::rendering::QualityLevel startLevel =
+        vorn::rendering::RenderQuality::startLevel(chosen, !chosen && probeSoftwareRenderer());
+    const unsigned antialiasing =
+        vorn::rendering::RenderQuality::featuresOf(startLevel).multisampledWindow ? 4 : 0;
+
     const sf::String windowTitle(title, std::locale());
-    sf::ContextSettings settings(32, 0, 4, 3, 3, sf::ContextSettings::Core);
+    sf::ContextSettings settings(32, 0, antialiasing, 3, 3, sf::ContextSettings::Core);
     sf::Window window(sf::VideoMode(width, height, 32), windowTitle,
                       sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
     vorn::rendering::initializeGlew();
@@ -145,6 +173,10 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     int status = 0;
     {
         vorn::rendering::RenderState renderState(&window);
+        renderState.quality.setSoftwareRenderer(
+            vorn::rendering::RenderQuality::isSoftwareRenderer(rendererName()));
+        renderState.quality.setGoverned(options.fixedDt <= 0.0f);
+        renderState.quality.choose(quality);
         vorn::engine::Application application(&renderState, 20.0f, 60.0f, locateAssetRoot());
         application.setFrameSize(width, height);
         application.setFrameLimit(options.frames);

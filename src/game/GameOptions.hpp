@@ -26,8 +26,9 @@ struct GameOptions {
     bool post = false;                // with viewModel: draw through the post-processing renderer
     std::string viewEffect;           // show this particle effect by name instead of the game
     bool debugDraw = false;           // with area: draw the collider overlay from the first frame
-    bool watch = false;               // with area: reload the level file whenever it changes on disk
+    bool watch = false;          // with area: reload the level file whenever it changes on disk
     std::string resourceLogFile; // table of memory and live GL/AL objects over the run
+    std::string quality;         // "auto" or a quality level's name; empty: not given
 };
 
 } // namespace game
