@@ -225,8 +225,11 @@ void Application::run() {
         const float measured = static_cast<float>(beforeSleep - mark);
         mark = beforeSleep;
         float slept = 0.0f;
-        if (measured < framePacer.maxStep()) {
-            clock.sleep(framePacer.sleepFor(measured));
+        // A frame with no time left to sleep does not ask to sleep at all: even a zero sleep hands
+        // the processor away, and on a busy machine it may take a while to come back.
+        const float sleep = framePacer.sleepFor(measured);
+        if (sleep > 0.0f) {
+            clock.sleep(sleep);
             mark = clock.now();
             slept = static_cast<float>(mark - beforeSleep);
         }
