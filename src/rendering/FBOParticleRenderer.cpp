@@ -93,6 +93,26 @@ void FBOParticleRenderer::initialize() {
     std::error_code ignored;
     if (std::filesystem::exists(vorn::engine::assetRoot() + pointShader, ignored))
         particlePointProgram = loadProgram(pointShader);
+
+    // A second initialisation (the renderer moved to another world) keeps the buffers it has.
+    if (width == 0) {
+        GLint viewport[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        width = std::max(viewport[2], 1);
+        height = std::max(viewport[3], 1);
+    }
+    // A run at a lighter quality loads the full frame's programs and makes its buffers only if it
+    // ever draws one.
+    const vorn::rendering::RenderQuality* quality = vorn::rendering::RenderQuality::of(world);
+    if (!quality ||
+        (quality->level() == vorn::rendering::QualityLevel::full && quality->renderScale() >= 1.0f))
+        makeFullBuffers();
+}
+
+void FBOParticleRenderer::makeFullBuffers() {
+    if (fullBuffers)
+        return;
+    fullBuffers = true;
     copyDepthProgram = loadProgram("shaders/copyDepthShader.txt");
     blurVerticalProgram = loadProgram("shaders/hdrBloom/gaussianBlurShader1DV.txt");
     blurHorizontalProgram = loadProgram("shaders/hdrBloom/gaussianBlurShader1DH.txt");
@@ -105,23 +125,6 @@ void FBOParticleRenderer::initialize() {
     noise = vorn::rendering::textureCache().get("images/noise_norm.jpg");
     if (noise)
         noise->setWrap(GL_REPEAT);
-
-    // A second initialisation (the renderer moved to another world) keeps the buffers it has.
-    if (width > 0)
-        return;
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    width = std::max(viewport[2], 1);
-    height = std::max(viewport[3], 1);
-    // A run at a lighter quality makes the full frame's buffers only if it ever draws one.
-    const vorn::rendering::RenderQuality* quality = vorn::rendering::RenderQuality::of(world);
-    if (!quality ||
-        (quality->level() == vorn::rendering::QualityLevel::full && quality->renderScale() >= 1.0f))
-        makeFullBuffers();
-}
-
-void FBOParticleRenderer::makeFullBuffers() {
-    fullBuffers = true;
     // Bright levels at 1/2, 1/4, ... 1/32 of the window, sizes truncated to whole pixels.
     float scale = 0.5f;
     for (FrameBufferObject& level : brightLevels) {
@@ -241,8 +244,7 @@ void FBOParticleRenderer::render(float) {
 }
 
 void FBOParticleRenderer::renderFull(GLint target, const GLint* viewport) {
-    if (!fullBuffers)
-        makeFullBuffers();
+    makeFullBuffers();
     setConstantUniforms();
     if (timer)
         timer->beginFrame();

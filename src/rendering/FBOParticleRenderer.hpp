@@ -65,9 +65,9 @@ public:
                         vorn::rendering::UniformSet perDraw);
     ~FBOParticleRenderer() override;
 
-    // Builds the emitter collections, loads the programs and the noise texture, and sizes the
-    // buffers from the current viewport (at the full level and scale only; else at the first full
-    // frame).
+    // Builds the emitter collections and takes the buffers' size from the current viewport; at the
+    // full level and scale it also loads the programs and the noise texture and makes the buffers
+    // (else the first full frame does).
     void initialize() override;
     // The eight steps of the frame, or the lighter frame the run's quality asks for.
     void render(float dt) override;
@@ -113,7 +113,8 @@ private:
     enum class TextPass { withScene, apart, alone };
     // The eight steps of the full frame.
     void renderFull(GLint target, const GLint* viewport);
-    // Makes the full frame's buffers, sized from width x height.
+    // Loads the full frame's programs and noise and makes its buffers, sized from width x height
+    // (once).
     void makeFullBuffers();
     // Whether every model of `entity` lies outside the view of `viewProjection` (false for
     // entities that draw anything else, or whose models have no bounds).
