@@ -24,7 +24,6 @@
 #include "rendering/Screenshot.hpp"
 
 #include <SFML/OpenGL.hpp>
-#include <SFML/Window/Context.hpp>
 #include <SFML/Window/Window.hpp>
 
 #ifdef __GLIBC__
@@ -95,13 +94,6 @@ std::string rendererName() {
     return name ? reinterpret_cast<const char*>(name) : "";
 }
 
-// Whether OpenGL here is a software renderer, asked of a context of its own before the window
-// opens: auto's first level decides whether the window is multisampled.
-bool probeSoftwareRenderer() {
-    const sf::Context probe;
-    return vorn::rendering::RenderQuality::isSoftwareRenderer(rendererName());
-}
-
 // F11: the window grows to cover the desktop and shrinks back. The window is resized rather
 // than recreated, so the OpenGL context and every object in it survive; the picture is
 // stretched over the new size as for any resize.
@@ -153,28 +145,37 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     loadKeyBindings();
 
     // The picture quality: the command line's, else auto (full for runs at a fixed time step,
-    // whose pictures must repeat). Only the full picture draws into a multisampled window.
+    // whose pictures must repeat). Only the full picture draws into a multisampled window; auto
+    // opens one without and reads the renderer's name from it, and only a graphics card, where
+    // auto starts at full, gets the window again with multisampling.
     const std::string quality = !options.quality.empty() ? options.quality
                                 : options.fixedDt > 0.0f ? "full"
                                                          : "auto";
     const std::optional<vorn::rendering::QualityLevel> chosen =
         vorn::rendering::parseQualityLevel(quality);
-    const vorn::rendering::QualityLevel startLevel =
-        vorn::rendering::RenderQuality::startLevel(chosen, !chosen && probeSoftwareRenderer());
-    const unsigned antialiasing =
-        vorn::rendering::RenderQuality::featuresOf(startLevel).multisampledWindow ? 4 : 0;
-
+    const auto multisampled = [&](bool software) {
+        return vorn::rendering::RenderQuality::featuresOf(
+                   vorn::rendering::RenderQuality::startLevel(chosen, software))
+            .multisampledWindow;
+    };
     const sf::String windowTitle(title, std::locale());
-    sf::ContextSettings settings(32, 0, antialiasing, 3, 3, sf::ContextSettings::Core);
-    sf::Window window(sf::VideoMode(width, height, 32), windowTitle,
-                      sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
+    const auto open = [&](sf::Window& window, bool antialiased) {
+        window.create(
+            sf::VideoMode(width, height, 32), windowTitle,
+            sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close,
+            sf::ContextSettings(32, 0, antialiased ? 4 : 0, 3, 3, sf::ContextSettings::Core));
+    };
+    sf::Window window;
+    open(window, chosen && multisampled(false));
+    const bool software = vorn::rendering::RenderQuality::isSoftwareRenderer(rendererName());
+    if (!chosen && multisampled(software))
+        open(window, true);
     vorn::rendering::initializeGlew();
 
     int status = 0;
     {
         vorn::rendering::RenderState renderState(&window);
-        renderState.quality.setSoftwareRenderer(
-            vorn::rendering::RenderQuality::isSoftwareRenderer(rendererName()));
+        renderState.quality.setSoftwareRenderer(software);
         renderState.quality.setGoverned(options.fixedDt <= 0.0f);
         renderState.quality.choose(quality);
         vorn::engine::Application application(&renderState, 20.0f, 60.0f, locateAssetRoot());
