@@ -153,7 +153,7 @@ static bool isFocusEvent(const sf::Event& event) {
 
 void Application::runFrame(float dt) {
     FramePacer::Steps one;
-    one.step = dt;
+    one.step = dt * speed;
     runFrame(one, dt);
 }
 

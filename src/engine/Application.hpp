@@ -118,8 +118,8 @@ public:
     // The update steps of the last frame.
     int lastStepCount() const { return stepCount; }
 
-    // One pass of the loop after pacing with one update of `dt`: events, update, render, audio,
-    // frame-end, display.
+    // One pass of the loop after pacing with one update of `dt` of real time (the world gets
+    // `dt` times the game speed): events, update, render, audio, frame-end, display.
     void runFrame(float dt);
     // The same with the frame's update steps; `audioSeconds` goes to the audio step.
     void runFrame(const FramePacer::Steps& steps, float audioSeconds);
