@@ -31,6 +31,8 @@ echo "== font atlas"
 $PY tools/assets/gen_font.py
 echo "== pictures"
 $PY tools/assets/gen_pictures.py
+echo "== the spider cellar's backdrop"
+$PY tools/assets/gen_background_cellar.py
 echo "== sound effects and voices"
 $PY tools/assets/gen_sfx.py
 echo "== music (several minutes)"
