@@ -53,6 +53,15 @@ for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
   run --input "$journey" --frames "${spot#*:}" --update-only \
     --screenshot "$out/${spot%%:*}_busy.png"
 done
+# The spider cellar and the high canopy: each area's overview and a busy spot on its recorded
+# segment (area:entrance:upgrades:frame).
+for entry in spiderCellar:cellarLeftDoor:doubleJump:3100 canopy:canopyLeftDoor:doubleJump,sword:745; do
+  IFS=: read -r area entrance upgrades frame <<<"$entry"
+  run --area "$area.txt" --entrance "$entrance" --overview "$out/${area}_overview.png"
+  run --area "$area.txt" --entrance "$entrance" --upgrades "$upgrades" \
+    --input "tests/game/playthrough/segments/$area.txt" --frames "$frame" --update-only \
+    --screenshot "$out/${area}_busy.png"
+done
 # The longer journey's pieces in action on their test level: riding the moving leaf over the first
 # gap, stung by the wasp in a jump, the spider dropped on him, the sinking leaf gone down under him.
 cat >"$scratch/pieces.txt" <<'KEYS'
