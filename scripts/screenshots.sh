@@ -53,10 +53,12 @@ for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
   run --input "$journey" --frames "${spot#*:}" --update-only \
     --screenshot "$out/${spot%%:*}_busy.png"
 done
-# The lily stream and the wasp meadow: where the ninja comes in, the overview, and a busy spot on
-# each area's recorded segment (tests/game/playthrough/segments/): punching the ant on the island
-# off the last ferry, and jumping off the ferry past the circling wasp over the hollow's ant.
-for entry in leafStream:streamLeftDoor::3030 waspMeadow:meadowLeftDoor:doubleJump:1230; do
+# The new areas: where the ninja comes in, the overview, and a busy spot on each area's recorded
+# segment (tests/game/playthrough/segments/; area:entrance:upgrades:frame): punching the ant on
+# the island off the last ferry, jumping off the ferry past the circling wasp over the hollow's
+# ant, the cellar's spiders and the canopy's wasps.
+for entry in leafStream:streamLeftDoor::3030 waspMeadow:meadowLeftDoor:doubleJump:1230 \
+  spiderCellar:cellarLeftDoor:doubleJump:3100 canopy:canopyLeftDoor:doubleJump,sword:745; do
   IFS=: read -r area entrance upgrades frame <<<"$entry"
   extra=()
   if [ -n "$upgrades" ]; then extra=(--upgrades "$upgrades"); fi
