@@ -9,9 +9,16 @@
 // starts where it would on this machine's renderer (not governed: frames here are not paced).
 // BM_BusiestSpotAtScale draws each lighter level at several render scales; it needs a window
 // without multisampling, so it runs only when the quality set is not full.
+// BM_AreaAlongItsSegment plays each area of the journey along its recorded segment
+// (tests/game/playthrough/segments/): the area's build, every frame's update pass, and every
+// tenth frame drawn, so the busiest spot of each area shows in its worst figures.
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
 #include "engine/Application.hpp"
+#include "engine/EntityCollection.hpp"
+#include "engine/InputScript.hpp"
+#include "engine/InputSource.hpp"
+#include "engine/Label.hpp"
 #include "engine/World.hpp"
 #include "game/Game.hpp"
 #include "game/Scenes.hpp"
@@ -23,6 +30,8 @@
 #include <SFML/Window/Window.hpp>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -30,6 +39,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -173,6 +183,98 @@ BENCHMARK(BM_BusiestSpotAtScale)
     ->ArgsProduct({{1, 2, 3}, {50, 70, 100}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(120)
+    ->UseRealTime();
+
+// The journey's areas, each with the entrance its segment starts at and the upgrades the ninja
+// carries there.
+struct JourneyArea {
+    const char* file;
+    const char* entrance;
+    std::vector<const char*> upgrades;
+};
+const std::vector<JourneyArea> journeyAreas = {
+    {"startingArea.txt", "", {}},
+    {"leafStream.txt", "streamLeftDoor", {}},
+    {"simpleArea.txt", "simpleBottomDoor", {}},
+    {"waspMeadow.txt", "meadowLeftDoor", {"doubleJump"}},
+    {"trickyArea.txt", "trickyLeftDoor", {"doubleJump"}},
+    {"spiderCellar.txt", "cellarLeftDoor", {"doubleJump"}},
+    {"swordArea.txt", "swordLeftDoor", {"doubleJump"}},
+    {"canopy.txt", "canopyLeftDoor", {"doubleJump", "sword"}},
+};
+
+// One area along its segment, until the ninja leaves it: the build of the area with its first
+// update (a door's work), each frame's update pass, and every tenth frame drawn and waited for.
+// A fresh loop per area, as the segment's frames count from the area's first frame.
+void BM_AreaAlongItsSegment(benchmark::State& state) {
+    Stage& s = stage();
+    const JourneyArea& area = journeyAreas[static_cast<size_t>(state.range(0))];
+    state.SetLabel(std::string(area.file) + " " + qualityChoice());
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
+    for (auto _ : state) {
+        vorn::engine::Application loop(s.renderState.get(), 20.0f, 60.0f, "assets/");
+        loop.setAudioUpdate(&vorn::audio::SoundManager::frameUpdate);
+        vorn::engine::InputSource::instance().useScript(
+            std::make_shared<const vorn::engine::InputScript>(vorn::engine::InputScript::load(
+                std::string("tests/game/playthrough/segments/") + area.file)));
+        const Clock::time_point start = Clock::now();
+        std::shared_ptr<vorn::engine::World> world =
+            game::Scenes::freshArea(area.file, area.entrance);
+        for (const vorn::engine::EntityHandle& player : world->getEntities("player")) {
+            for (const char* upgrade : area.upgrades)
+                world->addComponent(player,
+                                    new vorn::components::Label(std::string(upgrade) + "Enabled"));
+            break;
+        }
+        loop.setWorld(world);
+        loop.setDrawLastFrameOnly(true);
+        loop.runFrame(step);
+        const double buildMs = ms(Clock::now() - start);
+        std::vector<double> updates;
+        std::vector<double> drawn;
+        size_t mostEntities = 0;
+        for (int frame = 1; loop.currentWorld() == world && frame < 20000; ++frame) {
+            const bool draw = frame % 10 == 0;
+            loop.setDrawLastFrameOnly(!draw);
+            const Clock::time_point before = Clock::now();
+            loop.runFrame(step);
+            if (draw) {
+                glFinish();
+                drawn.push_back(ms(Clock::now() - before));
+            } else {
+                updates.push_back(loop.lastUpdateSeconds() * 1000.0);
+            }
+            mostEntities = std::max(mostEntities, world->liveEntities().size());
+        }
+        std::sort(updates.begin(), updates.end());
+        std::sort(drawn.begin(), drawn.end());
+        const auto mean = [](const std::vector<double>& v) {
+            double sum = 0.0;
+            for (double x : v)
+                sum += x;
+            return v.empty() ? 0.0 : sum / static_cast<double>(v.size());
+        };
+        const auto percentile = [](const std::vector<double>& v, double p) {
+            return v.empty() ? 0.0 : v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
+        };
+        state.counters["frames"] = static_cast<double>(updates.size() + drawn.size());
+        state.counters["buildMs"] = buildMs;
+        state.counters["updateMeanMs"] = mean(updates);
+        state.counters["updateP99Ms"] = percentile(updates, 0.99);
+        state.counters["frameMeanMs"] = mean(drawn);
+        state.counters["frameP95Ms"] = percentile(drawn, 0.95);
+        state.counters["mostEntities"] = static_cast<double>(mostEntities);
+        state.counters["residentMB"] = residentMegabytes();
+        vorn::engine::InputSource::instance().useScript(nullptr);
+    }
+}
+BENCHMARK(BM_AreaAlongItsSegment)
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
     ->UseRealTime();
 
 } // namespace
