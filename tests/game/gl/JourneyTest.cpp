@@ -465,10 +465,12 @@ TEST(Journey, EveryDoorOnTheWayHasOneBackAndTheNinjaArrivesAlone) {
         float x; // where the entrance he arrives at stands
     };
     const std::vector<Back> backs = {
-        {"simpleArea.txt", "simpleBottomDoor", 90, "area startingArea.txt", 315.0f},
-        {"trickyArea.txt", "trickyLeftDoor", 90, "area simpleArea.txt", 350.0f},
-        {"swordArea.txt", "swordLeftDoor", 185, "area trickyArea.txt", 322.0f},
-        {"prototypeLevel.txt", "start", 115, "area startingArea.txt", 0.0f},
+        {"waspMeadow.txt", "meadowLeftDoor", 80, "area simpleArea.txt", 350.0f},
+        {"trickyArea.txt", "trickyLeftDoor", 80, "area waspMeadow.txt", 900.0f},
+        {"spiderCellar.txt", "cellarLeftDoor", 85, "area trickyArea.txt", 840.0f},
+        {"swordArea.txt", "swordLeftDoor", 175, "area spiderCellar.txt", 790.0f},
+        {"canopy.txt", "canopyLeftDoor", 85, "area swordArea.txt", 722.0f},
+        {"prototypeLevel.txt", "start", 105, "area startingArea.txt", 0.0f},
     };
     const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_door_back";
     for (const Back& back : backs) {
