@@ -60,7 +60,7 @@ run --area startingArea.txt --input tests/game/playthrough/segments/startingArea
 # The clover steps' busy spot on its recorded segment: punching the ant on the log below the top
 # door's ledge.
 run --area simpleArea.txt --entrance simpleBottomDoor \
-  --input tests/game/playthrough/segments/simpleArea.txt --frames 2598 --update-only \
+  --input tests/game/playthrough/segments/simpleArea.txt --frames 2630 --update-only \
   --screenshot "$out/simpleArea_busy.png"
 # The new areas: where the ninja comes in, the overview, and a busy spot on each area's recorded
 # segment (tests/game/playthrough/segments/; area:entrance:upgrades:frame): punching the ant on
