@@ -376,7 +376,7 @@ TEST_F(JourneyLoad, EveryAntKeepsToItsPatrolForAMinuteWithNobodyNear) {
             EXPECT_GT(patrol.highest, patrol.right - 8.0f);
         }
     }
-    EXPECT_EQ(ants, 5u);
+    EXPECT_EQ(ants, 7u);
 }
 
 TEST_F(JourneyLoad, TheClearingShowsAHintAtEachLesson) {
@@ -443,8 +443,8 @@ TEST(Journey, EveryDoorOnTheWayHasOneBackAndTheNinjaArrivesAlone) {
         float x; // where the entrance he arrives at stands
     };
     const std::vector<Back> backs = {
-        {"simpleArea.txt", "simpleBottomDoor", 90, "area startingArea.txt", 315.0f},
-        {"trickyArea.txt", "trickyLeftDoor", 90, "area simpleArea.txt", 350.0f},
+        {"simpleArea.txt", "simpleBottomDoor", 90, "area leafStream.txt", 1020.0f},
+        {"trickyArea.txt", "trickyLeftDoor", 90, "area simpleArea.txt", 891.0f},
         {"swordArea.txt", "swordLeftDoor", 185, "area trickyArea.txt", 322.0f},
         {"prototypeLevel.txt", "start", 115, "area startingArea.txt", 0.0f},
     };
