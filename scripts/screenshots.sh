@@ -46,12 +46,15 @@ for entry in startingArea: simpleArea:simpleBottomDoor prototypeLevel:start; do
   run --area "$area.txt" --entrance "$entrance" --overview "$out/${area}_overview.png"
 done
 
-# Busy spots along the recorded play-through (frame numbers of tests/game/playthrough/journey.txt).
-journey=tests/game/playthrough/journey.txt
-for spot in startingArea:430 simpleArea:1905; do
-  run --input "$journey" --frames "${spot#*:}" --update-only \
-    --screenshot "$out/${spot%%:*}_busy.png"
-done
+# The clearing's busy spot on its recorded segment: landing on the block by the ant that guards
+# an egg, punching.
+run --area startingArea.txt --input tests/game/playthrough/segments/startingArea.txt --frames 1560 \
+  --update-only --screenshot "$out/startingArea_busy.png"
+# The clover steps' busy spot on its recorded segment: punching the ant on the log below the top
+# door's ledge.
+run --area simpleArea.txt --entrance simpleBottomDoor \
+  --input tests/game/playthrough/segments/simpleArea.txt --frames 2630 --update-only \
+  --screenshot "$out/simpleArea_busy.png"
 # The new areas: where the ninja comes in, the overview, and a busy spot on each area's recorded
 # segment (tests/game/playthrough/segments/; area:entrance:upgrades:frame): punching the ant on
 # the island off the last ferry, jumping off the ferry past the circling wasp over the hollow's
