@@ -465,8 +465,8 @@ TEST(Journey, EveryDoorOnTheWayHasOneBackAndTheNinjaArrivesAlone) {
         float x; // where the entrance he arrives at stands
     };
     const std::vector<Back> backs = {
-        {"leafStream.txt", "streamLeftDoor", 30, "area startingArea.txt", 0.0f},
-        {"simpleArea.txt", "simpleBottomDoor", 30, "area leafStream.txt", 1020.0f},
+        {"leafStream.txt", "streamLeftDoor", 80, "area startingArea.txt", 930.0f},
+        {"simpleArea.txt", "simpleBottomDoor", 80, "area leafStream.txt", 1020.0f},
         {"waspMeadow.txt", "meadowLeftDoor", 80, "area simpleArea.txt", 891.0f},
         {"trickyArea.txt", "trickyLeftDoor", 80, "area waspMeadow.txt", 900.0f},
         {"spiderCellar.txt", "cellarLeftDoor", 85, "area trickyArea.txt", 840.0f},
