@@ -206,6 +206,10 @@ void buildEntrance(Context& c, const Entry& e) {
         body->velocity = glm::vec3(0.0f);
         body->deltaVelocity = glm::vec3(0.0f);
     }
+    // A cling to the wall beside the door ends with the door: gravity holds him from his first
+    // frame here.
+    if (c.world.getComponent(player, "hasGravity") == nullptr)
+        c.label(player, "hasGravity");
     LevelComponents::moveSpawnPoint(c.world, player, e.position);
 }
 

@@ -666,6 +666,28 @@ TEST_F(LevelLoaderTest, PlayersComeFromPlayerEntriesAndTheRequestedEntranceOnly)
     EXPECT_EQ(second->getEntityComponents(moved), own);
     EXPECT_EQ(second->getComponentAs<vorn::components::Transform>(moved, "transform")->position(),
               glm::vec3(10.0f, 0.0f, 0.0f));
+
+    // He arrives standing and held by gravity: the speed he ran or fell through the door with,
+    // and a cling to a wall (which takes his gravity away), stay behind.
+    auto* body = second->getComponentAs<vorn::components::Body>(moved, "body");
+    ASSERT_NE(body, nullptr);
+    body->velocity = glm::vec3(12.0f, -30.0f, 0.0f);
+    body->deltaVelocity = glm::vec3(1.0f, 0.0f, 0.0f);
+    second->deleteComponent(moved, "hasGravity");
+    ASSERT_EQ(second->getComponent(moved, "hasGravity"), nullptr);
+    const std::vector<vorn::engine::Component*> his = second->getEntityComponents(moved);
+    for (vorn::engine::Component* c : his)
+        carried.emplace_back(second->removeComponent(c));
+    auto third = std::make_shared<World>();
+    std::istringstream again(text);
+    game::LevelLoader::load(again, *third, carried, "", "left");
+    releaseSceneSlot();
+    ASSERT_TRUE(carried.empty());
+    const EntityHandle arrived = body->handle();
+    EXPECT_EQ(third->getComponent(arrived, "body"), body);
+    EXPECT_EQ(body->velocity, glm::vec3(0.0f));
+    EXPECT_EQ(body->deltaVelocity, glm::vec3(0.0f));
+    EXPECT_NE(third->getComponent(arrived, "hasGravity"), nullptr);
 }
 
 TEST_F(LevelLoaderTest, TheJourneysPiecesReadTheirExtrasOrTakeTheirDefaults) {
