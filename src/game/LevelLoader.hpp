@@ -36,7 +36,9 @@ struct LevelEntry {
 // rest of an entry, up to and including the next ']', is skipped unread, so unknown keywords and
 // surplus values cost nothing. A lone '/' where an entry would begin comments out the rest of the
 // line. Every built entity gets its template's components in the template's order and then, when
-// the space label is not empty, a label of that name.
+// the space label is not empty, a label of that name. Pickups (eggs, shiny things, candy corn, the
+// upgrades, the hat) also get a "pickupId" before that label: their number in file order among the
+// pickup entries, by which a run remembers what it has taken.
 //
 // Errors: anything thrown while reading stops the loader with one "Error loading level: ..." line
 // on the error stream; what was built so far stays in the world.
