@@ -13,6 +13,7 @@
 #include "support/GlTestContext.hpp"
 
 #include "support/ProcessRun.hpp"
+#include "support/ScratchData.hpp"
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -21,9 +22,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -54,9 +57,14 @@ struct GameRun {
     std::string output;
 };
 
-// Runs the game with `args` at the fixed time step, from the source folder.
-GameRun runGame(const std::string& args) {
-    const std::string command = "cd " MOSSFANG_SOURCE_DIR " && ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
+// Runs the game with `args` at the fixed time step, from the source folder, with its saved run
+// in `data` or in a fresh folder of its own.
+GameRun runGame(const std::string& args, const testsupport::ScratchData* data = nullptr) {
+    std::optional<testsupport::ScratchData> own;
+    if (data == nullptr)
+        data = &own.emplace();
+    const std::string command = "cd " MOSSFANG_SOURCE_DIR " && " + data->environment() +
+                                "ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
                                 "/scripts/openal-null.conf " MOSSFANG_EXE " " +
                                 args + " 2>&1";
     GameRun run;
@@ -309,7 +317,7 @@ struct Checkpoint {
     int minEggs;
 };
 
-TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
+TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrades) {
     const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_journey_state";
     const std::vector<Checkpoint> checkpoints = {
         {1200, "area startingArea.txt", false, false, 14, 1},
@@ -320,12 +328,14 @@ TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
     std::string frames;
     for (const Checkpoint& c : checkpoints)
         frames += std::to_string(c.frame) + ",";
-    frames += "4770,4940";
+    frames += "4770,4810,4970";
     for (const Checkpoint& c : checkpoints)
         std::remove((base + "-" + std::to_string(c.frame) + ".json").c_str());
+    const testsupport::ScratchData data;
     const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5000 --update-only --input "
                                 "tests/game/playthrough/journey.txt --dump-state " +
-                                base + ".json --dump-at " + frames);
+                                    base + ".json --dump-at " + frames,
+                                &data);
     ASSERT_EQ(run.status, 0) << run.output;
 
     for (const Checkpoint& c : checkpoints) {
@@ -348,9 +358,21 @@ TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
     ASSERT_TRUE(sword.is_object());
     EXPECT_GT(sword["position"][0].get<float>(), 160.0f);
 
-    EXPECT_EQ(readJson(base + "-4770.json").value("scene", ""), "credits 0");
-    EXPECT_EQ(readJson(base + "-4940.json").value("scene", ""), "credits 5");
+    EXPECT_EQ(readJson(base + "-4770.json").value("scene", ""), "summary");
+    EXPECT_EQ(readJson(base + "-4810.json").value("scene", ""), "credits 0");
+    EXPECT_EQ(readJson(base + "-4970.json").value("scene", ""), "credits 5");
     EXPECT_EQ(readJson(base + ".json").value("scene", ""), "menu");
+    // The journey is over: its run is no longer saved, and its time is the best so far.
+    EXPECT_FALSE(std::filesystem::exists(data.gameFolder() / "save.txt"));
+    std::ifstream best(data.gameFolder() / "best.txt");
+    std::string line, time;
+    while (std::getline(best, line))
+        if (line.rfind("time = ", 0) == 0)
+            time = line.substr(7);
+    // Played from the menu's Space (frame 5) to the hat, reached between the dumps at 4740 and
+    // 4770.
+    EXPECT_GT(std::atof(time.c_str()), (4740 - 5) / 60.0) << time;
+    EXPECT_LT(std::atof(time.c_str()), (4770 - 5) / 60.0) << time;
 }
 
 TEST(Journey, TheSpiderWebHoldsAgainstBareFists) {
