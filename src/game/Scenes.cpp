@@ -65,6 +65,7 @@ constexpr float screenWidth = 800.0f;
 constexpr float screenHeight = 600.0f;
 
 const std::string gameSpace = "gameSpace";
+const std::string hudSpace = "hudSpace";
 const char* const creditsMusic = "bitBitLoop";
 
 // The summary's lines: where the first stands, the step down to the next, the letters' size and
@@ -74,7 +75,6 @@ constexpr float summaryStep = 42.0f;
 constexpr float summaryTextSize = 24.0f;
 constexpr float summaryAdvance = 0.62f;
 constexpr float summaryDelay = 0.5f;
-const std::string hudSpace = "hudSpace";
 
 // Hands `next` to the Application that runs `world`; a world no Application runs goes nowhere.
 void goTo(World* world, const WorldPtr& next) {
@@ -310,6 +310,7 @@ WorldPtr Scenes::menu() {
     } else {
         buttons.push_back({"menu/start.png", newGame});
     }
+    // The settings screen's button ("menu/settings.png") takes its place here.
     buttons.push_back({"menu/controls.png", [self] { goTo(self, controls()); }});
     buttons.push_back({"menu/credits.png", [self] { goTo(self, credits(0)); }});
     buttons.push_back({"menu/quit.png", [self] {

@@ -456,6 +456,14 @@ TEST(SceneFlow, ARunSavedAtADoorOrOnLeavingGoesOnInTheNextGame) {
     EXPECT_EQ(ninja["score"]["points"], 0);
     EXPECT_FALSE(hasLabel(ninja, "doubleJumpEnabled"));
     EXPECT_FALSE(std::filesystem::exists(data.gameFolder() / "save.txt"));
+
+    // A damaged save costs one line and is kept aside; the menu offers a new run, so Space
+    // starts one.
+    std::ofstream(data.gameFolder() / "save.txt") << "version = 1\narea = ";
+    const GameRun damaged = play("3 hold Space\n", "--update-only", 12, &data);
+    EXPECT_EQ(scene(damaged), "area startingArea.txt");
+    EXPECT_NE(damaged.output.find("save.txt is damaged"), std::string::npos) << damaged.output;
+    EXPECT_TRUE(std::filesystem::exists(data.gameFolder() / "save.txt.bak"));
 }
 
 TEST(SceneFlow, WalkingBackAndForthThroughADoorCannotRaiseTheScore) {
