@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Regenerates the pictures in docs/screenshots: the menu, the controls screen, every credits page,
-# each area's start and a busy spot on the recorded play-through, and each area's overview.
+# Regenerates the pictures in docs/screenshots: the menu, the controls screen, the pause, the
+# summary at the end of the journey, every credits page, each area's start and a busy spot on the
+# recorded play-through, and each area's overview.
 # Needs a built game (build/src/game/mossfang); runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +11,8 @@ mkdir -p "$out"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
+# The player's own saved run and keys must not show: the menu offers Start, the best time is new.
+export XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config"
 
 run() {
   if [ -n "${DISPLAY:-}" ]; then
@@ -21,11 +24,11 @@ run() {
 
 # Menu, controls screen, credits pages.
 run --frames 3 --screenshot "$out/menu.png"
-echo "3 click 400 310 left" >"$scratch/controls.txt"
+echo "3 click 400 311 left" >"$scratch/controls.txt"
 run --frames 8 --input "$scratch/controls.txt" --screenshot "$out/controls.png"
 for page in 0 1 2 3 4 5; do
   {
-    echo "3 click 375 425 left"
+    echo "3 click 400 379 left"
     for ((p = 0; p < page; ++p)); do echo "$((10 + 5 * p)) hold Space"; done
   } >"$scratch/credits.txt"
   run --frames $((14 + 5 * page)) --input "$scratch/credits.txt" \
@@ -41,6 +44,13 @@ for entry in startingArea: simpleArea:simpleBottomDoor trickyArea:trickyLeftDoor
     --screenshot "$out/${area}_start.png"
   run --area "$area.txt" --entrance "$entrance" --overview "$out/${area}_overview.png"
 done
+
+# The pause in the clearing, a few steps in.
+printf '0-40 hold Right\n40 hold Escape\n' >"$scratch/pause.txt"
+run --area startingArea.txt --frames 50 --input "$scratch/pause.txt" --screenshot "$out/pause.png"
+# The summary after the recorded play-through's hat.
+run --input tests/game/playthrough/journey.txt --frames 4790 --update-only \
+  --screenshot "$out/summary.png"
 
 # Busy spots along the recorded play-through (frame numbers of tests/game/playthrough/journey.txt).
 journey=tests/game/playthrough/journey.txt
