@@ -95,10 +95,25 @@ TEST(SaveGame, ARunGoesThroughTheFileAndOntoAFreshNinjaUnchanged) {
     EXPECT_EQ(saved->points, 7);
     EXPECT_EQ(saved->area, "startingArea.txt");
 
-    // A dying ninja is saved with the health he comes back with.
+    // His record counts the time it runs and each death once, however long he lies dead; a dying
+    // ninja is saved with the health he comes back with.
+    auto* record = world.getComponentAs<components::RunRecord>(ninja, "runRecord");
+    ASSERT_NE(record, nullptr);
+    for (const bool dead : {false, true, true, false, true, false}) {
+        if (dead != (world.getComponent(ninja, "dead") != nullptr)) {
+            if (dead)
+                world.addComponent(ninja, new vorn::components::Label("dead"));
+            else
+                world.deleteComponent(ninja, "dead");
+        }
+        record->update(0.25f);
+    }
     world.addComponent(ninja, new vorn::components::Label("dead"));
     world.getComponentAs<components::Health>(ninja, "health")->current = 0.0f;
-    EXPECT_EQ(SaveGame::capture(world, ninja)->health, 100.0f);
+    const std::optional<SavedRun> dying = SaveGame::capture(world, ninja);
+    EXPECT_EQ(dying->deaths, 2);
+    EXPECT_EQ(dying->time, 1.5f);
+    EXPECT_EQ(dying->health, 100.0f);
 }
 
 TEST(SaveGame, ADamagedFileIsSetAsideWithOneLineAndANewRunIsOffered) {
