@@ -40,6 +40,9 @@ public:
     int shinies = 0;
     // Level file -> the numbers of its pickups taken.
     std::map<std::string, std::set<int>> taken;
+    // The level file of the area the run began in: only a run begun where the journey begins
+    // can set the best time.
+    std::string startArea;
     // The level file of the area he is in and the entrance he came in by.
     std::string area;
     std::string entrance;

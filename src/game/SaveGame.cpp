@@ -180,6 +180,7 @@ std::optional<SavedRun> SaveGame::capture(World& area, EntityHandle player) {
     if (record == nullptr)
         return std::nullopt;
     SavedRun run;
+    run.startArea = record->startArea;
     run.area = record->area;
     run.entrance = record->entrance;
     if (record->atCheckpoint)
@@ -253,6 +254,7 @@ void SaveGame::apply(const SavedRun& run, World& area, EntityHandle player) {
         record = new components::RunRecord();
         area.addComponent(player, record);
     }
+    record->startArea = run.startArea;
     record->area = run.area;
     record->entrance = run.entrance;
     record->time = run.time;

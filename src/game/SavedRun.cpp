@@ -65,10 +65,11 @@ bool plainText(const std::string& text) {
 } // namespace
 
 bool SavedRun::operator==(const SavedRun& o) const {
-    return area == o.area && entrance == o.entrance && checkpoint == o.checkpoint &&
-           points == o.points && eggs == o.eggs && shinies == o.shinies && deaths == o.deaths &&
-           time == o.time && health == o.health && energy == o.energy &&
-           energyMaximum == o.energyMaximum && upgrades == o.upgrades && taken == o.taken;
+    return startArea == o.startArea && area == o.area && entrance == o.entrance &&
+           checkpoint == o.checkpoint && points == o.points && eggs == o.eggs &&
+           shinies == o.shinies && deaths == o.deaths && time == o.time && health == o.health &&
+           energy == o.energy && energyMaximum == o.energyMaximum && upgrades == o.upgrades &&
+           taken == o.taken;
 }
 
 const std::vector<std::string>& SavedRun::upgradeTags() {
@@ -82,6 +83,7 @@ void SavedRun::write(std::ostream& out) const {
     text.precision(std::numeric_limits<float>::max_digits10);
     text << "# Mossfang: the saved run\n";
     text << "version = " << version << "\n";
+    text << "startArea = " << startArea << "\n";
     text << "area = " << area << "\n";
     text << "entrance = " << entrance << "\n";
     if (checkpoint)
@@ -144,6 +146,7 @@ std::optional<SavedRun> SavedRun::read(std::istream& in, std::string& fault) {
     };
     const std::map<std::string, std::function<bool(const std::string&)>> readers = {
         {"version", [](const std::string& value) { return number<int>(value) == version; }},
+        {"startArea", readText(run.startArea, false)},
         {"area", readText(run.area, false)},
         {"entrance", readText(run.entrance, true)},
         {"checkpoint",
@@ -180,8 +183,9 @@ std::optional<SavedRun> SavedRun::read(std::istream& in, std::string& fault) {
              return true;
          }},
     };
-    const std::set<std::string> required = {"version", "area",   "entrance", "points",       "eggs",
-                                            "time",    "health", "energy",   "energyMaximum"};
+    const std::set<std::string> required = {"version", "startArea",    "area", "entrance",
+                                            "points",  "eggs",         "time", "health",
+                                            "energy",  "energyMaximum"};
 
     while (std::getline(in, line)) {
         ++lineNumber;

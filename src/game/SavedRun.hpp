@@ -16,6 +16,7 @@ namespace game {
 // line, '#' starts a comment.
 //
 //   version = 1
+//   startArea = startingArea.txt    level file of the area the run began in
 //   area = trickyArea.txt           level file of the area
 //   entrance = trickyLeftDoor       the entrance he came in by (may be empty)
 //   checkpoint = 120 35 0           optional: the checkpoint touched there, where he goes on
@@ -34,6 +35,7 @@ namespace game {
 // a number that is not a number or lies out of range, an unknown skill tag or another version
 // makes the whole file unreadable.
 struct SavedRun {
+    std::string startArea;
     std::string area;
     std::string entrance;
     std::optional<glm::vec3> checkpoint;

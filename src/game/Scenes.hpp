@@ -92,7 +92,8 @@ public:
 
     // Installs the scene changes of doors and of the hat into the gameplay components; the areas
     // they build, and those the menu starts, get `extras`. A ninja arriving through a door saves
-    // the run; the hat ends it (the save goes, the best time is offered) with its summary.
+    // the run; the hat ends it (the save goes, the time of a run begun in the starting area is
+    // offered as the best) with its summary.
     static void installSceneCallbacks(AreaExtras extras = {});
 };
 

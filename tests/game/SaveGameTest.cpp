@@ -49,6 +49,7 @@ std::string fileText(const std::filesystem::path& path) {
 TEST(SaveGame, ARunGoesThroughTheFileAndOntoAFreshNinjaUnchanged) {
     testsupport::ScratchData data;
     SavedRun full;
+    full.startArea = "startingArea.txt";
     full.area = "trickyArea.txt";
     full.entrance = "tricky left door";
     full.checkpoint = glm::vec3(120.25f, 35.5f, -0.125f);
@@ -63,6 +64,7 @@ TEST(SaveGame, ARunGoesThroughTheFileAndOntoAFreshNinjaUnchanged) {
     full.upgrades = {"doubleJumpEnabled", "swordEnabled"};
     full.taken = {{"startingArea.txt", {0, 1, 4}}, {"simpleArea.txt", {2}}};
     SavedRun fresh;
+    fresh.startArea = "prototypeLevel.txt";
     fresh.area = "startingArea.txt";
     for (const SavedRun& run : {full, fresh}) {
         SCOPED_TRACE(run.area);
@@ -117,7 +119,8 @@ TEST(SaveGame, ARunGoesThroughTheFileAndOntoAFreshNinjaUnchanged) {
 }
 
 TEST(SaveGame, ADamagedFileIsSetAsideWithOneLineAndANewRunIsOffered) {
-    const std::string good = "version = 1\narea = simpleArea.txt\nentrance = simpleBottomDoor\n"
+    const std::string good = "version = 1\nstartArea = startingArea.txt\narea = simpleArea.txt\n"
+                             "entrance = simpleBottomDoor\n"
                              "points = 12\neggs = 1\ntime = 30.5\nhealth = 90\nenergy = 80\n"
                              "energyMaximum = 100\n";
     const std::vector<std::pair<std::string, std::string>> damaged = {
