@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates the pictures in docs/screenshots: the menu, the controls screen, the pause, the
-# summary at the end of the journey, every credits page, each area's start and a busy spot on the
-# recorded play-through, and each area's overview.
+# Regenerates the pictures in docs/screenshots: the menu, the controls and settings screens, the
+# pause, the summary at the end of the journey, every credits page, each area's start and a busy
+# spot on the recorded play-through, each area's overview, and the wasp, the spider and the moving
+# leaves in action on their test level.
 # Needs a built game (build/src/game/mossfang); runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,8 +12,9 @@ mkdir -p "$out"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-# The player's own saved run and keys must not show: the menu offers Start, the best time is new.
-export XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config"
+# The player's own settings, saved run and best time stay out of the pictures: the menu offers
+# Start, the summary's best time is new.
+export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
 
 run() {
   if [ -n "${DISPLAY:-}" ]; then
@@ -24,11 +26,14 @@ run() {
 
 # Menu, controls screen, credits pages.
 run --frames 3 --screenshot "$out/menu.png"
-echo "3 click 400 311 left" >"$scratch/controls.txt"
+# The menu's buttons, by their centres: Start, Settings, Controls, Credits, Quit.
+echo "3 click 400 345 left" >"$scratch/controls.txt"
 run --frames 8 --input "$scratch/controls.txt" --screenshot "$out/controls.png"
+echo "3 click 400 277 left" >"$scratch/settings.txt"
+run --frames 8 --input "$scratch/settings.txt" --screenshot "$out/settings.png"
 for page in 0 1 2 3 4 5; do
   {
-    echo "3 click 400 379 left"
+    echo "3 click 400 413 left"
     for ((p = 0; p < page; ++p)); do echo "$((10 + 5 * p)) hold Space"; done
   } >"$scratch/credits.txt"
   run --frames $((14 + 5 * page)) --input "$scratch/credits.txt" \
@@ -57,5 +62,20 @@ journey=tests/game/playthrough/journey.txt
 for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
   run --input "$journey" --frames "${spot#*:}" --update-only \
     --screenshot "$out/${spot%%:*}_busy.png"
+done
+# The longer journey's pieces in action on their test level: riding the moving leaf over the first
+# gap, stung by the wasp in a jump, the spider dropped on him, the sinking leaf gone down under him.
+cat >"$scratch/pieces.txt" <<'KEYS'
+0-110 hold Right
+44 hold Space
+360-765 hold Right
+405 hold Space
+700 hold Space
+712 hold Space
+724 hold Space
+KEYS
+for shot in leaf:135 wasp:452 spider:652 sinkingLeaf:880; do
+  run --area tests/game/levels/pieces.txt --input "$scratch/pieces.txt" --frames "${shot#*:}" \
+    --update-only --screenshot "$out/pieces_${shot%%:*}.png"
 done
 echo "Pictures written to $out"

@@ -27,6 +27,8 @@ if [ "$set_name" = test ]; then
   packages+=(
     # tests, benchmarks and the .deb
     libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev dpkg-dev binutils
+    # checks of the package's menu entry, software-centre entry, manual page and contents
+    desktop-file-utils appstream lintian man-db
     # fuzz targets and the sanitizer build (clang 14 with libFuzzer)
     clang-14 libclang-rt-14-dev
     # the asset generators (tools/assets)

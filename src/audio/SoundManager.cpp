@@ -125,6 +125,9 @@ void SoundManager::initialize() {
         if (group)
             check(group->setPaused(false));
     }
+    // Volumes chosen before the layer was up take effect now.
+    for (int group = 0; group < groupCount; ++group)
+        applyGroupVolume(group);
 }
 
 void SoundManager::acquireSlot() {
@@ -380,6 +383,33 @@ void SoundManager::freeSlot(const int slot) {
 
 ChannelGroup* SoundManager::channelGroup(const int index) const {
     return index >= 0 && index < groupCount ? groups[index] : nullptr;
+}
+
+void SoundManager::setSceneVolume(const int group, const float volume) {
+    if (group < 0 || group >= groupCount)
+        return;
+    sceneVolumes[group] = volume;
+    applyGroupVolume(group);
+}
+
+void SoundManager::setPlayerVolume(const int group, const float volume) {
+    if (group < 0 || group >= groupCount)
+        return;
+    playerVolumes[group] = volume;
+    applyGroupVolume(group);
+}
+
+float SoundManager::sceneVolume(const int group) const {
+    return group >= 0 && group < groupCount ? sceneVolumes[group] : 0.0f;
+}
+
+float SoundManager::playerVolume(const int group) const {
+    return group >= 0 && group < groupCount ? playerVolumes[group] : 0.0f;
+}
+
+void SoundManager::applyGroupVolume(const int group) {
+    if (ChannelGroup* channels = groups[group])
+        check(channels->setVolume(sceneVolumes[group] * playerVolumes[group]));
 }
 
 void SoundManager::setInstanceVolume(SoundInstance* instance, const float volume) {

@@ -101,6 +101,13 @@ public:
     bool isMuted() const { return muted; }
     // Channel group 0 (music), 1 (sound effects) or 2 (unused); null for other indices.
     ChannelGroup* channelGroup(int index) const;
+    // A channel group plays at the scene's volume for it (an area sets its music to 0.6) times
+    // the player's volume from the settings; each setter keeps the other factor. Both start at 1;
+    // other indices are ignored.
+    void setSceneVolume(int group, float volume);
+    void setPlayerVolume(int group, float volume);
+    float sceneVolume(int group) const;
+    float playerVolume(int group) const;
     // Stores the volume in the instance and applies it to its last channel, keeping its pause
     // state.
     void setInstanceVolume(SoundInstance* instance, float volume);
@@ -156,6 +163,8 @@ private:
     };
 
     bool check(Result result) const;
+    // Sets the group's volume to its scene volume times its player volume.
+    void applyGroupVolume(int group);
     bool isPlaying(const Channel& channel) const;
     void setVolumeKeepingPause(Channel channel, float volume);
     // Stops the track a fade has brought to silence.
@@ -179,6 +188,8 @@ private:
     bool sceneActive = false;
     std::vector<MusicFade> fades;
     std::array<ChannelGroup*, groupCount> groups{};
+    std::array<float, groupCount> sceneVolumes{1.0f, 1.0f, 1.0f};
+    std::array<float, groupCount> playerVolumes{1.0f, 1.0f, 1.0f};
 
     // The listener attributes pushed to the layer every listenerPeriod seconds.
     struct Listener {

@@ -14,8 +14,8 @@ struct TableRow {
     bool isMusic;
 };
 
-// Registration order: the sound effects, the music between "shatter" and the upgrade voices, then
-// the two voices.
+// Registration order: the sound effects (the longer journey's creatures and leaves, then the
+// checkpoint's chime, after "shatter"), the music, then the two upgrade voices.
 constexpr TableRow soundTable[] = {
     {"antDeath", "/sounds/SoundEffects/antDeath.wav", mode::LoopNormal, false},
     {"hit", "/sounds/SoundEffects/hitFast.wav", mode::LoopNormal, false},
@@ -30,6 +30,12 @@ constexpr TableRow soundTable[] = {
     {"landing", "/sounds/SoundEffects/ninjaLand0.wav", mode::LoopNormal, false},
     {"antChit", "/sounds/SoundEffects/antChittering.wav", mode::LoopNormal, false},
     {"shatter", "/sounds/SoundEffects/shatter.wav", mode::LoopNormal, false},
+    {"waspBuzz", "/sounds/SoundEffects/waspBuzz.wav", mode::LoopNormal, false},
+    {"waspDeath", "/sounds/SoundEffects/waspDeath.wav", mode::LoopNormal, false},
+    {"spiderDrop", "/sounds/SoundEffects/spiderDrop.wav", mode::LoopNormal, false},
+    {"threadSnap", "/sounds/SoundEffects/threadSnap.wav", mode::LoopNormal, false},
+    {"leafRustle", "/sounds/SoundEffects/leafRustle.wav", mode::LoopNormal, false},
+    {"checkpoint", "/sounds/SoundEffects/checkpoint.wav", mode::LoopNormal, false},
     {"monsterSong", "/sounds/Music/Monster.mp3", 0, true},
     {"bitBitLoop", "/sounds/Music/Bit Bit Loop.mp3", 0, true},
     {"ambientB", "/sounds/Music/Ambient B Eastern Thought.mp3", 0, true},

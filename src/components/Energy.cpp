@@ -10,6 +10,10 @@ Energy::Energy(float regenRate, float capacity, float maximum, float current, fl
 }
 
 bool Energy::take(float cost) {
+    if (unlimited) {
+        current = maximum;
+        return true;
+    }
     if (!(current > 0.0f))
         return false;
     current -= cost;
@@ -28,6 +32,8 @@ bool Energy::drain(float dt) {
 }
 
 void Energy::update(float dt) {
+    if (unlimited)
+        current = maximum;
     if (current == maximum)
         return;
     if (regenDelay < timeSinceUse) {

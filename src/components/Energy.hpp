@@ -41,6 +41,9 @@ public:
     float timeSinceUse;
     // Seconds without use before regeneration starts.
     float regenDelay;
+    // The unlimited-energy assist: while set, `current` is held at `maximum` and every spend or
+    // drain succeeds without cost.
+    bool unlimited = false;
 
 private:
     bool take(float cost);

@@ -47,6 +47,8 @@ bool Health::damage(float amount) {
         if (transform != nullptr)
             hurtSound.play(transform->position());
     }
+    if (invulnerable)
+        return true;
     current -= amount;
     if (current < 0.0f)
         current = 0.0f;

@@ -20,7 +20,7 @@ public:
     // Death action, then regeneration.
     void update(float dt) override;
     // Takes `amount` (floored at 0) and plays the hurt sound; false, and no change, when already
-    // at 0.
+    // at 0. While `invulnerable`, the blow still sounds but takes nothing.
     bool damage(float amount);
     // Adds `fraction` of the maximum while alive and not above the maximum; whether it healed.
     bool heal(float fraction);
@@ -31,6 +31,8 @@ public:
     float timeSinceDamage = 0.0f;
     float regenDelay;
     std::string hurtSoundName;
+    // The no-damage assist: blows land (sound, hurt reaction, knockback) but cost no health.
+    bool invulnerable = false;
 
 private:
     SoundCue hurtSound;

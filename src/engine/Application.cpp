@@ -159,7 +159,7 @@ void Application::runFrame(float dt) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point updateStart = Clock::now();
     if (focused)
-        update(dt);
+        update(dt * speed);
     const Clock::time_point renderStart = Clock::now();
     const bool lastFrame = frameLimit != 0 && frames + 1 >= frameLimit;
     if (current && (!drawLastFrameOnly || lastFrame))

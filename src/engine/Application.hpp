@@ -76,6 +76,10 @@ public:
     void setFullscreenCallback(std::function<void()> callback) {
         fullscreenToggle = std::move(callback);
     }
+    // The world's speed: every update gets the frame's time times `factor` (1 is normal; the
+    // game-speed assist slows the world to 0.8 or 0.6). Input, drawing and sound keep real time.
+    void setGameSpeed(float factor) { speed = factor; }
+    float gameSpeed() const { return speed; }
     // Whether the window has the focus; without it the world is not updated (it is still drawn).
     bool hasFocus() const { return focused; }
     // The size of the picture the scenes draw (800 x 600); mouse positions are mapped into it from
@@ -119,6 +123,7 @@ private:
     std::function<void(bool)> focusChanged;
     std::function<void()> fullscreenToggle;
     bool focused = true;
+    float speed = 1.0f;
     unsigned frameSize[2] = {800, 600};
     unsigned windowSize[2] = {800, 600};
 };

@@ -97,6 +97,13 @@ void describe(CLI::App& app, GameOptions& options) {
                    "With --area: the entrance to place the player at")
         ->type_name("NAME")
         ->needs(area);
+    app.add_option("--upgrades", options.upgrades,
+                   "With --area: the ninja starts with these upgrades already earned "
+                   "(comma-separated: doubleJump, sword)")
+        ->type_name("LIST")
+        ->delimiter(',')
+        ->check(CLI::IsMember({"doubleJump", "sword"}))
+        ->needs(area);
     app.add_option("--dump-state", options.dumpStateFile,
                    "After the last frame, write the current world as JSON")
         ->type_name("FILE");

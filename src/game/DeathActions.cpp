@@ -2,7 +2,9 @@
 
 #include "audio/SoundManager.hpp"
 #include "components/LifeSpan.hpp"
+#include "components/ParticleBurst.hpp"
 #include "engine/Component.hpp"
+#include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "physics/Body.hpp"
@@ -102,6 +104,46 @@ void DeathActions::antDeath(vorn::engine::World& world, vorn::engine::EntityHand
     world.destroyEntityLater(front);
     world.destroyEntityLater(back);
     world.addComponent(ant, new components::LifeSpan(6.0f));
+}
+
+namespace {
+// Hands a creature over to gravity for its last fall: marked "dead" (its behaviour and sting let
+// go), collider gone, tossed a little up and towards the camera, gone after four seconds.
+void fall(vorn::engine::World& world, vorn::engine::EntityHandle creature) {
+    world.addComponent(creature, new vorn::components::Label("dead"));
+    world.addComponent(creature, new vorn::components::Label("hasGravity"));
+    if (auto* body = world.getComponentAs<vorn::components::Body>(creature, "body")) {
+        const float x = between(-6.0f, 6.0f);
+        const float y = between(8.0f, 12.0f);
+        const float z = between(10.0f, 15.0f);
+        body->velocity = glm::vec3(x, y, z);
+        body->deltaVelocity = glm::vec3(0.0f);
+    }
+    DeathActions::strip(world, creature, "collider");
+    world.addComponent(creature, new components::LifeSpan(4.0f));
+}
+} // namespace
+
+void DeathActions::waspFall(vorn::engine::World& world, vorn::engine::EntityHandle wasp) {
+    const glm::vec3 at = currentPosition(world, wasp);
+    playOneShot("waspDeath", at);
+    components::ParticleBurst::at(world, "waspPuff", at);
+    retireDeathAction(world, wasp);
+    fall(world, wasp);
+}
+
+void DeathActions::threadSnap(vorn::engine::World& world, vorn::engine::EntityHandle thread,
+                              vorn::engine::EntityHandle spider) {
+    const glm::vec3 at = currentPosition(world, spider);
+    playOneShot("threadSnap", at);
+    components::ParticleBurst::at(world, "silkSnap", at);
+    strip(world, thread, "model");
+    strip(world, thread, "collider");
+    retireDeathAction(world, thread);
+    world.addComponent(thread, new components::LifeSpan(0.0f));
+    const vorn::engine::EntityHandle hanging{spider.entityId, &world};
+    if (world.isLive(hanging) && world.getComponent(hanging, "dead") == nullptr)
+        fall(world, hanging);
 }
 
 } // namespace game

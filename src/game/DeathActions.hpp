@@ -12,7 +12,7 @@ class World;
 
 namespace game {
 
-// The four reactions the level templates give to things that die: each plays a one-shot 3D
+// The reactions the level templates give to things that die: each plays a one-shot 3D
 // sound and strips the entity so that it vanishes. A component they remove that is not there is
 // skipped.
 //
@@ -35,6 +35,16 @@ public:
     // no action; its two parts go after this update pass and the body 6 seconds later.
     static void antDeath(vorn::engine::World& world, vorn::engine::EntityHandle ant,
                          vorn::engine::EntityHandle front, vorn::engine::EntityHandle back);
+
+    // A wasp dies: sound "waspDeath" and a puff where it flies now; it is marked "dead", loses its
+    // collider and action, is given gravity and a small toss, and is gone 4 seconds later (its
+    // wings go with it).
+    static void waspFall(vorn::engine::World& world, vorn::engine::EntityHandle wasp);
+    // A spider's thread is cut: sound "threadSnap" and a burst of fibres at the spider; the
+    // thread loses model, collider and action and goes; the spider is marked "dead", loses its
+    // collider, falls with a small toss and is gone 4 seconds later.
+    static void threadSnap(vorn::engine::World& world, vorn::engine::EntityHandle thread,
+                           vorn::engine::EntityHandle spider);
 
     // Plays the named sound once at `position` (volume 1, heard from 1 to 10000 units).
     static void playOneShot(const std::string& sound, const glm::vec3& position);

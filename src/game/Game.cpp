@@ -5,10 +5,14 @@
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/Diagnostics.hpp"
+#include "engine/EntityCollection.hpp"
 #include "engine/InputScript.hpp"
 #include "engine/InputSource.hpp"
+#include "engine/Label.hpp"
 #include "engine/World.hpp"
+#include "game/RunSettings.hpp"
 #include "game/Scenes.hpp"
+#include "game/SettingsScreen.hpp"
 #include "game/tools/DesignerSettings.hpp"
 #include "game/tools/DesignerTools.hpp"
 #include "game/tools/EffectViewer.hpp"
@@ -33,6 +37,7 @@
 #include <filesystem>
 #include <locale>
 #include <memory>
+#include <utility>
 
 namespace game {
 
@@ -105,6 +110,7 @@ public:
         }
         fullscreen = !fullscreen;
     }
+    bool isFullscreen() const { return fullscreen; }
 
 private:
     sf::Window& window;
@@ -113,6 +119,47 @@ private:
     bool fullscreen = false;
     sf::Vector2i windowedPosition;
 };
+
+// The upgrades `--upgrades` names, given to the area's ninja as if he had earned them.
+void grantUpgrades(vorn::engine::World& area, const std::vector<std::string>& upgrades) {
+    for (const vorn::engine::EntityHandle& player : area.getEntities("player")) {
+        for (const std::string& upgrade : upgrades)
+            area.addComponent(player, new vorn::components::Label(upgrade + "Enabled"));
+        break;
+    }
+}
+
+// The player's settings file, read and applied: volumes to the sound manager's groups, the
+// world's speed to the main loop, the frame meter to the designer's switch, fullscreen to the
+// window (also F11's). Runs with a frame limit or an input script keep the 800 x 600 window
+// whatever the file says, so that their pictures do not depend on the player's settings.
+std::shared_ptr<RunSettings> loadSettings(const GameOptions& options,
+                                          vorn::engine::Application& application,
+                                          sf::Window& window,
+                                          const std::shared_ptr<DesignerSettings>& tools) {
+    auto toggle = std::make_shared<FullscreenToggle>(window, Game::width, Game::height);
+    const bool automated = options.frames != 0 || !options.inputFile.empty();
+    RunSettings::Hooks hooks;
+    hooks.volumes = [](float music, float effects) {
+        vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+        sound.setPlayerVolume(vorn::audio::SoundManager::musicGroup, music);
+        sound.setPlayerVolume(vorn::audio::SoundManager::effectsGroup, effects);
+    };
+    hooks.fullscreen = [toggle, automated, first = true](bool on) mutable {
+        const bool startUp = std::exchange(first, false);
+        if (toggle->isFullscreen() != on && !(startUp && automated))
+            (*toggle)();
+    };
+    hooks.frameMeter = [tools](bool on) { tools->frameMeter = on; };
+    hooks.frameMeterShown = [tools] { return tools->frameMeter; };
+    hooks.gameSpeed = [&application](float speed) { application.setGameSpeed(speed); };
+    // The quality choice reaches the renderer once the quality levels are in.
+    auto settings =
+        RunSettings::load(Settings::filePath(), std::move(hooks), vorn::engine::Diagnostics::err());
+    settings->applyAll();
+    application.setFullscreenCallback([settings] { settings->toggleFullscreen(); });
+    return settings;
+}
 
 } // namespace
 
@@ -151,7 +198,6 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         // Without the focus the world stands still and the sound manager falls silent.
         application.setFocusCallback(
             [](bool focused) { vorn::audio::SoundManager::instance().setMuted(!focused); });
-        application.setFullscreenCallback(FullscreenToggle(window, width, height));
         application.setFixedTimeStep(options.fixedDt);
         application.setDrawLastFrameOnly(options.updateOnly);
         // The sound table is registered once the asset root is known; the manager's per-frame
@@ -220,8 +266,19 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         auto tools = std::make_shared<DesignerSettings>();
         tools->debugDraw = options.debugDraw;
         tools->watch = options.watch;
-        const Scenes::AreaExtras extras = DesignerTools::areaExtras(tools);
+        const std::shared_ptr<RunSettings> settings =
+            loadSettings(options, application, window, tools);
+        const Scenes::AreaExtras toolExtras = DesignerTools::areaExtras(tools);
+        const Scenes::AreaExtras extras = [toolExtras, settings](vorn::engine::World& area,
+                                                                 const std::string& levelFile,
+                                                                 const std::string& entrance) {
+            toolExtras(area, levelFile, entrance);
+            settings->addToArea(area);
+        };
         Scenes::installSceneCallbacks(extras);
+        Scenes::installSettingsScreen([settings](SettingsScreen::Back back) {
+            return SettingsScreen::build(settings, std::move(back));
+        });
         std::shared_ptr<vorn::engine::World> first;
         if (firstScene) {
             first = firstScene();
@@ -229,14 +286,19 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             first = EffectViewer::build(options.viewEffect,
                                         static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.viewModel.empty()) {
+            // The viewer still runs, so a screenshot shows what there is; scripts see the status.
+            bool nothingToDraw = false;
             first = ModelViewer::build(options.viewModel, options.animation,
                                        static_cast<float>(width) / static_cast<float>(height),
-                                       options.post);
+                                       options.post, &nothingToDraw);
+            if (nothingToDraw)
+                status = 1;
         } else if (!options.overviewFile.empty()) {
             first = Overview::build(options.area,
                                     static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.area.empty()) {
             first = Scenes::freshArea(options.area, options.entrance, extras);
+            grantUpgrades(*first, options.upgrades);
         } else {
             first = Scenes::menu();
         }

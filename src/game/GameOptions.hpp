@@ -17,6 +17,7 @@ struct GameOptions {
     std::string animation;      // with viewModel: the animation segment to play
     std::string area;           // start in the area of this level file instead of the menu
     std::string entrance;       // with area: the entrance to place the player at
+    std::vector<std::string> upgrades; // with area: upgrades he starts with (doubleJump, sword)
     std::string dumpStateFile;  // JSON of the current world after the last frame
     std::string checkLevel;     // check this level file and exit, without a window
     std::string overviewFile;   // with area: PNG of the whole area

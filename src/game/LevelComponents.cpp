@@ -9,13 +9,17 @@
 #include "components/Exit.hpp"
 #include "components/Health.hpp"
 #include "components/Killer.hpp"
+#include "components/MovingLeaf.hpp"
 #include "components/Objective.hpp"
 #include "components/OriginalSpawnPoint.hpp"
 #include "components/ScoreObject.hpp"
 #include "components/SelfDelete.hpp"
+#include "components/SpiderBehaviour.hpp"
 #include "components/SpinHorizontalVelocity.hpp"
+#include "components/Sting.hpp"
 #include "components/TouchEmitter.hpp"
 #include "components/Upgrade.hpp"
+#include "components/WaspBehaviour.hpp"
 #include "engine/World.hpp"
 
 namespace game {
@@ -98,6 +102,33 @@ void LevelComponents::addUpgrade(World& world, EntityHandle entity, const std::s
 void LevelComponents::addExit(World& world, EntityHandle entity, const std::string& levelFile,
                               const std::string& entrance) {
     world.addComponent(entity, new components::Exit(levelFile, entrance));
+}
+
+void LevelComponents::addSting(World& world, EntityHandle entity) {
+    world.addComponent(entity, new components::Sting("player", 20.0f, 1.0f, 40.0f));
+}
+
+void LevelComponents::addWaspBehaviour(World& world, EntityHandle entity, const glm::vec3& start,
+                                       const glm::vec3& end, float radius, float speed,
+                                       const glm::mat4& shape, EntityHandle wings,
+                                       const glm::vec3& wingRoot) {
+    world.addComponent(
+        entity, new components::WaspBehaviour(start, end, radius, speed, shape, wings, wingRoot));
+}
+
+void LevelComponents::addSpiderBehaviour(World& world, EntityHandle entity, const glm::vec3& anchor,
+                                         float restLength, float dropLength, float reach,
+                                         const glm::mat4& shape, float topOffset,
+                                         EntityHandle thread, float threadScale) {
+    world.addComponent(entity,
+                       new components::SpiderBehaviour(anchor, restLength, dropLength, reach, shape,
+                                                       topOffset, thread, threadScale));
+}
+
+void LevelComponents::addMovingLeaf(World& world, EntityHandle entity, const glm::vec3& start,
+                                    const glm::vec3& end, float speed, float sinkDepth) {
+    // It sinks and rises at 5 units per second.
+    world.addComponent(entity, new components::MovingLeaf(start, end, speed, sinkDepth, 5.0f));
 }
 
 void LevelComponents::moveSpawnPoint(World& world, EntityHandle player, const glm::vec3& position) {

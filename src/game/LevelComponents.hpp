@@ -2,6 +2,7 @@
 
 #include "engine/EntityHandle.hpp"
 
+#include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
 #include <functional>
@@ -48,6 +49,22 @@ public:
                            const glm::vec3& soundOffset);
     static void addExit(vorn::engine::World& world, vorn::engine::EntityHandle entity,
                         const std::string& levelFile, const std::string& entrance);
+    // The longer journey's pieces.
+    // A creature's touch: stings the player for 20, throws him off at 40 units per second,
+    // rests a second.
+    static void addSting(vorn::engine::World& world, vorn::engine::EntityHandle entity);
+    static void addWaspBehaviour(vorn::engine::World& world, vorn::engine::EntityHandle entity,
+                                 const glm::vec3& start, const glm::vec3& end, float radius,
+                                 float speed, const glm::mat4& shape,
+                                 vorn::engine::EntityHandle wings, const glm::vec3& wingRoot);
+    static void addSpiderBehaviour(vorn::engine::World& world, vorn::engine::EntityHandle entity,
+                                   const glm::vec3& anchor, float restLength, float dropLength,
+                                   float reach, const glm::mat4& shape, float topOffset,
+                                   vorn::engine::EntityHandle thread, float threadScale);
+    static void addMovingLeaf(vorn::engine::World& world, vorn::engine::EntityHandle entity,
+                              const glm::vec3& start, const glm::vec3& end, float speed,
+                              float sinkDepth);
+
     // Moves the spawn point of a carried player to where he entered.
     static void moveSpawnPoint(vorn::engine::World& world, vorn::engine::EntityHandle player,
                                const glm::vec3& position);

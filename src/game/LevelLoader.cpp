@@ -1,9 +1,11 @@
 #include "game/LevelLoader.hpp"
 
-#include "audio/ChannelGroup.hpp"
 #include "audio/SoundManager.hpp"
+#include "components/Checkpoint.hpp"
 #include "components/ConstantRotation.hpp"
 #include "components/PickupId.hpp"
+#include "components/PromptZone.hpp"
+#include "components/TouchEmitter.hpp"
 #include "components/TransformAttachment.hpp"
 #include "engine/Diagnostics.hpp"
 #include "engine/Label.hpp"
@@ -13,6 +15,7 @@
 #include "game/LevelComponents.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "parsing/DefinitionReader.hpp"
+#include "physics/Body.hpp"
 #include "physics/CircleCollider.hpp"
 #include "physics/CollisionTracker.hpp"
 #include "physics/PolygonCollider.hpp"
@@ -99,6 +102,17 @@ struct Context {
     void tracker(EntityHandle entity, const char* tag) const {
         world.addComponent(entity, new vorn::components::CollisionTracker(tag));
     }
+    // Optional extras after the vectors: whether a vector or a number comes next in the entry.
+    bool vectorNext() const {
+        reader.skipWhitespace();
+        return reader.peek() == '[';
+    }
+    bool numberNext() const {
+        reader.skipWhitespace();
+        const int next = reader.peek();
+        return (next >= '0' && next <= '9') || next == '-' || next == '.';
+    }
+    float numberOr(float fallback) const { return numberNext() ? reader.readFloat() : fallback; }
 };
 
 using Template = void (*)(Context&, const Entry&);
@@ -149,13 +163,19 @@ void buildEntrance(Context& c, const Entry& e) {
     LevelComponents::moveSpawnPoint(c.world, player, e.position);
 }
 
+// A door: the trigger, the arch of roots it stands in (its floor 7.5 units below the entry, where
+// the ninja's feet are at an entrance; the roots reach deeper into the ground), and a prompt zone
+// that names the area behind it when the ninja comes near.
 void buildExit(Context& c, const Entry& e) {
     const std::string levelFile = c.reader.readQuotedString();
     const std::string entranceName = c.reader.readQuotedString();
     const EntityHandle door = c.create(e.matrix());
+    c.model(door, "burrowDoor.obj", "burrowDoorNormals.png");
     c.box(door, e, -5.0f, -5.0f, 10.0f, 10.0f);
     c.tracker(door, "player");
     LevelComponents::addExit(c.world, door, levelFile, entranceName);
+    c.world.addComponent(door, new components::PromptZone("To " + LevelLoader::areaName(levelFile),
+                                                          LevelLoader::promptZoneSize));
     c.finish(door);
 }
 
@@ -410,25 +430,136 @@ void buildBGSprite(Context& c, const Entry& e) {
     c.finish(background);
 }
 
-// An in-world hint: one line of text centred on the entry position, its letters sx high, drawn
-// with the HUD's font and program. Not one of the entity templates: the game's areas use it to
-// show the controls where they are first needed. Its letters step by 0.7 of their height, close
-// enough to read as words while the widest glyphs (W, M) still do not touch.
+// A hint: a prompt zone centred on the entry position that shows its line in the HUD while the
+// ninja stands in it. The zone's width and height follow the line as an optional vector (its
+// third number is not used); without one the zone is promptZoneSize. The entry's rotation and
+// scale are read like every entry's and not used. Not one of the entity templates: the game's
+// areas use it to teach the controls where they are first needed.
 void buildHint(Context& c, const Entry& e) {
-    constexpr float hintAdvance = 0.7f;
     const std::string line = c.reader.readQuotedString();
-    const float size = e.scale.x;
-    const EntityHandle hint = c.create(LevelLoader::placement(e.position, e.rotation, {1, 1, 1}));
-    // Centred: the line spans (n - 1) steps plus one cell.
-    const float width =
-        line.empty() ? 0.0f : size * (hintAdvance * static_cast<float>(line.size() - 1) + 1.0f);
-    auto* text = new vorn::components::Text(
-        vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
-        vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"), -0.5f * width,
-        -0.5f * size, 0.0f, line, size, 1.0f, 0.86f, 0.55f);
-    text->advance = hintAdvance;
-    c.world.addComponent(hint, text);
+    const glm::vec2 size = LevelLoader::readZoneSize(c.reader);
+    const EntityHandle hint =
+        c.create(glm::translate(glm::mat4(1.0f), glm::vec3(e.position.x, e.position.y, 0.0f)));
+    c.world.addComponent(hint, new components::PromptZone(line, size));
     c.finish(hint);
+}
+
+// The longer journey's pieces. Each reads optional extras after the three vectors, in a fixed
+// order; whatever is left out takes its default.
+
+// The rotation and scale of an entry with a model-specific factor, without translation.
+glm::mat4 shapeOf(const Entry& e, float modelScale) {
+    return LevelLoader::placement(glm::vec3(0.0f), e.rotation, modelScale * e.scale);
+}
+
+// A wasp flying its patrol. Extras: either a second point "[x y z]" (default 30 units to the
+// right of the entry) to fly back and forth to, or a radius to circle the entry's position at;
+// then the speed (default 8). The body is "waspBody.obj" at 0.6 of the entry's scale, the wings
+// "waspWings.obj" glued to it.
+void buildWasp(Context& c, const Entry& e) {
+    constexpr float modelScale = 0.6f;
+    // Where the wings meet the thorax in the wasp model's own frame (their front lower corner in
+    // waspWings.obj): they beat about this point.
+    const glm::vec3 wingRoot(1.7f, 2.1f, 0.0f);
+    glm::vec3 end = e.position + glm::vec3(30.0f, 0.0f, 0.0f);
+    float radius = 0.0f;
+    if (c.vectorNext())
+        end = c.reader.readVec3();
+    else if (c.numberNext())
+        radius = c.reader.readFloat();
+    const float speed = c.numberOr(8.0f);
+    const glm::mat4 shape = shapeOf(e, modelScale);
+
+    const glm::mat4 placed = glm::translate(glm::mat4(1.0f), e.position) * shape;
+    const EntityHandle wasp = c.create(placed);
+    const EntityHandle wings = c.world.createEntity();
+    c.model(wasp, "waspBody.obj", "");
+    c.circle(wasp, 3.0f * e.scale.x);
+    c.world.addComponent(wasp, new vorn::components::Body(1.0f, 0.0f, 0.0f, 0.0f));
+    c.tracker(wasp, "player");
+    LevelComponents::addHealth(c.world, wasp, 150.0f, "hit", 0.0f, 0.0f, 0.0f);
+    LevelComponents::addWaspBehaviour(c.world, wasp, e.position, end, radius, speed, shape, wings,
+                                      wingRoot);
+    LevelComponents::addSting(c.world, wasp);
+    LevelComponents::addDeathAction(c.world, wasp, &DeathActions::waspFall);
+    c.label(wasp, "enemy");
+    c.finish(wasp);
+
+    c.world.addComponent(wings, new vorn::components::Transform(placed));
+    c.model(wings, "waspWings.obj", "");
+    c.world.addComponent(wings,
+                         new vorn::components::TransformAttachment(true, glm::mat4(1.0f), wasp));
+    c.finish(wings);
+}
+
+// A spider hanging on a thread from the entry's position (the anchor). Extra: how far below the
+// anchor it drops when the ninja passes beneath (default 30). At rest it hangs 8 sy below the
+// anchor; it drops for a ninja within 10 sx of the anchor's x. The spider is "spider.obj" hung
+// head down at 0.6 of the entry's scale; the thread "spiderThread.obj" stretched from the anchor.
+void buildSpider(Context& c, const Entry& e) {
+    constexpr float modelScale = 0.6f;
+    const float drop = c.numberOr(30.0f);
+    const glm::vec3& s = e.scale;
+    // Head down, back to the camera.
+    const glm::mat4 shape =
+        shapeOf(e, 1.0f) *
+        glm::rotate(glm::mat4(1.0f), 90.0f * LevelLoader::degrees, glm::vec3(1.0f, 0.0f, 0.0f)) *
+        glm::scale(glm::mat4(1.0f), glm::vec3(modelScale));
+
+    const EntityHandle spider = c.create(glm::translate(glm::mat4(1.0f), e.position) * shape);
+    const EntityHandle thread = c.world.createEntity();
+    c.model(spider, "spider.obj", "");
+    c.circle(spider, 3.5f * s.x);
+    c.world.addComponent(spider, new vorn::components::Body(1.0f, 0.0f, 0.0f, 0.0f));
+    c.tracker(spider, "player");
+    LevelComponents::addSting(c.world, spider);
+    LevelComponents::addSpiderBehaviour(c.world, spider, e.position, 8.0f * s.y, drop, 10.0f * s.x,
+                                        shape, 3.5f * s.y, thread, s.x);
+    c.finish(spider);
+
+    c.world.addComponent(
+        thread, new vorn::components::Transform(glm::translate(glm::mat4(1.0f), e.position)));
+    c.model(thread, "spiderThread.obj", "");
+    c.box(thread, e, -0.75f, -1.0f, 1.5f, 1.0f);
+    // Like a web: a punch heals at once, a sword cuts it.
+    LevelComponents::addHealth(c.world, thread, 150.0f, "hit", 1000.0f, 0.0f, 0.1f);
+    c.label(thread, "enemy");
+    LevelComponents::addDeathAction(c.world, thread, [spider](World& world, EntityHandle self) {
+        DeathActions::threadSnap(world, self, spider);
+    });
+    c.finish(thread);
+}
+
+// A leaf platform travelling between the entry's position and a second point. Extras: the second
+// point "[x y z]" (default 30 units to the right), the speed (default 6; 0 keeps it still) and
+// how far it sinks under a load (default 0: it does not).
+void buildMovingLeaf(Context& c, const Entry& e) {
+    glm::vec3 end = e.position + glm::vec3(30.0f, 0.0f, 0.0f);
+    if (c.vectorNext())
+        end = c.reader.readVec3();
+    const float speed = c.numberOr(6.0f);
+    const float sink = c.numberOr(0.0f);
+    const EntityHandle leaf = c.create(e.matrix());
+    c.model(leaf, "movingLeaf.obj", "movingLeafNormals.png");
+    c.box(leaf, e, -11.0f, -1.0f, 22.0f, 2.5f);
+    c.body(leaf, 1.0f, true, 0.0f);
+    c.label(leaf, "platform");
+    LevelComponents::addMovingLeaf(c.world, leaf, e.position, end, speed, sink);
+    c.finish(leaf);
+}
+
+// A checkpoint: a glowing mushroom whose foot stands 7.5 units below the entry (on the ground
+// under a ninja placed there), with a trigger circle of 4 * sx. The first touch moves the ninja's
+// respawn point to the entry position, lights the mushroom, sparkles and chimes (Checkpoint).
+void buildCheckpoint(Context& c, const Entry& e) {
+    const EntityHandle checkpoint = c.create(e.matrix());
+    c.model(checkpoint, "checkpointMushroom.obj", "checkpointMushroomNormals.png");
+    c.circle(checkpoint, 4.0f * e.scale.x);
+    c.world.addComponent(checkpoint,
+                         new components::Checkpoint("checkpoint", {0.55f, 0.42f, 0.16f}));
+    c.world.addComponent(checkpoint, new components::TouchEmitter());
+    c.tracker(checkpoint, "player");
+    c.finish(checkpoint);
 }
 
 struct TemplateRow {
@@ -463,6 +594,10 @@ const TemplateRow templates[] = {
     {"swordUpgrade", buildSwordUpgrade},
     {"killZone", buildKillZone},
     {"BGSprite", buildBGSprite},
+    // The longer journey's pieces.
+    {"wasp", buildWasp},
+    {"spider", buildSpider},
+    {"movingLeaf", buildMovingLeaf},
 };
 
 // Builds each entry from its template as it is read.
@@ -484,11 +619,27 @@ public:
         }
         if (keyword == LevelLoader::hintKeyword)
             buildHint(context, entry);
+        else if (keyword == LevelLoader::checkpointKeyword)
+            buildCheckpoint(context, entry);
     }
 
 private:
     Context& context;
 };
+
+// What a template leaves of its entry is skipped up to the entry's closing ']'. A bracketed
+// vector in it (a hint's zone size or a second point, for a reader that does not want it) is
+// skipped whole, so that its own ']' does not end the entry early and leave the rest to be read as
+// the file's end.
+void skipRestOfEntry(vorn::parsing::DefinitionReader& reader) {
+    while (!reader.atEnd()) {
+        const int c = reader.get();
+        if (c == ']')
+            return;
+        if (c == '[')
+            reader.skipPast(']');
+    }
+}
 
 } // namespace
 
@@ -500,6 +651,30 @@ const std::vector<std::string>& LevelLoader::templateKeys() {
         return all;
     }();
     return keys;
+}
+
+glm::vec2 LevelLoader::readZoneSize(vorn::parsing::DefinitionReader& reader) {
+    reader.skipWhitespace();
+    if (reader.atEnd() || reader.peek() != '[')
+        return promptZoneSize;
+    const glm::vec3 size = reader.readVec3();
+    return {size.x, size.y};
+}
+
+std::string LevelLoader::areaName(const std::string& levelFile) {
+    static const std::pair<const char*, const char*> names[] = {
+        {"startingArea.txt", "the clearing"},      {"simpleArea.txt", "the clover steps"},
+        {"trickyArea.txt", "the bramble hollow"},  {"swordArea.txt", "the ember hollow"},
+        {"prototypeLevel.txt", "the test ground"},
+    };
+    for (const auto& [file, name] : names)
+        if (levelFile == file)
+            return name;
+    // Any other file is called by its name without folder and extension.
+    const std::string::size_type slash = levelFile.find_last_of("/\\");
+    std::string stem = slash == std::string::npos ? levelFile : levelFile.substr(slash + 1);
+    const std::string::size_type dot = stem.rfind('.');
+    return dot == std::string::npos || dot == 0 ? stem : stem.substr(0, dot);
 }
 
 glm::mat4 LevelLoader::placement(const glm::vec3& position, const glm::vec3& rotation,
@@ -539,7 +714,7 @@ void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisito
             entry.scale = reader.readVec3();
             visitor.entry(keyword, line, entry, reader);
         }
-        reader.skipPast(']');
+        skipRestOfEntry(reader);
     }
 }
 
@@ -548,12 +723,9 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
                        Placement placement) {
     // This area's one-shot sounds belong to a scene slot of their own, released with the area.
     vorn::audio::SoundManager& sound = vorn::audio::SoundManager::acquire();
-    if (vorn::audio::ChannelGroup* music =
-            sound.channelGroup(vorn::audio::SoundManager::musicGroup))
-        music->setVolume(0.6f);
-    if (vorn::audio::ChannelGroup* effects =
-            sound.channelGroup(vorn::audio::SoundManager::effectsGroup))
-        effects->setVolume(1.0f);
+    // The area's own levels; the player's volumes from the settings multiply them.
+    sound.setSceneVolume(vorn::audio::SoundManager::musicGroup, 0.6f);
+    sound.setSceneVolume(vorn::audio::SoundManager::effectsGroup, 1.0f);
 
     bool ok = true;
     vorn::parsing::DefinitionReader reader(in);

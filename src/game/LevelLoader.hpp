@@ -4,6 +4,7 @@
 #include "engine/EntityHandle.hpp"
 
 #include <glm/mat4x4.hpp>
+#include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 
 #include <istream>
@@ -32,13 +33,14 @@ struct LevelEntry {
 //
 // The file is one bracketed list of entries, `keyword [ body ]`. The body of "music" is one name;
 // every other body starts with three vectors (position, rotation in degrees, scale) that are read
-// whatever the keyword, followed by the extras only some templates read (quoted strings). The
-// rest of an entry, up to and including the next ']', is skipped unread, so unknown keywords and
-// surplus values cost nothing. A lone '/' where an entry would begin comments out the rest of the
-// line. Every built entity gets its template's components in the template's order and then, when
-// the space label is not empty, a label of that name. Pickups (eggs, shiny things, candy corn, the
-// upgrades, the hat) also get a "pickupId" before that label: their number in file order among the
-// pickup entries, by which a run remembers what it has taken.
+// whatever the keyword, followed by the extras only some templates read (quoted strings, numbers,
+// bracketed points, a hint's zone size). The rest of an entry is skipped unread: bracketed points
+// whole, then everything up to and including the next ']', so unknown keywords and surplus values
+// cost nothing. A lone '/' where an entry would begin comments out the rest of the line. Every
+// built entity gets its template's components in the template's order and then, when the space
+// label is not empty, a label of that name. Pickups (eggs, shiny things, candy corn, the upgrades,
+// the hat) also get a "pickupId" before that label: their number in file order among the pickup
+// entries, by which a run remembers what it has taken.
 //
 // Errors: anything thrown while reading stops the loader with one "Error loading level: ..." line
 // on the error stream; what was built so far stays in the world.
@@ -79,9 +81,22 @@ public:
     // reader's ParseError (and whatever the visitor throws).
     static void readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor);
 
-    // The keyword of an in-world hint: three vectors, then the quoted line of text (its letters
-    // are sx high). Read after the templates, so it can never shadow one.
+    // The keyword of a hint: three vectors, the quoted line, then optionally a fourth vector whose
+    // first two numbers are the width and height of the zone centred on the position where the
+    // HUD shows the line (promptZoneSize without it). Read after the templates, so it can never
+    // shadow one.
     static constexpr const char* hintKeyword = "hint";
+    // The keyword of a checkpoint: three vectors. A glowing mushroom that moves the ninja's
+    // respawn point to its position when he first touches it. Read after the templates.
+    static constexpr const char* checkpointKeyword = "checkpoint";
+    // The zone of a hint without a size of its own, and of every door's name.
+    static constexpr glm::vec2 promptZoneSize{40.0f, 30.0f};
+    // Reads a hint's optional zone size (a vector, at the reader's position); promptZoneSize when
+    // the entry goes on with anything else.
+    static glm::vec2 readZoneSize(vorn::parsing::DefinitionReader& reader);
+    // The name an area goes by in the game, from its level file: "the clearing" for
+    // "startingArea.txt", ...; other files go by their name without folder and extension.
+    static std::string areaName(const std::string& levelFile);
     // The template keys in the order they are compared.
     static const std::vector<std::string>& templateKeys();
 

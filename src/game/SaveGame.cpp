@@ -1,5 +1,6 @@
 #include "game/SaveGame.hpp"
 
+#include "components/AssistEffects.hpp"
 #include "components/Energy.hpp"
 #include "components/Health.hpp"
 #include "components/OriginalSpawnPoint.hpp"
@@ -208,6 +209,7 @@ std::optional<SavedRun> SaveGame::capture(World& area, EntityHandle player) {
     for (const std::string& tag : SavedRun::upgradeTags())
         if (area.getComponent(player, tag) != nullptr)
             run.upgrades.push_back(tag);
+    run.assistsUsed = area.getComponent(player, components::AssistEffects::usedTag) != nullptr;
     return run;
 }
 
@@ -244,7 +246,10 @@ void SaveGame::apply(const SavedRun& run, World& area, EntityHandle player) {
         energy->maximum = std::max(run.energyMaximum, 1.0f);
         energy->current = std::min(run.energy, energy->maximum);
     }
-    for (const std::string& tag : run.upgrades)
+    std::vector<std::string> tags = run.upgrades;
+    if (run.assistsUsed)
+        tags.push_back(components::AssistEffects::usedTag);
+    for (const std::string& tag : tags)
         if (area.getComponent(player, tag) == nullptr)
             area.addComponent(player, new vorn::components::Label(tag));
 

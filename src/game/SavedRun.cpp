@@ -69,7 +69,7 @@ bool SavedRun::operator==(const SavedRun& o) const {
            checkpoint == o.checkpoint && points == o.points && eggs == o.eggs &&
            shinies == o.shinies && deaths == o.deaths && time == o.time && health == o.health &&
            energy == o.energy && energyMaximum == o.energyMaximum && upgrades == o.upgrades &&
-           taken == o.taken;
+           assistsUsed == o.assistsUsed && taken == o.taken;
 }
 
 const std::vector<std::string>& SavedRun::upgradeTags() {
@@ -101,6 +101,8 @@ void SavedRun::write(std::ostream& out) const {
     for (const std::string& tag : upgrades)
         text << " " << tag;
     text << "\n";
+    if (assistsUsed)
+        text << "assistsUsed = 1\n";
     for (const auto& [file, numbers] : taken) {
         if (numbers.empty())
             continue;
@@ -169,6 +171,11 @@ std::optional<SavedRun> SavedRun::read(std::istream& in, std::string& fault) {
         {"health", readAmount(run.health)},
         {"energy", readAmount(run.energy)},
         {"energyMaximum", readAmount(run.energyMaximum)},
+        {"assistsUsed",
+         [&run](const std::string& value) {
+             run.assistsUsed = value == "1";
+             return value == "0" || value == "1";
+         }},
         {"upgrades",
          [&run](const std::string& value) {
              std::istringstream in = classic(value);

@@ -29,6 +29,7 @@ namespace game {
 //   energy = 64.5
 //   energyMaximum = 110
 //   upgrades = doubleJumpEnabled    the skill tags he has earned (may be empty)
+//   assistsUsed = 1                 optional: the run has been played with an assist on
 //   taken = startingArea.txt 0 1 4  one line per area: the numbers of the pickups taken there
 //
 // Reading is strict, since a run read wrongly is worse than none: an unknown name, a missing one,
@@ -48,6 +49,7 @@ struct SavedRun {
     float energy = 100.0f;
     float energyMaximum = 100.0f;
     std::vector<std::string> upgrades;
+    bool assistsUsed = false;
     std::map<std::string, std::set<int>> taken;
 
     bool operator==(const SavedRun& other) const;

@@ -10,9 +10,12 @@
 #include "components/HealthBar.hpp"
 #include "components/PickupId.hpp"
 #include "components/PositionAttachment.hpp"
+#include "components/Prompt.hpp"
+#include "components/RunEvents.hpp"
 #include "components/RunRecord.hpp"
 #include "components/SceneBuilders.hpp"
 #include "components/ScoreDisplay.hpp"
+#include "components/ScreenFade.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/EntityCollection.hpp"
@@ -108,12 +111,12 @@ EntityHandle addScreenCamera(World& world, const std::string& space = "") {
 
 // A sprite on its own entity; full-screen pictures use the scale (800, 600, 1) at the origin.
 EntityHandle addPicture(World& world, const std::string& image, const glm::mat4& matrix,
-                        bool blending, const std::string& space = "") {
+                        bool blending, const std::string& space = "", float priority = 0.0f) {
     const EntityHandle entity = world.createEntity();
     world.addComponent(entity, new Transform(matrix));
     world.addComponent(
         entity, new vorn::components::Sprite(blending, vorn::rendering::textureCache().get(image),
-                                             0.0f, false, true));
+                                             priority, false, true));
     if (!space.empty())
         world.addComponent(entity, new vorn::components::Label(space));
     return entity;
@@ -140,6 +143,11 @@ void addScreenRenderer(World& world, vorn::rendering::UniformSet uniforms = {}) 
 // The renderer of an area's game space: ambient occlusion, particles and bloom.
 void addGameSpaceRenderer(World& world, const vorn::rendering::UniformSet& uniforms) {
     world.addComponent(new FBOParticleRenderer(gameSpace, 0.0f, uniforms));
+}
+
+Scenes::SettingsBuilder& settingsBuilder() {
+    static Scenes::SettingsBuilder builder;
+    return builder;
 }
 
 bool leftControlHeld() {
@@ -310,7 +318,10 @@ WorldPtr Scenes::menu() {
     } else {
         buttons.push_back({"menu/start.png", newGame});
     }
-    // The settings screen's button ("menu/settings.png") takes its place here.
+    buttons.push_back({"menu/settings.png", [self] {
+                           if (WorldPtr screen = settingsScreen([] { return menu(); }))
+                               goTo(self, screen);
+                       }});
     buttons.push_back({"menu/controls.png", [self] { goTo(self, controls()); }});
     buttons.push_back({"menu/credits.png", [self] { goTo(self, credits(0)); }});
     buttons.push_back({"menu/quit.png", [self] {
@@ -418,13 +429,26 @@ WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entr
 
 WorldPtr Scenes::area(LevelLoader::CarriedPlayer& carried, const std::string& levelFile,
                       const std::string& entrance, const AreaExtras& extras) {
+    // A ninja carried in walked through a door: the new area comes up out of black.
+    const bool throughDoor = !carried.empty();
     WorldPtr world = newScene("area " + levelFile);
     {
         std::ifstream file(levelPath(levelFile), std::ios::binary);
         LevelLoader::load(file, *world, carried, gameSpace, entrance);
     }
     finishArea(world, levelFile, entrance, extras);
+    if (throughDoor)
+        addArrivalFade(*world, hudSpace);
     return world;
+}
+
+void Scenes::addArrivalFade(World& world, const std::string& space) {
+    // Over everything else of the HUD, the prompt included.
+    const EntityHandle fade =
+        addPicture(world, "images/Fade.png",
+                   translationScale({0.0f, 0.0f, 50.0f}, {screenWidth, screenHeight, 1.0f}), true,
+                   space, 100.0f);
+    world.addComponent(fade, new components::ScreenFade(doorFadeSeconds));
 }
 
 bool Scenes::reloadArea(World& world, const std::string& levelFile, const std::string& entrance,
@@ -551,6 +575,20 @@ void Scenes::buildHud(World& world, const std::string& space) {
                 0.0f, "", 20.0f, 1.0f, 1.0f, 1.0f));
         world.addComponent(display, new vorn::components::Label(space));
     }
+    // The prompt at the bottom centre: its plate, then the line over it.
+    const EntityHandle plate =
+        addPicture(world, "images/PromptPlate.png",
+                   translationScale({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f}), true, space, 10.0f);
+    const EntityHandle prompt = world.createEntity();
+    world.addComponent(prompt, new Transform(translation({0.0f, 0.0f, 21.0f})));
+    auto* line = new vorn::components::Text(
+        vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt"),
+        vorn::rendering::textureCache().get("textFonts/HarringtonFont.png"), 0.0f, 0.0f, 0.0f, "",
+        components::Prompt::letterSize, 1.0f, 0.86f, 0.55f);
+    line->renderPriority = 11.0f;
+    world.addComponent(prompt, line);
+    world.addComponent(prompt, new components::Prompt(player, plate));
+    world.addComponent(prompt, new vorn::components::Label(space));
 }
 
 void Scenes::toggleCameraMode(World& world) {
@@ -573,6 +611,16 @@ void Scenes::toggleCameraMode(World& world) {
     }
 }
 
+void Scenes::installSettingsScreen(SettingsBuilder builder) {
+    settingsBuilder() = std::move(builder);
+}
+
+WorldPtr Scenes::settingsScreen(std::function<WorldPtr()> back) {
+    if (!settingsBuilder())
+        return nullptr;
+    return settingsBuilder()(std::move(back));
+}
+
 void Scenes::installSceneCallbacks(AreaExtras extras) {
     components::SceneBuilders::setAreaBuilder([extras](components::SceneBuilders::Carried& carried,
                                                        const std::string& levelFile,
@@ -586,6 +634,10 @@ void Scenes::installSceneCallbacks(AreaExtras extras) {
         return built;
     });
     components::SceneBuilders::setCreditsBuilder([](int page) { return credits(page); });
+    // A checkpoint touched is where the run goes on from: it is saved there.
+    components::RunEvents::setCheckpointListener([](World& world, const glm::vec3& position) {
+        SaveGame::checkpointReached(world, position);
+    });
     // The hat ends the run: it is no longer saved, its time may be the best, and its summary
     // comes before the credits.
     components::SceneBuilders::setFinishBuilder([](World& world, EntityHandle player) {
@@ -628,6 +680,8 @@ std::vector<Scenes::SummaryLine> Scenes::summaryLines(const SavedRun& run, int e
     };
     if (bestTime)
         lines.push_back({"Best time", formatTime(*bestTime) + (newBest ? " new!" : "")});
+    if (run.assistsUsed)
+        lines.push_back({"Assists", "used"});
     return lines;
 }
 

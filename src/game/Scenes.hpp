@@ -49,7 +49,8 @@ public:
     // key or click goes on to the first credits page.
     static std::shared_ptr<vorn::engine::World> summary(const std::vector<SummaryLine>& lines);
     // The summary of a finished run: time, score, eggs found of `eggsInJourney`, shinies,
-    // deaths, and the best time when there is one (`newBest` when this run set it).
+    // deaths, the best time when there is one (`newBest` when this run set it), and a mark when
+    // the run was played with an assist.
     static std::vector<SummaryLine> summaryLines(const SavedRun& run, int eggsInJourney,
                                                  std::optional<float> bestTime, bool newBest);
     // The eggs of every area the doors reach from `firstArea`, each area counted once.
@@ -74,8 +75,14 @@ public:
     static bool reloadArea(vorn::engine::World& world, const std::string& levelFile,
                            const std::string& entrance, const AreaExtras& extras = {});
 
-    // The HUD of an area: its camera, bars, frame and score displays, tagged `space`.
+    // The HUD of an area: its camera, bars, frame and score displays, and the prompt at the
+    // bottom centre that shows what the zone the player stands in says; all tagged `space`.
     static void buildHud(vorn::engine::World& world, const std::string& space);
+    // How long an area entered through a door takes to come up out of black.
+    static constexpr float doorFadeSeconds = 0.25f;
+    // The black picture over the whole HUD that clears over doorFadeSeconds (a ScreenFade); the
+    // area builder adds it when a ninja arrives through a door.
+    static void addArrivalFade(vorn::engine::World& world, const std::string& space);
     // Switches the game camera between following at a fixed offset and keeping its distance.
     static void toggleCameraMode(vorn::engine::World& world);
 
@@ -91,10 +98,20 @@ public:
                                                           const AreaExtras& extras = {});
 
     // Installs the scene changes of doors and of the hat into the gameplay components; the areas
-    // they build, and those the menu starts, get `extras`. A ninja arriving through a door saves
-    // the run; the hat ends it (the save goes, the time of a run begun in the starting area is
-    // offered as the best) with its summary.
+    // they build, and those the menu starts, get `extras`. A ninja arriving through a door or
+    // touching a checkpoint saves the run; the hat ends it (the save goes, the time of a run begun
+    // in the starting area is offered as the best) with its summary.
     static void installSceneCallbacks(AreaExtras extras = {});
+
+    // Builds the run's settings screen, whose Back leads to the world `back` builds.
+    using SettingsBuilder = std::function<std::shared_ptr<vorn::engine::World>(
+        std::function<std::shared_ptr<vorn::engine::World>()> back)>;
+    // Installs (or, with an empty function, removes) the run's settings screen. Without one the
+    // menu's Settings button does nothing.
+    static void installSettingsScreen(SettingsBuilder builder);
+    // The settings screen leading back to what `back` builds; null when none is installed.
+    static std::shared_ptr<vorn::engine::World>
+    settingsScreen(std::function<std::shared_ptr<vorn::engine::World>()> back);
 };
 
 } // namespace game

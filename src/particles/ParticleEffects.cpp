@@ -13,6 +13,7 @@
 #include "particles/RandomColourPP.hpp"
 #include "particles/RandomLifespanPP.hpp"
 #include "particles/RandomSizeInitPP.hpp"
+#include "particles/ScatterVelocityPP.hpp"
 #include "particles/VolumeSpawnerCubePP.hpp"
 #include "rendering/ResourceCaches.hpp"
 
@@ -111,6 +112,83 @@ void ParticleEffects::configureSugarSparkle(ParticleSystem& system) {
     system.addBehavior(std::make_unique<AI_WanderPP>(3.0f));
 }
 
+namespace {
+// A burst spawns each particle once, all of them in its first update.
+void makeBurst(ParticleSystem& system, const EffectParameters& e) {
+    apply(system, e);
+    system.spawnInterval = 0.0f;
+}
+} // namespace
+
+void ParticleEffects::configureWaspPuff(ParticleSystem& system) {
+    makeBurst(system, {{2.0f, 2.0f, 2.0f},
+                       {0.95f, 0.8f, 0.4f, 1.0f},
+                       {0.0f, 1.0f, 0.0f},
+                       {0.0f, -3.0f, 0.0f},
+                       1.0f,
+                       1.8f,
+                       1,
+                       40});
+    system.addBehavior(std::make_unique<ScatterVelocityPP>(9.0f, 0.3f));
+    system.addBehavior(std::make_unique<RandomSizeInitPP>(0.3f, 1.1f));
+    system.addBehavior(std::make_unique<RandomLifespanPP>(0.8f, 1.8f));
+    system.addBehavior(std::make_unique<FadeOutLifeSpanPP>(1.5f));
+}
+
+void ParticleEffects::configureSilkSnap(ParticleSystem& system) {
+    makeBurst(system, {{1.0f, 6.0f, 1.0f},
+                       {0.95f, 0.95f, 1.0f, 1.0f},
+                       glm::vec3(0.0f),
+                       {0.0f, -4.0f, 0.0f},
+                       1.0f,
+                       2.0f,
+                       1,
+                       30});
+    system.addBehavior(std::make_unique<ScatterVelocityPP>(6.0f, 0.3f));
+    system.addBehavior(std::make_unique<RandomSizeInitPP>(0.1f, 0.4f));
+    system.addBehavior(std::make_unique<RandomLifespanPP>(1.0f, 2.0f));
+    system.addBehavior(std::make_unique<FadeOutLifeSpanPP>(1.0f));
+    system.addBehavior(std::make_unique<AI_WanderPP>(1.0f));
+}
+
+void ParticleEffects::configureLeafFlutter(ParticleSystem& system) {
+    makeBurst(system, {{18.0f, 1.0f, 6.0f},
+                       {0.45f, 0.75f, 0.25f, 1.0f},
+                       {0.0f, 4.0f, 0.0f},
+                       {0.0f, -6.0f, 0.0f},
+                       1.0f,
+                       2.2f,
+                       1,
+                       14});
+    system.addBehavior(std::make_unique<ScatterVelocityPP>(3.0f, 0.5f));
+    system.addBehavior(std::make_unique<RandomSizeInitPP>(0.4f, 0.9f));
+    system.addBehavior(std::make_unique<RandomLifespanPP>(1.4f, 2.2f));
+    system.addBehavior(std::make_unique<FadeOutLifeSpanPP>(1.5f));
+    // The wander is what makes the bits flutter instead of dropping straight.
+    system.addBehavior(std::make_unique<AI_WanderPP>(2.0f));
+}
+
+vorn::engine::EntityHandle ParticleEffects::createBurst(vorn::engine::World& world,
+                                                        const std::string& name,
+                                                        const glm::vec3& position) {
+    void (*configure)(ParticleSystem&) = nullptr;
+    std::string picture = "DirtParticle.png";
+    if (name == "waspPuff") {
+        configure = configureWaspPuff;
+    } else if (name == "silkSnap") {
+        configure = configureSilkSnap;
+        picture = "sugarParticle.png";
+    } else if (name == "leafFlutter") {
+        configure = configureLeafFlutter;
+    } else {
+        return vorn::engine::EntityHandle{0, &world};
+    }
+    auto* emitter =
+        new vorn::components::ParticleEmitter(vorn::rendering::textureCache().get(picture));
+    configure(emitter->particleSystem());
+    return place(world, emitter, position);
+}
+
 vorn::engine::EntityHandle ParticleEffects::createDust(vorn::engine::World& world,
                                                        const glm::vec3& position) {
     auto* emitter =
@@ -138,7 +216,8 @@ vorn::engine::EntityHandle ParticleEffects::createSugarSparkle(vorn::engine::Wor
 }
 
 const std::vector<std::string>& ParticleEffects::names() {
-    static const std::vector<std::string> all{"ambientCloud", "dust", "sugarSparkle"};
+    static const std::vector<std::string> all{"ambientCloud", "dust",     "sugarSparkle",
+                                              "waspPuff",     "silkSnap", "leafFlutter"};
     return all;
 }
 
@@ -151,7 +230,7 @@ vorn::engine::EntityHandle ParticleEffects::create(vorn::engine::World& world,
         return createDust(world, position);
     if (name == "sugarSparkle")
         return createSugarSparkle(world, position);
-    return vorn::engine::EntityHandle{0, &world};
+    return createBurst(world, name, position);
 }
 
 } // namespace vorn::particles

@@ -29,6 +29,19 @@ public:
     // each spawned at most twice per touch.
     static void configureSugarSparkle(ParticleSystem& system);
 
+    // The bursts of the longer journey's creatures and leaves: every particle is spawned once, all
+    // in the first update (no spawn interval), and the effect is spent after about two seconds;
+    // its owner ends the entity then.
+    // A wasp's last puff: 40 dusty yellow specks scattered from a 2 x 2 x 2 box, sinking slowly.
+    static void configureWaspPuff(ParticleSystem& system);
+    // A cut spider thread: 30 small white fibres scattered from along a 1 x 6 x 1 stretch of
+    // thread, drifting down.
+    static void configureSilkSnap(ParticleSystem& system);
+    // A leaf stepped on: 14 green bits shaken off its top (an 18 x 1 x 6 box), fluttering down.
+    static void configureLeafFlutter(ParticleSystem& system);
+    // How long the bursts above last: after this their owners end them.
+    static constexpr float burstSeconds = 2.5f;
+
     // A dust entity drawn by a DustEmitter with "DirtParticle.png".
     static vorn::engine::EntityHandle createDust(vorn::engine::World& world,
                                                  const glm::vec3& position);
@@ -40,7 +53,13 @@ public:
     static vorn::engine::EntityHandle createSugarSparkle(vorn::engine::World& world,
                                                          const glm::vec3& position);
 
-    // The effect names: "ambientCloud", "dust", "sugarSparkle".
+    // A burst entity (one of the three above, by name) drawn by a ParticleEmitter: the puff and
+    // the leaf bits with "DirtParticle.png", the fibres with "sugarParticle.png".
+    static vorn::engine::EntityHandle
+    createBurst(vorn::engine::World& world, const std::string& name, const glm::vec3& position);
+
+    // The effect names: "ambientCloud", "dust", "sugarSparkle", "waspPuff", "silkSnap",
+    // "leafFlutter".
     static const std::vector<std::string>& names();
     // Builds the effect called `name` (one of names()); an entity id of 0 when there is none.
     static vorn::engine::EntityHandle create(vorn::engine::World& world, const std::string& name,

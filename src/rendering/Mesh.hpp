@@ -17,6 +17,9 @@ public:
     glm::vec3 boundsMin{0.0f};
     glm::vec3 boundsMax{0.0f};
     bool hasBounds = false;
+    // Why no part has a material to draw it with, in a few words for tools that show the model
+    // ("no material library", ...); empty when some part has one.
+    std::string whyNothingDraws;
 };
 
 // The parts a drawable is built from: the cached mesh's parts, copied (new vertex arrays, shared

@@ -90,10 +90,15 @@ std::shared_ptr<MaterialLibrary> MtlLoader::parse(std::istream& in, const std::s
 }
 
 std::shared_ptr<MaterialLibrary> MtlLoader::load(const std::string& fullPath) {
-    std::ifstream file(fullPath);
+    std::ifstream file(fullPath, std::ios::binary);
     if (!file)
-        return std::make_shared<MaterialLibrary>();
+        return nullptr;
     try {
+        const std::string notText = notTextReason(file);
+        if (!notText.empty()) {
+            vorn::engine::Diagnostics::err() << fullPath << ": not read: it " << notText << "\n";
+            return std::make_shared<MaterialLibrary>();
+        }
         return parse(
             file, directoryOf(fullPath),
             [](const std::string& name) { return shaderProgramCache().get(name); },

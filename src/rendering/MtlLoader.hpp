@@ -20,7 +20,8 @@ public:
                                                   const Material::ProgramSource& programs,
                                                   const Material::TextureSource& textures);
     // The material library cache's loader (programs and textures through their caches). A file
-    // that does not open gives an empty library.
+    // that does not open gives null, so the model naming it can say so without opening it again;
+    // one that is not text is reported and gives an empty library.
     static std::shared_ptr<MaterialLibrary> load(const std::string& fullPath);
 };
 

@@ -1,6 +1,7 @@
 #include "rendering/ObjLoader.hpp"
 
 #include "engine/Diagnostics.hpp"
+#include "rendering/FaceTriangulator.hpp"
 #include "rendering/FilePaths.hpp"
 #include "rendering/Material.hpp"
 #include "rendering/ResourceCaches.hpp"
@@ -8,6 +9,7 @@
 #include "rendering/VertexAttribute.hpp"
 #include "rendering/VertexBuffer.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -83,11 +85,33 @@ void appendCount(std::string& text, int count, const char* one, const char* many
     text += std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// Why a loaded file gives no part with a material, checked in the order a modder would fix it.
+std::string whyNothingDraws(const ObjData& data, bool noLibraryOpened,
+                            const std::vector<std::string>& missingLibraries,
+                            const ObjDropped& dropped) {
+    if (data.groupFaces.empty())
+        return data.pointsAndLines > 0 ? "it holds only points and lines" : "it holds no faces";
+    if (data.materialLibraries.empty())
+        return "it names no material library";
+    if (noLibraryOpened)
+        return "its material library does not open: " + joined(missingLibraries);
+    if (data.groupFaces.size() == 1 && data.groupFaces.count("") == 1)
+        return "its faces name no material (no usemtl)";
+    return "its faces name materials the library lacks: " + joined(dropped.lackingMaterials);
+}
+
 } // namespace
 
 bool ObjDropped::any() const {
     return outOfRangeIndices || negativeIndices || largeIndices || nanCoordinates || shortFaces ||
-           missingLibraries;
+           nonSimpleFaces || missingLibraries || lackingMaterialFaces;
 }
 
 std::string ObjDropped::describe(const std::string& path) const {
@@ -100,17 +124,36 @@ std::string ObjDropped::describe(const std::string& path) const {
                 "faces with fewer than three corners");
     appendCount(counts, missingLibraries, "material library that does not open",
                 "material libraries that do not open");
-    return counts.empty() ? std::string() : path + ": ignored " + counts + "\n";
+    std::string text = counts.empty() ? std::string() : "ignored " + counts;
+    // Faces that are still drawn, but not as written.
+    if (nonSimpleFaces > 0)
+        text += (text.empty() ? "" : "; ") + std::to_string(nonSimpleFaces) +
+                (nonSimpleFaces == 1 ? " face is not a simple polygon, drawn as a fan"
+                                     : " faces are not simple polygons, drawn as fans");
+    // Faces that load but are not drawn.
+    if (lackingMaterialFaces > 0)
+        text += (text.empty() ? "" : "; ") + std::to_string(lackingMaterialFaces) +
+                (lackingMaterialFaces == 1 ? " face names" : " faces name") +
+                " a material the library lacks: " + joined(lackingMaterials);
+    return text.empty() ? std::string() : path + ": " + text + "\n";
 }
 
 ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
     ObjData data;
     ObjDropped& dropped = data.dropped;
-    std::vector<ObjIndex>* current = &data.groups[""];
-    // Every corner as written, checked against the final array sizes at the end (a face may name
-    // vertices that follow it).
+    // Where each face's corners start in `corners`, and its group. Faces are cut into triangles
+    // only once the whole file is read, as a face may name positions that follow it.
+    using Group = std::map<std::string, std::vector<ObjIndex>>::iterator;
+    struct Face {
+        Group group;
+        std::size_t first;
+        std::size_t count;
+    };
+    std::vector<Face> faces;
+    Group current = data.groups.try_emplace("").first;
+    int* currentFaces = &data.groupFaces[""];
+    // Every corner as written.
     std::vector<ObjIndex> corners;
-    std::vector<ObjIndex> face;
     std::string line;
     LineReader lines(in);
     while (lines.next(line)) {
@@ -125,30 +168,53 @@ ObjData ObjLoader::parse(std::istream& in, const std::string& directory) {
             const float v = readCoordinate(scanner, dropped);
             data.uvs.emplace_back(u, v);
         } else if (keyword == "usemtl") {
-            current = &data.groups[scanner.rest()];
+            current = data.groups.try_emplace(scanner.rest()).first;
+            currentFaces = &data.groupFaces[current->first];
         } else if (keyword == "mtllib") {
-            const std::string name = scanner.word();
+            const std::string name = scanner.rest();
             if (!name.empty())
                 data.materialLibraries.push_back(directory + name);
+        } else if (keyword == "p" || keyword == "l") {
+            ++data.pointsAndLines;
         } else if (keyword == "f") {
-            face.clear();
+            const std::size_t first = corners.size();
             for (std::string corner = scanner.word(); !corner.empty(); corner = scanner.word())
-                face.push_back(parseFaceVertex(corner, dropped));
+                corners.push_back(parseFaceVertex(corner, dropped));
             // A face needs three corners; a shorter one is dropped whole so that the following
             // faces stay whole triangles.
-            if (face.size() < 3) {
+            if (corners.size() - first < 3) {
+                corners.resize(first);
                 ++dropped.shortFaces;
                 continue;
             }
-            corners.insert(corners.end(), face.begin(), face.end());
-            // A fan around the first corner: exact for the convex faces exporters write, and
-            // the same single triangle as before for a three-corner face.
-            for (std::size_t i = 1; i + 1 < face.size(); ++i)
-                current->insert(current->end(), {face[0], face[i], face[i + 1]});
+            faces.push_back({current, first, corners.size() - first});
+            ++*currentFaces;
         }
     }
     for (const ObjIndex& corner : corners)
         countOutOfRange(data, corner, dropped);
+
+    std::vector<glm::vec3> positions;
+    std::vector<std::size_t> triangles;
+    // Only groups that have faces are counted.
+    for (auto group = data.groupFaces.begin(); group != data.groupFaces.end();)
+        group = group->second == 0 ? data.groupFaces.erase(group) : std::next(group);
+    for (const Face& face : faces) {
+        // Triangles, most faces of most files, go as they are.
+        if (face.count == 3) {
+            face.group->second.insert(face.group->second.end(), corners.begin() + face.first,
+                                      corners.begin() + face.first + 3);
+            continue;
+        }
+        positions.clear();
+        for (std::size_t i = 0; i < face.count; ++i)
+            positions.push_back(pick(data.positions, corners[face.first + i].position));
+        triangles.clear();
+        if (!FaceTriangulator::triangulate(positions, triangles))
+            ++dropped.nonSimpleFaces;
+        for (const std::size_t corner : triangles)
+            face.group->second.push_back(corners[face.first + corner]);
+    }
     return data;
 }
 
@@ -169,24 +235,74 @@ ObjVertices ObjLoader::expand(const ObjData& data, const std::vector<ObjIndex>& 
 std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
     auto mesh = std::make_shared<Mesh>();
     try {
-        std::ifstream file(fullPath);
-        if (!file)
+        std::ifstream file(fullPath, std::ios::binary);
+        if (!file) {
+            mesh->whyNothingDraws = "the file does not open";
             return mesh;
-        const ObjData data = parse(file, directoryOf(fullPath));
-        // The libraries are held for the whole load; a later "mtllib" takes precedence.
+        }
+        // Read as text, UTF-16 or binary data would give lines of garbage.
+        const std::string notText = notTextReason(file);
+        if (!notText.empty()) {
+            vorn::engine::Diagnostics::err() << fullPath << ": not read: it " << notText << "\n";
+            mesh->whyNothingDraws = "the file " + notText;
+            return mesh;
+        }
+        const std::string directory = directoryOf(fullPath);
+        const ObjData data = parse(file, directory);
         ObjDropped dropped = data.dropped;
+        // Each library is opened once, by the library cache; a null library is one that does not
+        // open. They are held for the whole load; a later "mtllib" takes precedence.
         std::vector<std::shared_ptr<MaterialLibrary>> libraries;
+        std::vector<std::string> missing;
         for (const std::string& path : data.materialLibraries) {
-            if (!std::ifstream(path))
-                ++dropped.missingLibraries;
-            libraries.push_back(materialLibraryCache().getFullPath(path));
+            if (auto library = materialLibraryCache().getFullPath(path)) {
+                libraries.push_back(std::move(library));
+                continue;
+            }
+            // Not one file by that name: the OBJ way of naming several libraries on one line.
+            const std::string written = path.substr(directory.size());
+            std::vector<std::string> words;
+            TextScanner scanner(written);
+            for (std::string word = scanner.word(); !word.empty(); word = scanner.word())
+                words.push_back(word);
+            std::vector<std::string> notOpened;
+            for (std::size_t i = 0; i < words.size() && words.size() > 1; ++i) {
+                if (auto library = materialLibraryCache().getFullPath(directory + words[i]))
+                    libraries.push_back(std::move(library));
+                else
+                    notOpened.push_back(words[i]);
+            }
+            if (words.size() <= 1 || notOpened.size() == words.size())
+                notOpened.assign(1, written);
+            dropped.missingLibraries += static_cast<int>(notOpened.size());
+            missing.insert(missing.end(), notOpened.begin(), notOpened.end());
+        }
+
+        // Each group's material; named ones the libraries lack are reported.
+        std::vector<std::shared_ptr<Material>> materials;
+        for (const auto& [name, indices] : data.groups) {
+            std::shared_ptr<Material> material;
+            for (auto library = libraries.rbegin(); library != libraries.rend() && !material;
+                 ++library) {
+                const auto found = (*library)->find(name);
+                if (found != (*library)->end())
+                    material = found->second;
+            }
+            if (!material && !indices.empty() && !name.empty() && !libraries.empty()) {
+                dropped.lackingMaterialFaces += data.groupFaces.at(name);
+                dropped.lackingMaterials.push_back(name);
+            }
+            materials.push_back(std::move(material));
         }
         if (dropped.any())
             vorn::engine::Diagnostics::err() << dropped.describe(fullPath);
 
+        auto material = materials.begin();
         for (const auto& [name, indices] : data.groups) {
-            if (indices.empty())
+            if (indices.empty()) {
+                ++material;
                 continue;
+            }
             const ObjVertices vertices = expand(data, indices);
             const int count = static_cast<int>(vertices.positions.size());
             const std::vector<glm::vec3> zero(vertices.positions.size(), glm::vec3(0.0f));
@@ -198,15 +314,7 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
             buffer->setAttributeData("UV", vertices.uvs, GL_ARRAY_BUFFER);
             buffer->setAttributeData("tangent", zero, GL_ARRAY_BUFFER);
             buffer->setAttributeData("bitangent", zero, GL_ARRAY_BUFFER);
-
-            std::shared_ptr<Material> material;
-            for (auto library = libraries.rbegin(); library != libraries.rend() && !material;
-                 ++library) {
-                const auto found = (*library)->find(name);
-                if (found != (*library)->end())
-                    material = found->second;
-            }
-            mesh->parts.emplace_back(material, buffer);
+            mesh->parts.emplace_back(*material++, buffer);
 
             for (const glm::vec3& p : vertices.positions) {
                 if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
@@ -216,6 +324,9 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
                 mesh->hasBounds = true;
             }
         }
+        if (std::none_of(mesh->parts.begin(), mesh->parts.end(),
+                         [](const MeshPart& part) { return part.material != nullptr; }))
+            mesh->whyNothingDraws = whyNothingDraws(data, libraries.empty(), missing, dropped);
     } catch (const std::exception& e) {
         // Out of memory on an absurd file: keep the parts built so far.
         vorn::engine::Diagnostics::err()

@@ -1,5 +1,6 @@
 #include "rendering/Text.hpp"
 
+#include "rendering/Material.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/Texture.hpp"
@@ -63,7 +64,16 @@ void Text::drawString(vorn::rendering::RenderState& state, const glm::mat4& m,
     } else if (perDraw.dirty) {
         program.upload(perDraw);
     }
+    // A material's values stay in its program after it has drawn; letters drawn with the same
+    // program (the pick-up labels share the flat pictures' one) must not inherit them, a picture's
+    // transparency say. The material uploads them again when it next draws.
+    if (program.lastMaterial) {
+        program.restoreDefaults(program.lastMaterial->uniforms);
+        program.lastMaterial = nullptr;
+        state.currentMaterial = nullptr;
+    }
     program.setUniform("color", color);
+    program.setUniform("opacity", opacity);
     if (font.texture)
         program.bindTexture(state, *font.texture, "diffuseTex");
     program.setUniform("MVP", state.projection * state.view * m);

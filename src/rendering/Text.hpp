@@ -27,7 +27,7 @@ struct Font {
 
 // One line of monospaced text from a bitmap font atlas of 256 cells in a 16 x 16 grid (character
 // code k in column k mod 16, row k / 16 from the top of the image). Drawn in the blended pass;
-// answers "renderable", "text" and "behavior". Owners change `text`, `color`, `x`, `y`,
+// answers "renderable", "text" and "behavior". Owners change `text`, `color`, `opacity`, `x`, `y`,
 // `ignoreDepth` and `faceCamera` directly; the quads are rebuilt at every draw.
 class Text : public Renderable {
 public:
@@ -57,6 +57,9 @@ public:
     // spaced letters; the in-world hints step by less.
     float advance = 1.0f;
     glm::vec3 color;
+    // How much of the letters shows, 0 (none) to 1 (all): their alpha is scaled by it, for lines
+    // that fade in and out.
+    float opacity = 1.0f;
     bool ignoreDepth = false;
     bool faceCamera = false;
 

@@ -68,6 +68,17 @@ bool LineReader::next(std::string& line) {
     return true;
 }
 
+std::string notTextReason(std::istream& in) {
+    char sample[4096];
+    in.read(sample, sizeof sample);
+    const std::string head(sample, static_cast<std::size_t>(in.gcount()));
+    in.clear();
+    in.seekg(0);
+    if (head.compare(0, 2, "\xFF\xFE") == 0 || head.compare(0, 2, "\xFE\xFF") == 0)
+        return "is UTF-16 text; save it as UTF-8";
+    return head.find('\0') == std::string::npos ? std::string() : "is binary data, not text";
+}
+
 std::uint32_t parseIndex(const char* begin, const char* end, std::uint32_t limit,
                          std::uint32_t overflow) {
     std::uint64_t value = 0;

@@ -49,6 +49,12 @@ private:
     bool atStart = true;    // whether a byte-order mark may still come
 };
 
+// What keeps a file from being read as text, from a look at its first few kilobytes, as the end
+// of a sentence about the file: "is UTF-16 text; save it as UTF-8" (a UTF-16 byte-order mark),
+// "is binary data, not text" (NUL bytes, which UTF-16 without a mark has too), or "" for text.
+// The stream is put back at its start.
+std::string notTextReason(std::istream& in);
+
 // Whether `c` separates words: blank, tab, carriage return, vertical tab, form feed or NUL.
 bool isWordSeparator(char c);
 

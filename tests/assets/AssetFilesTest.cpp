@@ -33,13 +33,17 @@ const std::vector<std::string> models = {"flatPlatformLen3", "SmallPlatform",
                                          "Quarrow",          "worker_ant",
                                          "soldier_ant",      "spider",
                                          "grasshopper",      "jumpUpgrade",
-                                         "CrossedSwords",    "wasp"};
+                                         "CrossedSwords",    "wasp",
+                                         "waspBody",         "waspWings",
+                                         "spiderThread",     "movingLeaf",
+                                         "burrowDoor",       "checkpointMushroom"};
 
 // Object-space normal maps of the normal-mapped level pieces.
-const std::vector<std::string> normalMaps = {"PlatformLen3Normals.png",  "smallPlatformNormals.png",
-                                             "platform3x3Normals.png",   "rockNormals.png",
-                                             "boulderObjectNormals.png", "breakableNormals.png",
-                                             "spikeNormals.png"};
+const std::vector<std::string> normalMaps = {
+    "PlatformLen3Normals.png", "smallPlatformNormals.png", "platform3x3Normals.png",
+    "rockNormals.png",         "boulderObjectNormals.png", "breakableNormals.png",
+    "spikeNormals.png",        "movingLeafNormals.png",    "burrowDoorNormals.png",
+    "checkpointMushroomNormals.png"};
 
 struct Picture {
     std::string path;
@@ -67,6 +71,8 @@ const std::vector<Picture> pictures = {{"menu.png", 800, 600},
                                        {"pause/shade.png", 0, 0},
                                        {"pause/panel.png", 360, 400},
                                        {"pause/leavePanel.png", 360, 400},
+                                       {"settings_screen.png", 800, 600},
+                                       {"settings_focus.png", 640, 38},
                                        {"to continue.png", 0, 0},
                                        {"credits_label1.png", 800, 600},
                                        {"credits_label2.png", 800, 600},
@@ -78,6 +84,8 @@ const std::vector<Picture> pictures = {{"menu.png", 800, 600},
                                        {"images/EnergyBar.png", 0, 0},
                                        {"images/Game HUD.png", 0, 0},
                                        {"images/punchSprite.png", 0, 0},
+                                       {"images/PromptPlate.png", 0, 0},
+                                       {"images/Fade.png", 0, 0},
                                        {"images/noise_norm.jpg", 256, 256},
                                        {"images/StartAreaBackground.png", 0, 0},
                                        {"DirtParticle.png", 0, 0},
@@ -85,14 +93,17 @@ const std::vector<Picture> pictures = {{"menu.png", 800, 600},
                                        {"textFonts/HarringtonFont.png", 0, 0}};
 
 const std::vector<std::string> sounds = {
-    "sounds/SoundEffects/antDeath.wav",     "sounds/SoundEffects/hitFast.wav",
-    "sounds/SoundEffects/playerSwing.wav",  "sounds/SoundEffects/dyingNinja.wav",
-    "sounds/SoundEffects/shinyPing.wav",    "sounds/SoundEffects/webRip.wav",
-    "sounds/SoundEffects/antBite.wav",      "sounds/SoundEffects/walkingOnRock.wav",
-    "sounds/SoundEffects/ninjaJump0.wav",   "sounds/SoundEffects/ninjaJump1.wav",
-    "sounds/SoundEffects/ninjaLand0.wav",   "sounds/SoundEffects/antChittering.wav",
-    "sounds/SoundEffects/shatter.wav",      "sounds/Dialogue/jumpUpgradeVoice.wav",
-    "sounds/Dialogue/swordUpgradeVoice.wav"};
+    "sounds/SoundEffects/antDeath.wav",      "sounds/SoundEffects/hitFast.wav",
+    "sounds/SoundEffects/playerSwing.wav",   "sounds/SoundEffects/dyingNinja.wav",
+    "sounds/SoundEffects/shinyPing.wav",     "sounds/SoundEffects/webRip.wav",
+    "sounds/SoundEffects/antBite.wav",       "sounds/SoundEffects/walkingOnRock.wav",
+    "sounds/SoundEffects/ninjaJump0.wav",    "sounds/SoundEffects/ninjaJump1.wav",
+    "sounds/SoundEffects/ninjaLand0.wav",    "sounds/SoundEffects/antChittering.wav",
+    "sounds/SoundEffects/shatter.wav",       "sounds/Dialogue/jumpUpgradeVoice.wav",
+    "sounds/Dialogue/swordUpgradeVoice.wav", "sounds/SoundEffects/waspBuzz.wav",
+    "sounds/SoundEffects/waspDeath.wav",     "sounds/SoundEffects/spiderDrop.wav",
+    "sounds/SoundEffects/threadSnap.wav",    "sounds/SoundEffects/leafRustle.wav",
+    "sounds/SoundEffects/checkpoint.wav"};
 
 const std::vector<std::string> music = {"sounds/Music/Monster.mp3",
                                         "sounds/Music/Bit Bit Loop.mp3",

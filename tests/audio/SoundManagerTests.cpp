@@ -384,7 +384,7 @@ TEST_F(SoundManagerTest, SetInstanceVolumeKeepsThePauseState) {
     EXPECT_NEAR(frames(0.2).tail(0.1).toneLevel(0, 440) / full, 0.25, 0.02);
 }
 
-TEST_F(SoundManagerTest, ChannelGroupsScaleMusicAndEffects) {
+TEST_F(SoundManagerTest, ChannelGroupsScaleMusicAndEffectsByTheScenesAndThePlayersVolume) {
     ChannelGroup* musicGroup = manager->channelGroup(0);
     ChannelGroup* effects = manager->channelGroup(1);
     ChannelGroup* spare = manager->channelGroup(2);
@@ -401,11 +401,30 @@ TEST_F(SoundManagerTest, ChannelGroupsScaleMusicAndEffects) {
     playAt("hum", kAhead);
     manager->playMusic("a", 1.0f, 0.0f);
     const Capture before = frames(0.2).tail(0.1);
-    ASSERT_EQ(musicGroup->setVolume(0.6f), Result::Ok);
-    ASSERT_EQ(effects->setVolume(0.5f), Result::Ok);
-    const Capture after = frames(0.2).tail(0.1);
-    EXPECT_NEAR(after.toneLevel(0, 440) / before.toneLevel(0, 440), 0.6, 0.02);
-    EXPECT_NEAR(after.toneLevel(0, 660) / before.toneLevel(0, 660), 0.5, 0.02);
+    // An area sets its levels (music 0.6) and the settings the player's volumes; a group plays at
+    // their product, whichever was set last.
+    struct Step {
+        int group;
+        bool scene; // the scene's volume, else the player's
+        float volume;
+        double music;
+        double effects;
+    };
+    const Step steps[] = {
+        {0, true, 0.6f, 0.6, 1.0}, {1, false, 0.5f, 0.6, 0.5}, {0, false, 0.5f, 0.3, 0.5},
+        {0, true, 1.0f, 0.5, 0.5}, {1, true, 0.4f, 0.5, 0.2},  {1, false, 0.0f, 0.5, 0.0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(::testing::Message()
+                     << step.group << (step.scene ? " scene " : " player ") << step.volume);
+        if (step.scene)
+            manager->setSceneVolume(step.group, step.volume);
+        else
+            manager->setPlayerVolume(step.group, step.volume);
+        const Capture after = frames(0.2).tail(0.1);
+        EXPECT_NEAR(after.toneLevel(0, 440) / before.toneLevel(0, 440), step.music, 0.02);
+        EXPECT_NEAR(after.toneLevel(0, 660) / before.toneLevel(0, 660), step.effects, 0.02);
+    }
 }
 
 TEST_F(SoundManagerTest, BadFilesAreReportedAndTheRestOfTheTableWorks) {

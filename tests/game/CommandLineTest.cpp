@@ -157,3 +157,15 @@ TEST(CommandLineOptions, DesignerSwitchesNeedAnArea) {
         EXPECT_NE(p.err.find("--area"), std::string::npos) << p.err;
     }
 }
+
+TEST(CommandLineOptions, UpgradesAreAListOfKnownNamesForAnArea) {
+    const Parsed both = parse({"--area", "a.txt", "--upgrades", "doubleJump,sword"});
+    EXPECT_FALSE(both.status) << both.err;
+    EXPECT_EQ(both.options.upgrades, (std::vector<std::string>{"doubleJump", "sword"}));
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--upgrades", "sword"}, {"--area", "a.txt", "--upgrades", "wings"}}) {
+        const Parsed p = parse(bad);
+        ASSERT_TRUE(p.status) << bad.back();
+        EXPECT_EQ(*p.status, 2) << bad.back();
+    }
+}

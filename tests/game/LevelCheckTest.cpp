@@ -45,7 +45,8 @@ protected:
 };
 
 TEST_F(LevelCheckTest, TheTestAreasPass) {
-    for (const char* name : {"everyTemplate.txt", "doorStart.txt", "doorTarget.txt", "hat.txt"}) {
+    for (const char* name :
+         {"everyTemplate.txt", "doorStart.txt", "doorTarget.txt", "hat.txt", "pieces.txt"}) {
         std::ostringstream out;
         EXPECT_EQ(game::LevelCheck::run(levels + name, out), 0) << out.str();
         EXPECT_EQ(out.str(), levels + name + ": ok\n");
@@ -69,6 +70,9 @@ TEST_F(LevelCheckTest, BrokenCopiesFailWithOneLinePerProblem) {
          "\"tests/game/levels/doorTarget.txt\" lacks\n"},
         {"[\n" + floor + "  entrance [ [0 0 0] [0 0 0] [1 1 1] \"lonely\" ]\n]\n",
          "broken.txt:3: no door leads to the entrance \"lonely\"\n"},
+        // A hint's zone needs a width and a height.
+        {"[\n" + floor + "  hint [ [0 20 0] [0 0 0] [1 1 1] \"Jump\" [40 0 0] ]\n]\n",
+         "broken.txt:3: the hint \"Jump\" has an empty zone (40 x 0)\n"},
         {"[\n" + floor + "  flatPlat3 [ [0 0 0] (0 0 0) [1 1 1] ]\n]\n",
          "broken.txt: Parsing error (line 3, column 23): Was expecting '[', got '(' instead\n"},
         // Problems add up, one line each, in the file's order within each kind.
@@ -83,9 +87,16 @@ TEST_F(LevelCheckTest, BrokenCopiesFailWithOneLinePerProblem) {
         EXPECT_EQ(check("broken.txt", c.text, report), 1) << c.text;
         EXPECT_EQ(report, c.report) << c.text;
     }
-    // A good copy of the same kind passes.
+    // A good copy of the same kind passes, with hints (with and without a zone size) and a
+    // checkpoint.
     std::string report;
-    EXPECT_EQ(check("good.txt", "[\n" + floor + "]\n", report), 0);
+    EXPECT_EQ(check("good.txt",
+                    "[\n" + floor +
+                        "  hint [ [0 20 0] [0 0 0] [1 1 1] \"Jump\" ]\n"
+                        "  hint [ [30 20 0] [0 0 0] [1 1 1] \"Climb\" [20 50 0] ]\n"
+                        "  checkpoint [ [10 7.5 0] [0 0 0] [1 1 1] ]\n]\n",
+                    report),
+              0);
     EXPECT_EQ(report, "good.txt: ok\n");
 }
 

@@ -62,6 +62,7 @@ TEST(SaveGame, ARunGoesThroughTheFileAndOntoAFreshNinjaUnchanged) {
     full.energy = 64.4f;
     full.energyMaximum = 110.0f;
     full.upgrades = {"doubleJumpEnabled", "swordEnabled"};
+    full.assistsUsed = true;
     full.taken = {{"startingArea.txt", {0, 1, 4}}, {"simpleArea.txt", {2}}};
     SavedRun fresh;
     fresh.startArea = "prototypeLevel.txt";

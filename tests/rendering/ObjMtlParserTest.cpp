@@ -4,8 +4,13 @@
 #include "rendering/MtlLoader.hpp"
 #include "rendering/ObjLoader.hpp"
 
+#include "ConcaveShapes.hpp"
+
 #include <gtest/gtest.h>
 
+#include <glm/geometric.hpp>
+
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -104,6 +109,94 @@ TEST(ObjParser, FacesKeepAllTheirCornersAsAFanAndShortFacesAreDroppedAndCounted)
     EXPECT_NEAR(area, 32.0f * std::sin(0.0981748f), 1e-3f);
     EXPECT_EQ(data.dropped.shortFaces, 1);
 }
+namespace {
+
+// The corners turned into another plane and, when asked, in the other winding.
+std::vector<glm::vec3> placed(std::vector<glm::vec3> corners, bool tilt, bool reverse) {
+    for (glm::vec3& c : corners)
+        if (tilt)
+            c = glm::vec3(c.x * 0.8f, c.y, c.x * 0.6f + 2.0f); // turned about the y axis
+    if (reverse)
+        std::reverse(corners.begin(), corners.end());
+    return corners;
+}
+
+} // namespace
+
+TEST(ObjParser, FacesAreCutInTheirOwnPlaneConvexOnesAsTheFanAndBrokenOnesCounted) {
+    const std::vector<glm::vec3> pentagon = {
+        {0, 0, 0}, {2, 0, 0}, {3, 1, 0}, {1, 2.5f, 0}, {-1, 1, 0}};
+    const std::vector<glm::vec3> ell = concave::ell();
+    const float ellArea = 4.0f - 1.333f * 1.333f;
+    const float starArea = 10.0f * 0.5f * 0.4f * std::sin(0.62831853f);
+    const float ringArea = 32.0f * 0.5f * std::sin(0.19634954f) * (1.0f - 0.36f);
+    struct Case {
+        const char* name;
+        std::vector<glm::vec3> corners;
+        float area;    // of the polygon; 0 where the fan is expected
+        int nonSimple; // faces counted as not simple
+    };
+    const Case cases[] = {
+        {"convex", pentagon, 0.0f, 0},
+        {"convex, turned and clockwise", placed(pentagon, true, true), 0.0f, 0},
+        {"square with a corner twice",
+         {{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}},
+         0.0f,
+         0},
+        {"L", ell, ellArea, 0},
+        {"L, turned and clockwise", placed(ell, true, true), ellArea, 0},
+        {"star", concave::star(), starArea, 0},
+        {"star, clockwise", placed(concave::star(), false, true), starArea, 0},
+        {"ring with a slit", concave::slitRing(), ringArea, 0},
+        {"ring with a slit, turned and clockwise", placed(concave::slitRing(), true, true),
+         ringArea, 0},
+        {"bow tie", {{0, 0, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}, 0.0f, 1},
+        {"pentagram",
+         {{0, 1, 0},
+          {0.59f, -0.81f, 0},
+          {-0.95f, 0.31f, 0},
+          {0.95f, 0.31f, 0},
+          {-0.59f, -0.81f, 0}},
+         0.0f,
+         1},
+        {"flat", {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, 0.0f, 1},
+    };
+    for (const Case& c : cases) {
+        const ObjData data = parseObj(concave::objText(c.corners, true));
+        EXPECT_EQ(data.dropped.nonSimpleFaces, c.nonSimple) << c.name;
+        const std::vector<ObjIndex>& triangles = data.groups.at("");
+        const std::size_t n = c.corners.size();
+        if (c.area == 0.0f) {
+            // Exactly the fan around the first corner, in its order.
+            ASSERT_EQ(triangles.size(), 3 * (n - 2)) << c.name;
+            for (std::size_t t = 0; t + 2 < n; ++t) {
+                EXPECT_EQ(triangles[3 * t].position, 1u) << c.name;
+                EXPECT_EQ(triangles[3 * t + 1].position, t + 2) << c.name;
+                EXPECT_EQ(triangles[3 * t + 2].position, t + 3) << c.name;
+            }
+            continue;
+        }
+        // The triangles keep the face's winding and add up to its area, so none reaches out of
+        // the outline and none overlaps another.
+        glm::vec3 normal(0.0f);
+        for (std::size_t i = 0; i < n; ++i)
+            normal += glm::cross(c.corners[i], c.corners[(i + 1) % n]);
+        normal = glm::normalize(normal);
+        const ObjVertices v = expandGroup(data, "");
+        float area = 0.0f;
+        for (std::size_t t = 0; t < v.positions.size(); t += 3) {
+            const float signedArea =
+                0.5f * glm::dot(glm::cross(v.positions[t + 1] - v.positions[t],
+                                           v.positions[t + 2] - v.positions[t]),
+                                normal);
+            EXPECT_GE(signedArea, -1e-6f) << c.name << ", triangle " << t / 3;
+            area += std::abs(signedArea);
+        }
+        EXPECT_NEAR(area, c.area, 1e-4f) << c.name;
+        EXPECT_LE(triangles.size(), 3 * (n - 2)) << c.name;
+    }
+}
+
 TEST(ObjParser, GroupsByMaterialMergeRepeatedSectionsAndStartWithTheEmptyName) {
     const ObjData data = parseObj(std::string(numbered) + "f 1 2 3\n"
                                                           "usemtl bark\nf 4 5 6\n"

@@ -203,6 +203,12 @@ def check_pictures():
               "summary.png has its heading on the left")
         check((summary[40:560, 470:780, :3].mean(axis=2) > 0.8).mean() < 0.01,
               "summary.png keeps the right side free for the models")
+    settings = check_opaque("settings_screen.png", (800, 600))
+    if settings is not None:
+        # The rows' middle stays calm under the game's text: the panel darkens what lies behind.
+        lum = settings[110:430, 100:700, :3].mean(axis=2)
+        check(lum.mean() < 0.25, "settings_screen.png: the panel under the rows is dark")
+    check_alpha("settings_focus.png", (640, 38))
     ctl = check_opaque("controls_screen.png", (800, 600))
     if ctl is not None:
         lum = ctl[100:460, 40:760, :3].mean(axis=2)
@@ -350,7 +356,8 @@ def check_font():
 
 EFFECTS = ["antDeath.wav", "hitFast.wav", "playerSwing.wav", "dyingNinja.wav", "shinyPing.wav",
            "webRip.wav", "antBite.wav", "walkingOnRock.wav", "ninjaJump0.wav", "ninjaJump1.wav",
-           "ninjaLand0.wav", "antChittering.wav", "shatter.wav"]
+           "ninjaLand0.wav", "antChittering.wav", "shatter.wav", "waspBuzz.wav", "waspDeath.wav",
+           "spiderDrop.wav", "threadSnap.wav", "leafRustle.wav", "checkpoint.wav"]
 VOICES = ["jumpUpgradeVoice.wav", "swordUpgradeVoice.wav"]
 MUSIC = ["Monster.mp3", "Bit Bit Loop.mp3", "Ambient B Eastern Thought.mp3",
          "Ambient G Glowing.mp3", "Ambient H Spaced Out.mp3", "Ambient N Vibe Train.mp3",
@@ -466,8 +473,9 @@ def check_mp3(path):
 
 
 def my_files():
-    names = ["menu.png", "controls_screen.png", "to continue.png", "DirtParticle.png",
-             "sugarParticle.png", "textFonts/HarringtonFont.png", "summary.png"]
+    names = ["menu.png", "controls_screen.png", "settings_screen.png", "settings_focus.png",
+             "to continue.png", "DirtParticle.png", "sugarParticle.png",
+             "textFonts/HarringtonFont.png", "summary.png"]
     for folder in ("menu", "pause"):
         if os.path.isdir(os.path.join(ASSETS, folder)):
             names += [folder + "/" + f for f in sorted(os.listdir(os.path.join(ASSETS, folder)))]

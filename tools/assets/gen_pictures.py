@@ -3,8 +3,9 @@
 
 Run from the repository root: /usr/bin/python3 tools/assets/gen_pictures.py [--only NAME ...]
 Writes under assets/: menu.png, the buttons and prompt under menu/, the pause pictures under
-pause/, summary.png, controls_screen.png, "to continue.png", credits_label1..6.png, images/ (HUD
-frame, bars, punch burst, noise normals, area backgrounds), DirtParticle.png and
+pause/, summary.png, controls_screen.png, settings_screen.png, settings_focus.png, "to continue.png",
+credits_label1..6.png, images/ (HUD frame, bars, prompt plate, door fade, punch burst, noise
+normals, area backgrounds), DirtParticle.png and
 sugarParticle.png. Each picture has its own fixed seed, so the output never changes between runs.
 
 Screen rectangles given by the game are measured from the bottom-left of the 800 x 600 window;
@@ -357,6 +358,46 @@ def make_controls():
     P.save_png(c, out("controls_screen.png"), alpha=False)
 
 
+# The settings screen as the game lays it out (src/game/SettingsScreen.cpp): rows 38 pixels
+# apart with their middles at picture rows 118 to 270 (five settings) and 352 to 428 (the
+# assists), and Back below the panel at this row.
+SETTINGS_BACK = 494
+
+
+def make_settings():
+    c = S.forest_scene(SCREEN_W, SCREEN_H, "violet", 1252, horizon=0.7, clovers=True)
+    darken(c, 0.7, 0.8)
+    heading(c, "Settings", 400, 50, 64, anchor="mm")
+    dark_panel(c, 60, 92, 740, 452)
+    h, w = c.shape[:2]
+    # The assists under their own heading, with a rule across the panel.
+    body_text(c, ["Assists"], 96, 300, 22, colour=P.GOLD)
+    body_text(c, ["a run played with one is marked"], 706, 304, 16,
+              colour=(0.85, 0.78, 0.62), fnt_path=BODY_FONT_REGULAR, anchor="ra")
+    rule = P.line_mask(w, h, [(190, 313), (450, 313)], 1.5, blur=0.6)
+    P.paint(c, P.GOLD, rule, 0.35)
+    # Back: a plaque-coloured pill below the panel.
+    pill = P.rounded_rect_mask(w, h, 300, SETTINGS_BACK - 19, 500, SETTINGS_BACK + 19, 17,
+                               blur=1.5)
+    P.paint(c, (0.05, 0.03, 0.02), pill, 0.65)
+    border = np.clip(pill - P.rounded_rect_mask(w, h, 303, SETTINGS_BACK - 16, 497,
+                                                SETTINGS_BACK + 16, 14, blur=1.0), 0, 1)
+    P.paint(c, P.GOLD, border, 0.45)
+    dark_panel(c, 70, 530, 730, 572, opacity=0.5, radius=14, border=None)
+    body_text(c, ["Up / Down: choose     Left / Right, Enter or a click: change     Esc: back"],
+              400, 541, 17, colour=(0.95, 0.9, 0.76), anchor="ma", fnt_path=BODY_FONT_REGULAR)
+    P.save_png(c, out("settings_screen.png"), alpha=False)
+
+    # The focus: a warm glow with a gold rim, stretched behind the focused row.
+    f = P.canvas(640, 38, P.GOLD, 0.0)
+    fh, fw = f.shape[:2]
+    glow = P.rounded_rect_mask(fw, fh, 4, 4, 636, 34, 13, blur=1.5)
+    P.paint(f, (0.55, 0.32, 0.10), glow, 0.35)
+    rim = np.clip(glow - P.rounded_rect_mask(fw, fh, 7, 7, 633, 31, 10, blur=1.0), 0, 1)
+    P.paint(f, P.GOLD, rim, 0.9)
+    P.save_png(f, out("settings_focus.png"))
+
+
 def make_to_continue():
     w, h = 500, 60
     c = P.canvas(w, h, (0.05, 0.03, 0.02), 0.0)
@@ -601,6 +642,38 @@ def make_hud():
     P.save_png(c, out("images/Game HUD.png"))
 
 
+def make_prompt():
+    """The plate under the HUD's prompt line, 384 x 64: a bark slab like the HUD frame's with moss
+    along its top and a dark inset for the letters. The game stretches it to each line (about
+    150 to 760 pixels wide, 42 high), so its grain runs along x and its corners stay small. The
+    slab is fully opaque inside its rounded outline: whatever lies behind never shows through
+    the letters."""
+    rng = np.random.default_rng(1403)
+    w, h = 384, 64
+    c = P.canvas(w, h, (0.2, 0.12, 0.06), 0.0)
+    body = P.rounded_rect_mask(w, h, 2, 4, w - 2, h - 2, 14)
+    small = P.fbm(w // 8, h, rng, base=8, octaves=4)
+    grain = np.asarray(Image.fromarray(small, mode="F").resize((w, h), Image.BICUBIC))
+    gx, gy = P.grid(w, h)
+    base = P.mix((0.34, 0.21, 0.10), (0.18, 0.10, 0.05), np.clip(gy / h, 0, 1))
+    col = base * (0.75 + 0.45 * grain)[..., None]
+    P.paint(c, col, body)
+    bevel = np.clip(body - P.shift(body, 0, 3), 0, 1)
+    P.add_light(c, (0.5, 0.35, 0.15), P.blur(bevel, 0.8), 0.8)
+    P.paint(c, (0.06, 0.03, 0.015), np.clip(body - P.shift(body, 0, -3), 0, 1), 0.7)
+    inset = P.rounded_rect_mask(w, h, 12, 13, w - 12, h - 10, 9)
+    P.paint(c, (0.05, 0.03, 0.02), inset, 0.88)
+    P.add_light(c, (0.4, 0.28, 0.12), np.clip(inset - P.shift(inset, 0, -2), 0, 1), 0.4)
+    moss_edge(c, 8, w - 8, 5, rng, body)
+    P.save_png(c, out("images/PromptPlate.png"))
+
+
+def make_fade():
+    """The black that covers the screen when a door is passed; the game clears it over a quarter
+    of a second. 8 x 8, opaque."""
+    P.save_png(P.canvas(8, 8, (0.0, 0.0, 0.0), 1.0), out("images/Fade.png"))
+
+
 # --------------------------------------------------------------------------------------------
 # Effects and particles
 
@@ -695,8 +768,8 @@ MAKERS = {
     "menu": make_menu, "buttons": make_buttons, "marker": make_marker,
     "quitPrompt": make_quit_prompt,
     "pause": make_pause, "summary": make_summary,
-    "controls": make_controls, "continue": make_to_continue,
-    "credits": make_credits, "hud": make_hud,
+    "controls": make_controls, "continue": make_to_continue, "settings": make_settings,
+    "credits": make_credits, "hud": make_hud, "prompt": make_prompt, "fade": make_fade,
     "bars": lambda: (make_bar("HealthBar.png", (0.35, 0.02, 0.03), (0.80, 0.12, 0.10),
                               (1.0, 0.55, 0.45), 1901),
                      make_bar("EnergyBar.png", (0.22, 0.30, 0.02), (0.70, 0.74, 0.12),

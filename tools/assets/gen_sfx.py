@@ -147,6 +147,23 @@ def shiny_ping():
     return buf
 
 
+def checkpoint_chime():
+    """A checkpoint lighting up: a soft breath of rising shimmer, then three warm bell notes going
+    up (a major arpeggio) that ring on together."""
+    rng = np.random.default_rng(2301)
+    buf = np.zeros(Y.samples(1.6))
+    n = Y.samples(0.5)
+    swell = Y.bandpass(Y.noise(n, rng), 3200.0, 1.5) * np.linspace(0.0, 1.0, n) ** 2
+    place(buf, 0.25 * swell, 0.0)
+    ratios = [(1.0, 0.9, 1.0), (2.0, 0.45, 0.35), (3.01, 0.25, 0.15)]
+    for at, note, level in ((0.38, "E5", 0.7), (0.5, "G#5", 0.8), (0.62, "B5", 1.0)):
+        f0 = Y.hz(note)
+        m = Y.samples(0.95)
+        bell = sum(ping(f0 * r, d, m) * a for r, d, a in ratios)
+        place(buf, bell * level, at)
+    return buf
+
+
 def web_rip():
     """Silk tearing: an accelerating crackle of snapping threads over a stretched hiss."""
     rng = np.random.default_rng(2106)
@@ -286,6 +303,90 @@ def shatter():
     return Y.highpass(buf, 300)
 
 
+def wing_buzz(f, n, rng, beat=28.0):
+    """An insect's wing drone at the (per-sample) pitch f: a bright saw through a nasal formant,
+    pulsing with the wing beats."""
+    t = Y.seconds(n)
+    drone = Y.saw(f, n) + 0.4 * Y.square(f * 2.0, n, 0.3)
+    drone = Y.formants(drone, [(float(np.mean(f)) * 2.2, 180, 1.0), (2400, 400, 0.4)])
+    drone *= 0.75 + 0.25 * np.sin(2 * math.pi * beat * t)
+    drone += 0.05 * Y.bandpass(Y.noise(n, rng), 3000, 1.0)
+    return drone / max(np.abs(drone).max(), 1e-9)
+
+
+def wasp_buzz():
+    """A wasp passing by: its drone swells and fades while its pitch bends up and back down."""
+    rng = np.random.default_rng(2114)
+    n = Y.samples(1.1)
+    t = Y.seconds(n)
+    f = 210 + 35 * np.sin(math.pi * t / 1.1) + 6 * np.sin(2 * math.pi * 7.0 * t)
+    env = np.sin(math.pi * np.clip(t / 1.1, 0, 1)) ** 1.5
+    return wing_buzz(f, n, rng) * env
+
+
+def wasp_death():
+    """A wasp struck down: the drone stutters and sags in pitch, then a tiny dry tap."""
+    rng = np.random.default_rng(2115)
+    buf = np.zeros(Y.samples(0.95))
+    n = Y.samples(0.75)
+    t = Y.seconds(n)
+    f = 240 * np.exp(-t / 0.5) + 70
+    stutter = (Y.held_noise(n, 22, rng) > -0.3).astype(np.float64)
+    stutter = Y.lowpass(stutter, 120)
+    env = np.exp(-t / 0.35) * stutter
+    place(buf, wing_buzz(f, n, rng, beat=18.0) * env, 0.0)
+    place(buf, click(rng, 0.003, 2200, 2.0) * 0.7, 0.0)
+    place(buf, thump(300, 150, 0.02, 0.06) * 0.4, 0.78)
+    place(buf, click(rng, 0.002, 3500, 2.0) * 0.5, 0.78)
+    return buf
+
+
+def spider_drop():
+    """Silk paying out fast: a falling zip of filtered noise with a thin whistle."""
+    rng = np.random.default_rng(2116)
+    n = Y.samples(0.5)
+    t = Y.seconds(n)
+    centre = 5200 * np.exp(-t / 0.25) + 700
+    zip_ = Y.swept(Y.noise(n, rng), centre, kind="bp", q=5.0, steps=12)
+    ratchet = 0.6 + 0.4 * (np.sin(2 * math.pi * (90 - 60 * t) * t) > 0)
+    whistle = Y.sine(centre * 0.5, n) * 0.08
+    env = np.clip(t / 0.02, 0, 1) * np.exp(-t / 0.22)
+    x = (zip_ / max(np.abs(zip_).max(), 1e-9) * ratchet + whistle) * env
+    return x
+
+
+def thread_snap():
+    """A taut thread giving way: a sharp tick, a short high twang dying fast, a soft whip."""
+    rng = np.random.default_rng(2117)
+    buf = np.zeros(Y.samples(0.45))
+    place(buf, click(rng, 0.002, 6500, 1.5) * 1.2, 0.0)
+    n = Y.samples(0.35)
+    twang = Y.karplus(1320.0, n, rng, brightness=0.8, decay=0.985)
+    place(buf, twang * 0.7, 0.002)
+    m = Y.samples(0.18)
+    tm = Y.seconds(m)
+    whip = Y.swept(Y.noise(m, rng), 3000 - 2200 * tm / 0.18, kind="bp", q=3.0)
+    place(buf, whip * np.sin(math.pi * tm / 0.18) ** 2 * 0.35, 0.02)
+    return buf
+
+
+def leaf_rustle():
+    """A broad leaf taking a weight: a soft whoosh under a crinkle of dry crackles."""
+    rng = np.random.default_rng(2118)
+    buf = np.zeros(Y.samples(0.55))
+    n = Y.samples(0.45)
+    t = Y.seconds(n)
+    whoosh = Y.lowpass(Y.noise(n, rng), 900) * np.exp(-((t - 0.08) / 0.09) ** 2)
+    place(buf, whoosh * 0.8, 0.0)
+    at = 0.0
+    while at < 0.4:
+        c = click(rng, rng.uniform(0.002, 0.006), rng.uniform(2500, 6500), 1.2)
+        place(buf, c * rng.uniform(0.2, 0.8) * math.exp(-at / 0.15), at)
+        at += rng.exponential(0.012 + at * 0.03)
+    place(buf, thump(90, 55, 0.05, 0.15) * 0.35, 0.0)
+    return buf
+
+
 # ------------------------------------------------------------------------------------------
 # Voices
 
@@ -336,6 +437,12 @@ EFFECTS = {
     "ninjaLand0.wav": ninja_land,
     "antChittering.wav": ant_chittering,
     "shatter.wav": shatter,
+    "waspBuzz.wav": wasp_buzz,
+    "waspDeath.wav": wasp_death,
+    "spiderDrop.wav": spider_drop,
+    "threadSnap.wav": thread_snap,
+    "leafRustle.wav": leaf_rustle,
+    "checkpoint.wav": checkpoint_chime,
 }
 
 

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Regenerates every generated asset under assets/, then checks the pictures, font, sounds and
 # music. Run from anywhere; it works in the repository root. Order: font atlas, pictures, sound
-# effects and voices, music, then the model and ninja generators when they are present.
+# effects and voices, music, then the model and ninja generators when they are present, and the desktop icon.
 # Every generator uses fixed seeds, so a second run rewrites the same bytes.
 #   --media-only   skip the model and ninja generators
 set -euo pipefail
@@ -42,6 +42,10 @@ fi
 if [ $MEDIA_ONLY = 0 ] && [ -f tools/assets/ninja/generate.py ]; then
     echo "== ninja"
     $PY tools/assets/ninja/generate.py
+fi
+if [ $MEDIA_ONLY = 0 ]; then
+    echo "== desktop icon (packaging/icons, from the hat model)"
+    $PY tools/assets/gen_icons.py
 fi
 echo "== checks"
 $PY tools/assets/check_media.py

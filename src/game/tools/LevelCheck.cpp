@@ -5,6 +5,8 @@
 #include "game/Scenes.hpp"
 #include "parsing/DefinitionReader.hpp"
 
+#include <glm/vec2.hpp>
+
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -30,11 +32,19 @@ struct Entrance {
     std::string name;
 };
 
+// A hint whose zone nobody can stand in.
+struct EmptyZone {
+    int line;
+    std::string text;
+    glm::vec2 size;
+};
+
 // What a check needs of one level file.
 struct LevelSummary {
     std::vector<std::pair<int, std::string>> unknownKeywords;
     std::vector<Door> doors;
     std::vector<Entrance> entrances;
+    std::vector<EmptyZone> emptyZones;
     std::string error; // the parse error, if reading stopped
 };
 
@@ -47,7 +57,12 @@ public:
                vorn::parsing::DefinitionReader& reader) override {
         const std::vector<std::string>& keys = LevelLoader::templateKeys();
         if (keyword == LevelLoader::hintKeyword) {
-            reader.readQuotedString();
+            const std::string text = reader.readQuotedString();
+            const glm::vec2 size = LevelLoader::readZoneSize(reader);
+            if (!(size.x > 0.0f && size.y > 0.0f))
+                summary.emptyZones.push_back({line, text, size});
+        } else if (keyword == LevelLoader::checkpointKeyword) {
+            // Three vectors and nothing more.
         } else if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
             summary.unknownKeywords.emplace_back(line, keyword);
         } else if (keyword == "exit") {
@@ -124,6 +139,11 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
     }
     for (const auto& [line, keyword] : summary.unknownKeywords) {
         out << file << ":" << line << ": unknown keyword \"" << keyword << "\"\n";
+        ++problems;
+    }
+    for (const EmptyZone& zone : summary.emptyZones) {
+        out << file << ":" << zone.line << ": the hint \"" << zone.text << "\" has an empty zone ("
+            << zone.size.x << " x " << zone.size.y << ")\n";
         ++problems;
     }
     for (const Door& door : summary.doors) {

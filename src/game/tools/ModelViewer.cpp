@@ -88,8 +88,9 @@ bool ModelViewer::addAnimatedModel(vorn::engine::World& world,
     return true;
 }
 
-std::shared_ptr<vorn::engine::World>
-ModelViewer::build(const std::string& name, const std::string& animation, float aspect, bool post) {
+std::shared_ptr<vorn::engine::World> ModelViewer::build(const std::string& name,
+                                                        const std::string& animation, float aspect,
+                                                        bool post, bool* nothingToDraw) {
     using namespace vorn::components;
     auto world = std::make_shared<vorn::engine::World>();
     const vorn::engine::EntityHandle model = world->createEntity();
@@ -98,6 +99,7 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
 
     glm::vec3 boundsMin(-1.0f);
     glm::vec3 boundsMax(1.0f);
+    bool drawable = false;
     if (endsWith(name, ".obj")) {
         if (!animation.empty())
             vorn::engine::Diagnostics::err()
@@ -105,13 +107,17 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
         const std::shared_ptr<vorn::rendering::Mesh> mesh = vorn::rendering::meshCache().get(name);
         auto* shown = new Model(vorn::rendering::makeParts(name));
         // A model whose parts all lack a material (its library is missing or names other
-        // materials) loads but draws nothing: say so rather than show an empty screen.
-        const bool drawable =
+        // materials) loads but draws nothing: say why rather than show an empty screen.
+        drawable =
             std::any_of(shown->parts.begin(), shown->parts.end(),
                         [](const vorn::rendering::MeshPart& part) { return part.drawable(); });
-        if (!drawable)
+        if (!drawable) {
+            const std::string cause = mesh && !mesh->whyNothingDraws.empty()
+                                          ? mesh->whyNothingDraws
+                                          : "its materials have no shader program";
             vorn::engine::Diagnostics::err()
-                << "mossfang: the model " << name << " has nothing to draw\n";
+                << "mossfang: the model " << name << " has nothing to draw: " << cause << "\n";
+        }
         const std::string normalMap = ModelLighting::normalMapFor(name);
         if (!normalMap.empty()) {
             const std::string directory = name.substr(0, name.find_last_of("/\\") + 1);
@@ -126,8 +132,10 @@ ModelViewer::build(const std::string& name, const std::string& animation, float 
             boundsMax = mesh->boundsMax;
         }
     } else {
-        addAnimatedModel(*world, model, name, animation, boundsMin, boundsMax);
+        drawable = addAnimatedModel(*world, model, name, animation, boundsMin, boundsMax);
     }
+    if (nothingToDraw)
+        *nothingToDraw = !drawable;
 
     // Frame the bounding sphere with a 45 degree lens, looking slightly down on the model.
     const glm::vec3 centre = (boundsMin + boundsMax) * 0.5f;

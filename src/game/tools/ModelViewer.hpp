@@ -23,9 +23,12 @@ public:
     // Builds the viewer world for the model NAME (relative to the asset root). `animation` names
     // the segment to play for animated models; `aspect` is the window's width over its height;
     // `post` draws through the play areas' post-processing renderer instead of a plain one.
-    // Problems are reported on the error stream; the scene is built with whatever loaded.
-    static std::shared_ptr<vorn::engine::World>
-    build(const std::string& name, const std::string& animation, float aspect, bool post = false);
+    // Problems are reported on the error stream; the scene is built with whatever loaded. A model
+    // with nothing to draw is reported with the cause, and `nothingToDraw`, when given, is set.
+    static std::shared_ptr<vorn::engine::World> build(const std::string& name,
+                                                      const std::string& animation, float aspect,
+                                                      bool post = false,
+                                                      bool* nothingToDraw = nullptr);
 
 private:
     // Adds an animated model (an imported model file or an animation definition file) to

@@ -69,22 +69,35 @@ bool samePixels(const sf::Image& a, const sf::Image& b) {
 
 } // namespace
 
-TEST(EffectViewer, EveryEffectShowsAndTheDustIsEarthColoured) {
+TEST(EffectViewer, EveryEffectShowsInItsOwnColour) {
+    using Hue = bool (*)(const Brightness&);
+    const Hue any = [](const Brightness&) { return true; };
     const struct {
         const char* name;
         int minimumBright;
-    } effects[] = {{"ambientCloud", 40}, {"dust", 2000}, {"sugarSparkle", 300}};
+        int frames; // the bursts are seen while they last
+        Hue hue;
+        const char* colour;
+    } effects[] = {
+        {"ambientCloud", 40, 90, any, ""},
+        {"dust", 2000, 90, [](const Brightness& b) { return b.r > b.b + 30.0; }, "brown"},
+        {"sugarSparkle", 300, 90, any, ""},
+        {"waspPuff", 2000, 30, [](const Brightness& b) { return b.r > b.b + 60.0; }, "yellow"},
+        {"silkSnap", 300, 30, [](const Brightness& b) { return b.b >= b.r && b.b >= b.g; }, "pale"},
+        {"leafFlutter", 1000, 30, [](const Brightness& b) { return b.g > b.r && b.g > b.b + 20.0; },
+         "green"},
+    };
     for (const auto& effect : effects) {
         SCOPED_TRACE(effect.name);
-        const EffectRun run = view(std::string("--view-effect ") + effect.name + " --frames 90",
+        const EffectRun run = view(std::string("--view-effect ") + effect.name + " --frames " +
+                                       std::to_string(effect.frames),
                                    std::string("effect_") + effect.name + ".png");
         ASSERT_EQ(run.status, 0) << run.output;
         ASSERT_TRUE(run.pictureLoaded) << run.output;
         const Brightness b = bright(run.picture);
         EXPECT_GT(b.count, effect.minimumBright);
-        if (std::string(effect.name) == "dust") {
-            EXPECT_GT(b.r, b.b + 30.0) << "dirt is brown, not grey or blue";
-        }
+        EXPECT_TRUE(effect.hue(b))
+            << "not " << effect.colour << ": " << b.r << " " << b.g << " " << b.b;
     }
 }
 

@@ -10,7 +10,9 @@
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include <cstdio>
@@ -134,4 +136,28 @@ TEST(HeadlessRun, TheMixOfARunningGameReachesTheSoundOutput) {
         sum += static_cast<double>(s) * s;
     const double rms = std::sqrt(sum / static_cast<double>(samples.size()));
     EXPECT_GT(rms, 0.01) << "the menu music should be audible in the recording";
+}
+
+TEST(HeadlessRun, UpgradesNamedOnTheCommandLineAreTheNinjasFromTheFirstFrame) {
+    const std::string dump = ::testing::TempDir() + std::to_string(getpid()) + "_upgrades.json";
+    for (const auto& [upgrades, expected] :
+         {std::pair<std::string, std::vector<std::string>>{"", {}},
+          {" --upgrades doubleJump", {"doubleJumpEnabled"}},
+          {" --upgrades doubleJump,sword", {"doubleJumpEnabled", "swordEnabled"}}}) {
+        std::remove(dump.c_str());
+        std::string output;
+        ASSERT_EQ(runExecutable("--area prototypeLevel.txt --entrance start --frames 1 "
+                                "--update-only --fixed-dt 0.0166 --dump-state " +
+                                    dump + upgrades,
+                                output),
+                  0)
+            << output;
+        std::ifstream in(dump);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        for (const char* flag : {"doubleJumpEnabled", "swordEnabled"}) {
+            const bool wanted = std::find(expected.begin(), expected.end(), flag) != expected.end();
+            EXPECT_EQ(text.find(std::string("\"") + flag + "\"") != std::string::npos, wanted)
+                << flag << " with" << upgrades;
+        }
+    }
 }

@@ -3,13 +3,13 @@
 // spider web holds against bare fists.
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
+#include "components/PromptZone.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
 #include "engine/World.hpp"
 #include "game/LevelLoader.hpp"
 #include "parsing/DefinitionReader.hpp"
-#include "rendering/Text.hpp"
 #include "support/GlTestContext.hpp"
 
 #include "support/ProcessRun.hpp"
@@ -135,11 +135,17 @@ TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
     EXPECT_EQ(musics.size(), areas.size());
     EXPECT_EQ(backgrounds.size(), areas.size() - 1);
     const std::vector<std::string>& keys = game::LevelLoader::templateKeys();
-    ASSERT_EQ(keys.size(), 26u);
+    ASSERT_EQ(keys.size(), 29u);
+    // The wasp, the spider and the moving leaf wait for the longer areas; until then only
+    // tests/game/levels/pieces.txt places them.
+    const std::set<std::string> notYetPlaced = {"wasp", "spider", "movingLeaf"};
     for (const std::string& key : keys)
-        EXPECT_GE(counter.counts[key], 1) << "no area uses " << key;
+        if (notYetPlaced.count(key) == 0) {
+            EXPECT_GE(counter.counts[key], 1) << "no area uses " << key;
+        }
     for (const auto& [keyword, count] : counter.counts) {
         const bool known = keyword == game::LevelLoader::hintKeyword ||
+                           keyword == game::LevelLoader::checkpointKeyword ||
                            std::find(keys.begin(), keys.end(), keyword) != keys.end();
         EXPECT_TRUE(known) << keyword << " used " << count << " times";
     }
@@ -214,7 +220,7 @@ TEST_F(JourneyLoad, EachAreaLoadsSilentlyWithOneNinjaMusicBackgroundAndHints) {
         EXPECT_EQ(world.getEntities("player").size(), 1u);
         EXPECT_GE(world.getEntities("killer").size(), 1u) << "a kill zone under the falls";
         EXPECT_GE(world.getEntities("exit").size(), 1u) << "a door out";
-        EXPECT_GE(world.getEntities("text").size(), 1u) << "hints";
+        EXPECT_GE(world.getEntities("promptZone").size(), 2u) << "hints and a door's name";
     }
 }
 
@@ -225,9 +231,9 @@ TEST_F(JourneyLoad, TheClearingShowsAHintAtEachLesson) {
     ASSERT_TRUE(game::LevelLoader::load(in, world, nobody, "gameSpace", ""));
     releaseSceneSlot();
     std::set<std::string> lines;
-    for (const auto& entity : world.getEntities("text"))
-        if (auto* text = world.getComponentAs<vorn::components::Text>(entity, "text"))
-            lines.insert(text->text);
+    for (const auto& entity : world.getEntities("promptZone"))
+        if (auto* zone = world.getComponentAs<components::PromptZone>(entity, "promptZone"))
+            lines.insert(zone->text);
     for (const char* lesson : {"walk", "jump", "punch", "climb", "energy", "Walk into shiny"}) {
         bool found = false;
         for (const std::string& line : lines)

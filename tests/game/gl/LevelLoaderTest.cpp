@@ -5,6 +5,10 @@
 #include "audio/SoundManager.hpp"
 #include "components/Action.hpp"
 #include "components/AntBehaviour.hpp"
+#include "components/MovingLeaf.hpp"
+#include "components/PromptZone.hpp"
+#include "components/SpiderBehaviour.hpp"
+#include "components/WaspBehaviour.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
@@ -153,7 +157,28 @@ TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabel
         {"BGSprite", "\"images/HealthBar.png\"", {{"transform", "model", "gameSpace"}}},
         {"exit",
          "\"simpleArea.txt\" \"simpleBottomDoor\"",
-         {{"transform", "polygonCollider", "collisionTracker", "exit", "gameSpace"}}},
+         {{"transform", "model", "polygonCollider", "collisionTracker", "exit", "promptZone",
+           "gameSpace"}}},
+        {"wasp",
+         "[30 0 0] 8",
+         {{"transform", "model", "circleCollider", "behavior", "collisionTracker", "health",
+           "waspBehaviour", "sting", "deathAction", "enemy", "gameSpace"},
+          {"transform", "model", "transformAttachment", "gameSpace"}}},
+        {"spider",
+         "30",
+         {{"transform", "model", "circleCollider", "behavior", "collisionTracker", "sting",
+           "spiderBehaviour", "gameSpace"},
+          {"transform", "model", "polygonCollider", "health", "enemy", "deathAction",
+           "gameSpace"}}},
+        {"movingLeaf",
+         "[30 0 0] 6 2",
+         {{"transform", "model", "polygonCollider", "rigidBody", "platform", "movingLeaf",
+           "gameSpace"}}},
+        {"hint", "\"Jump\"", {{"transform", "promptZone", "gameSpace"}}},
+        {"checkpoint",
+         "",
+         {{"transform", "model", "circleCollider", "checkpoint", "touchEmitter", "collisionTracker",
+           "gameSpace"}}},
         {"unknownThing", "", {}},
     };
     for (const Case& c : cases) {
@@ -174,7 +199,7 @@ TEST_F(LevelLoaderTest, TheTemplateKeysAreComparedInTheTablesOrder) {
         "plat3x3",   "rock",      "spiderWeb",    "mushSingle",    "mushClust",   "boulder",
         "breakable", "spikes",    "sugarPile",    "antEgg",        "candyCorn",   "shiny",
         "quarrow",   "workerAnt", "antCommandCW", "antCommandCCW", "jumpUpgrade", "swordUpgrade",
-        "killZone",  "BGSprite"};
+        "killZone",  "BGSprite",  "wasp",         "spider",        "movingLeaf"};
     EXPECT_EQ(game::LevelLoader::templateKeys(), expected);
 }
 
@@ -200,11 +225,14 @@ TEST_F(LevelLoaderTest, AnEmptyFileBuildsNothingAndStillSetsTheChannelVolumes) {
 
 TEST_F(LevelLoaderTest, GrammarSkipsWhatTemplatesDoNotRead) {
     // A fourth number in a vector is skipped to its bracket; a lone slash comments out its line;
-    // unknown keywords and surplus extras are skipped to the entry's end.
+    // unknown keywords and surplus extras, points in brackets among them, are skipped to the
+    // entry's end, the points whole.
     auto world = load("[\n"
                       "  mushClust [ [1 2 3 4] [0 0 0] [2 2 2] ]\n"
                       "/ mushClust [ [9 9 9] [0 0 0] [1 1 1] ]\n"
                       "  mystery [ [5 5 5] [0 0 0] [1 1 1] \"extra\" 17 ]\n"
+                      "  mystery [ [5 5 5] [0 0 0] [1 1 1] [6 7 8] 9 ]\n"
+                      "  mystery [ [5 5 5] [0 0 0] [1 1 1] \"extra\" [1 2 3] 17 ]\n"
                       "  mushClust [ [7 8 9] [0 0 0] [1 1 1] \"surplus\" ]\n"
                       "]\n"
                       "mushClust [ [0 0 0] [0 0 0] [1 1 1] ]\n");
@@ -254,6 +282,49 @@ TEST_F(LevelLoaderTest, TemplateValuesFollowTheEntrysScaleAndDepth) {
         ASSERT_TRUE(body && circle) << scale;
         EXPECT_FLOAT_EQ(body->mass, mass) << scale;
         EXPECT_FLOAT_EQ(circle->radius(), radius) << scale;
+    }
+}
+
+TEST_F(LevelLoaderTest, HintsAndDoorsSayTheirLineInAZoneAroundTheirPosition) {
+    struct Case {
+        std::string entry;
+        std::string line;
+        glm::vec2 centre;
+        glm::vec2 size;
+    };
+    const std::vector<Case> cases = {
+        // A hint without a size gets the default zone; its rotation and scale do not matter.
+        {"hint [ [10 20 5] [0 0 30] [3 3 3] \"Space: jump\" ]", "Space: jump", {10, 20}, {40, 30}},
+        {"hint [ [-4 7 0] [0 0 0] [1 1 1] \"Up the logs\" [60 24 0] ]",
+         "Up the logs",
+         {-4, 7},
+         {60, 24}},
+        // A door names the area behind it: the game's areas by their names, others by file.
+        {"exit [ [30 12 0] [0 0 0] [1 1 1] \"swordArea.txt\" \"swordLeftDoor\" ]",
+         "To the ember hollow",
+         {30, 12},
+         {40, 30}},
+        {"exit [ [0 0 0] [0 0 0] [1 1 1] \"startingArea.txt\" \"\" ]",
+         "To the clearing",
+         {0, 0},
+         {40, 30}},
+        {"exit [ [0 0 0] [0 0 0] [1 1 1] \"tests/game/levels/doorTarget.txt\" \"a\" ]",
+         "To doorTarget",
+         {0, 0},
+         {40, 30}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        bool ok = false;
+        auto world = load("[ " + c.entry + " ]", "", &ok);
+        ASSERT_TRUE(ok);
+        const EntityHandle e{1, world.get()};
+        const auto* zone = world->getComponentAs<components::PromptZone>(e, "promptZone");
+        const auto* t = world->getComponentAs<vorn::components::Transform>(e, "transform");
+        ASSERT_TRUE(zone && t);
+        EXPECT_EQ(zone->text, c.line);
+        EXPECT_EQ(zone->size, c.size);
+        EXPECT_EQ(glm::vec2(t->position()), c.centre);
     }
 }
 
@@ -316,6 +387,65 @@ TEST_F(LevelLoaderTest, PlayersComeFromPlayerEntriesAndTheRequestedEntranceOnly)
               glm::vec3(10.0f, 0.0f, 0.0f));
 }
 
+TEST_F(LevelLoaderTest, TheJourneysPiecesReadTheirExtrasOrTakeTheirDefaults) {
+    struct Case {
+        std::string key;
+        std::string extras;
+        glm::vec3 end; // wasp and leaf: the far point of the patrol or path
+        float radius;  // wasp: circle radius; spider: rest length
+        float speed;   // wasp and leaf; spider: the drop
+        float sink;    // leaf; spider: reach
+        std::string scale = "1 1 1";
+    };
+    const std::vector<Case> cases = {
+        {"wasp", "", {40, 5, 0}, 0, 8, 0},
+        {"wasp", "[1 2 3] 3", {1, 2, 3}, 0, 3, 0},
+        {"wasp", "12", {40, 5, 0}, 12, 8, 0},
+        {"wasp", "12 4", {40, 5, 0}, 12, 4, 0},
+        {"spider", "", {}, 8, 30, 10},
+        {"spider", "20", {}, 16, 20, 20, "2 2 2"},
+        {"movingLeaf", "", {40, 5, 0}, 0, 6, 0},
+        {"movingLeaf", "[1 2 3]", {1, 2, 3}, 0, 6, 0},
+        {"movingLeaf", "[1 2 3] 4 5", {1, 2, 3}, 0, 4, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key + " " + c.extras);
+        bool ok = false;
+        auto world = load("[ " + c.key + " [ [10 5 0] [0 0 0] [" + c.scale + "] " + c.extras +
+                              " ] mushClust [ [0 0 0] [0 0 0] [1 1 1] ] ]",
+                          "", &ok);
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(world->getEntities("model").size(), c.key == "movingLeaf" ? 2u : 3u)
+            << "the entry after it is read too";
+        const EntityHandle piece{1, world.get()};
+        if (c.key == "wasp") {
+            const auto* wasp = world->getComponentAs<components::WaspBehaviour>(
+                piece, components::WaspBehaviour::componentName);
+            ASSERT_NE(wasp, nullptr);
+            EXPECT_EQ(wasp->start, glm::vec3(10, 5, 0));
+            EXPECT_EQ(wasp->end, c.end);
+            EXPECT_FLOAT_EQ(wasp->radius, c.radius);
+            EXPECT_FLOAT_EQ(wasp->speed, c.speed);
+        } else if (c.key == "spider") {
+            const auto* spider = world->getComponentAs<components::SpiderBehaviour>(
+                piece, components::SpiderBehaviour::componentName);
+            ASSERT_NE(spider, nullptr);
+            EXPECT_EQ(spider->anchor, glm::vec3(10, 5, 0));
+            EXPECT_FLOAT_EQ(spider->restLength, c.radius);
+            EXPECT_FLOAT_EQ(spider->dropLength, c.speed);
+            EXPECT_FLOAT_EQ(spider->reach, c.sink);
+        } else {
+            const auto* leaf = world->getComponentAs<components::MovingLeaf>(
+                piece, components::MovingLeaf::componentName);
+            ASSERT_NE(leaf, nullptr);
+            EXPECT_EQ(leaf->start, glm::vec3(10, 5, 0));
+            EXPECT_EQ(leaf->end, c.end);
+            EXPECT_FLOAT_EQ(leaf->speed, c.speed);
+            EXPECT_FLOAT_EQ(leaf->sinkDepth, c.sink);
+        }
+    }
+}
+
 TEST_F(LevelLoaderTest, AWorkerAntWalksClockwiseWhenItFacesTheDefaultWay) {
     for (const auto& [ry, clockwise] :
          {std::pair{"0", true}, std::pair{"-30", true}, std::pair{"180", false}}) {
@@ -333,17 +463,27 @@ TEST_F(LevelLoaderTest, DeathActionsStripWhatDiesAndLetItGoLater) {
         Names gone;    // components the action removes
         Names kept;    // components it leaves
         size_t queued; // entities queued for destruction after the pass
+        uint32_t dying = 1;
+        long behaviors = 1; // unnamed behaviours afterwards: the life span, and a body
     };
     const std::vector<Case> cases = {
         {"spiderWeb", {"collider", "deathAction", "model"}, {"health", "enemy"}, 0},
         {"antEgg", {"model", "collider", "deathAction"}, {"scoreObject", "collisionTracker"}, 0},
         {"shiny", {"model", "collider", "deathAction"}, {"scoreObject"}, 0},
         {"workerAnt", {"collider", "deathAction"}, {"model", "antBehavior"}, 2},
+        {"wasp",
+         {"collider", "deathAction"},
+         {"model", "waspBehaviour", "dead", "hasGravity"},
+         0,
+         1,
+         2},
+        // The spider's thread is its second entity; its spider falls with it.
+        {"spider", {"model", "collider", "deathAction"}, {"health"}, 0, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         auto world = load(entry(c.key));
-        const EntityHandle dying{1, world.get()};
+        const EntityHandle dying{c.dying, world.get()};
         ASSERT_TRUE(vorn::components::invokeAction(dying, "deathAction"));
         for (const std::string& name : c.gone)
             EXPECT_EQ(world->getComponent(dying, name), nullptr) << name;
@@ -351,11 +491,14 @@ TEST_F(LevelLoaderTest, DeathActionsStripWhatDiesAndLetItGoLater) {
             EXPECT_NE(world->getComponent(dying, name), nullptr) << name;
         EXPECT_EQ(world->pendingDestroy().size(), c.queued);
         // It leaves in good time: a life span counts down on the entity.
-        const Names after = componentsOf(*world, 1);
+        const Names after = componentsOf(*world, c.dying);
         EXPECT_EQ(std::count(after.begin(), after.end(), "behavior") +
                       std::count(after.begin(), after.end(), "lifeSpan"),
-                  1)
+                  c.behaviors)
             << ::testing::PrintToString(after);
+        if (c.key == "spider") {
+            EXPECT_NE(world->getComponent(EntityHandle{1, world.get()}, "dead"), nullptr);
+        }
         if (c.key == "workerAnt") {
             const glm::vec3 v =
                 world->getComponentAs<vorn::components::Body>(dying, "body")->velocity;

@@ -96,15 +96,18 @@ TEST(ModelViewer, PlaysTheRequestedSegmentOfTheAnimatedNinja) {
     EXPECT_GT(differingPixels(idle.picture, punch.picture), 100);
 }
 
-TEST(ModelViewer, AMissingModelIsReportedAndTheViewerStillRuns) {
+TEST(ModelViewer, AMissingModelIsReportedAndTheViewerStillRunsButExitsWithAFailure) {
     const ViewerRun run = view("--view-model models/no_such_model.obj --frames 2", "missing.png");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.output.find("no_such_model.obj"), std::string::npos) << run.output;
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("mossfang: the model models/no_such_model.obj has nothing to draw: "
+                              "the file does not open\n"),
+              std::string::npos)
+        << run.output;
     ASSERT_TRUE(run.pictureLoaded);
     EXPECT_EQ(modelPixels(run.picture), 0);
 }
 
-TEST(ModelViewer, AModelThatLoadsButHasNoDrawablePartIsReported) {
+TEST(ModelViewer, AModelThatLoadsButHasNoDrawablePartIsReportedWithTheCause) {
     testsupport::GlTestContext context;
     ASSERT_TRUE(context.ok()) << context.error();
     const std::string root =
@@ -118,16 +121,24 @@ TEST(ModelViewer, AModelThatLoadsButHasNoDrawablePartIsReported) {
                                                "usemtl bark\nf 1 2 3\n";
     const std::string previousRoot = vorn::engine::assetRoot();
     vorn::engine::setAssetRoot(root);
-    // The model with a part but no material to draw it with is reported; the one with its
-    // library is not.
-    for (const auto& [model, reported] : {std::pair<std::string, bool>{"models/lost.obj", true},
-                                          std::pair<std::string, bool>{"models/kept.obj", false}}) {
+    // The model with a part but no material to draw it with is reported with the loader's
+    // cause; the one with its library is not.
+    for (const auto& [model, line] :
+         {std::pair<std::string, std::string>{"models/lost.obj",
+                                              "mossfang: the model models/lost.obj has nothing "
+                                              "to draw: its material library does not open: "
+                                              "gone.mtl\n"},
+          std::pair<std::string, std::string>{"models/kept.obj", ""}}) {
         vorn::engine::DiagnosticsCapture capture;
-        const auto world = game::ModelViewer::build(model, "", 1.0f);
+        bool nothingToDraw = false;
+        const auto world = game::ModelViewer::build(model, "", 1.0f, false, &nothingToDraw);
         ASSERT_NE(world, nullptr);
-        const std::string line = "mossfang: the model " + model + " has nothing to draw\n";
-        EXPECT_EQ(capture.errText().find(line) != std::string::npos, reported)
+        EXPECT_EQ(nothingToDraw, !line.empty()) << model;
+        EXPECT_EQ(capture.errText().find("has nothing to draw") != std::string::npos, !line.empty())
             << model << ": " << capture.errText();
+        if (!line.empty()) {
+            EXPECT_NE(capture.errText().find(line), std::string::npos) << capture.errText();
+        }
     }
     vorn::engine::setAssetRoot(previousRoot);
 }

@@ -109,14 +109,15 @@ std::string scene(const GameRun& run) {
 
 const std::string testArea = "--area tests/game/levels/doorTarget.txt";
 
-// The menu's buttons, by their centres in window pixels (y from the top): Start, Controls,
-// Credits, Quit; with a saved run the column of five starts higher, with Continue and New game.
-const char* const startClick = "3 click 400 243 left\n";
-const char* const controlsClick = "3 click 400 311 left\n";
-const char* const creditsClick = "3 click 400 379 left\n";
-const char* const quitClick = "3 click 400 447 left\n";
-const char* const continueClick = "3 click 400 209 left\n";
-const char* const newGameClick = "3 click 400 277 left\n";
+// The menu's buttons, by their centres in window pixels (y from the top): Start, Settings,
+// Controls, Credits, Quit; with a saved run the column of six starts higher, with Continue and New
+// game.
+const char* const startClick = "3 click 400 209 left\n";
+const char* const controlsClick = "3 click 400 345 left\n";
+const char* const creditsClick = "3 click 400 413 left\n";
+const char* const quitClick = "3 click 400 481 left\n";
+const char* const continueClick = "3 click 400 175 left\n";
+const char* const newGameClick = "3 click 400 243 left\n";
 
 TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
     struct Case {
@@ -132,7 +133,7 @@ TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
         {controlsClick, "", "controls"},
         {creditsClick, "", "credits 0"},
         // A click on the border of a button, or between buttons, does nothing.
-        {"3 click 280 243 left\n5 click 400 277 left\n7 click 700 300 left\n", "", "menu"},
+        {"3 click 280 209 left\n5 click 400 243 left\n7 click 700 300 left\n", "", "menu"},
         // The level keys need left Control held, and only the menu knows them.
         {"3 hold LControl Num2\n", "", "area simpleArea.txt"},
         {"3 hold LControl Num0\n", "", "area prototypeLevel.txt"},
@@ -152,14 +153,14 @@ TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
         // Without a mouse: Up and Down move the focus over the buttons, Enter or the pad's face
         // button uses it; the pad's stick moves it too.
         {"3 hold Enter\n", "", "area startingArea.txt"},
-        {"3 hold Down\n5 hold Enter\n", "", "controls"},
-        {"3 hold Down\n5 hold Down\n7 hold Enter\n", "", "credits 0"},
-        {"3 hold Up\n5 hold Down\n7 hold Down\n9 hold Enter\n", "", "controls"},
+        {"3 hold Down\n5 hold Down\n7 hold Enter\n", "", "controls"},
+        {"3 hold Down\n5 hold Down\n7 hold Down\n9 hold Enter\n", "", "credits 0", 14},
+        {"3 hold Up\n5 hold Down\n7 hold Down\n9 hold Down\n11 hold Enter\n", "", "controls", 16},
         {"3 hold JoyButton0\n", "", "area startingArea.txt"},
-        {"3-4 axis JoyY 100\n6-7 axis JoyPovY -100\n9 hold JoyButton0\n", "", "credits 0"},
+        {"3-4 axis JoyY 100\n6-7 axis JoyPovY -100\n9 hold JoyButton0\n", "", "controls"},
         // After a resize clicks are mapped into the 800 x 600 frame before they reach buttons.
-        {"2 resize 1600 1200\n3 click 800 620 left\n", "", "controls"},
-        {"2 resize 400 300\n3 click 200 190 left\n", "", "credits 0"},
+        {"2 resize 1600 1200\n3 click 800 690 left\n", "", "controls"},
+        {"2 resize 400 300\n3 click 200 206 left\n", "", "credits 0"},
         {"2 resize 1600 1200\n3 click 400 310 left\n", "", "menu"},
         // Touching the hat leads to the summary, and after a moment a key to the credits.
         {"", "--area tests/game/levels/hat.txt", "summary"},
@@ -414,7 +415,7 @@ TEST(SceneFlow, ControlsFromThePauseDrawTheKeysOverThePausedArea) {
     EXPECT_LT(difference / samples / 3.0, 4.0);
 }
 
-TEST(SceneFlow, ARunSavedAtADoorOrOnLeavingGoesOnInTheNextGame) {
+TEST(SceneFlow, ARunSavedAtADoorACheckpointOrOnLeavingGoesOnInTheNextGame) {
     testsupport::ScratchData data;
     const std::string doorTarget = "area tests/game/levels/doorTarget.txt";
     // The first game: from the start of the door test he takes a shiny, a candy corn and the
@@ -456,6 +457,22 @@ TEST(SceneFlow, ARunSavedAtADoorOrOnLeavingGoesOnInTheNextGame) {
     EXPECT_EQ(ninja["score"]["points"], 0);
     EXPECT_FALSE(hasLabel(ninja, "doubleJumpEnabled"));
     EXPECT_FALSE(std::filesystem::exists(data.gameFolder() / "save.txt"));
+
+    // A game that ends after a checkpoint: the next one goes on from the checkpoint, upgrades and
+    // all, not from where the area was entered.
+    const std::string everyTemplate = "tests/game/levels/everyTemplate.txt";
+    const GameRun lit =
+        play("0-75 hold Right\n",
+             "--area " + everyTemplate + " --upgrades doubleJump,sword --update-only", 90, &data);
+    ASSERT_EQ(scene(lit), "area " + everyTemplate) << lit.output;
+    const GameRun after = play("3 hold Space\n", "--update-only", 12, &data);
+    EXPECT_EQ(scene(after), "area " + everyTemplate);
+    const nlohmann::json there = ninjaIn(after.state);
+    ASSERT_TRUE(there.is_object());
+    EXPECT_TRUE(hasLabel(there, "doubleJumpEnabled") && hasLabel(there, "swordEnabled"));
+    // The test area's checkpoint stands at (25, 12), its "player" entry at (0, 10).
+    EXPECT_NEAR(there["position"][0].get<double>(), 25.0, 1.0);
+    EXPECT_NEAR(there["position"][1].get<double>(), 12.0, 1.0);
 
     // A damaged save costs one line and is kept aside; the menu offers a new run, so Space
     // starts one.

@@ -1,8 +1,10 @@
 // The ninja as the game builds him, steered with scripted keys on the test stage into the things
 // of an area: pickups, an ant, spikes, an upgrade and a door. The animated model needs an OpenGL
 // context, hence a GL test.
+#include "audio/SoundManager.hpp"
 #include "components/ActionSignal.hpp"
 #include "components/AntBehaviour.hpp"
+#include "components/Checkpoint.hpp"
 #include "components/Damage.hpp"
 #include "components/Energy.hpp"
 #include "components/EnergyBoostObject.hpp"
@@ -11,18 +13,23 @@
 #include "components/Health.hpp"
 #include "components/Killer.hpp"
 #include "components/OriginalSpawnPoint.hpp"
+#include "components/RunEvents.hpp"
 #include "components/SceneBuilders.hpp"
 #include "components/Score.hpp"
 #include "components/ScoreObject.hpp"
 #include "components/TransformAttachment.hpp"
 #include "components/Upgrade.hpp"
+#include "engine/EntityCollection.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
+#include "game/LevelLoader.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "physics/CircleCollider.hpp"
 #include "physics/CollisionTracker.hpp"
 #include "physics/PolygonCollider.hpp"
 #include "physics/RigidBody.hpp"
+#include "rendering/Material.hpp"
+#include "rendering/Model.hpp"
 #include "support/GlTestContext.hpp"
 #include "support/TestStage.hpp"
 
@@ -30,7 +37,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -180,6 +189,66 @@ TEST_F(WorldObjectsNinjaTest, AfterAnUpgradeSpikesKillHimAndHeComesBackWhereTheU
     stage.run(80); // two seconds after his death
     EXPECT_FALSE(has("dead"));
     EXPECT_NEAR(position().x, -30.0f, 1.0f);
+}
+
+TEST_F(WorldObjectsNinjaTest, ACheckpointHeWalksThroughLightsOnceAndHeComesBackThereAfterSpikes) {
+    spawn(-60.0f);
+    // The checkpoint and the spikes as the level file builds them.
+    std::vector<glm::vec3> reached;
+    components::RunEvents::setCheckpointListener(
+        [&](vorn::engine::World& world, const glm::vec3& at) {
+            EXPECT_EQ(&world, stage.world.get());
+            reached.push_back(at);
+        });
+    {
+        std::istringstream level("[ checkpoint [ [-20 7.5 0] [0 0 0] [1 1 1] ]\n"
+                                 "  spikes [ [30 0 0] [0 0 0] [1 1 1] ] ]");
+        game::LevelLoader::CarriedPlayer nobody;
+        ASSERT_TRUE(game::LevelLoader::load(level, *stage.world, nobody, "", ""));
+        // The loader took a sound slot of its own, as an area would; give it back.
+        vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+        const int slot = sound.currentSlot();
+        sound.releaseSlot(slot);
+        sound.freeSlot(slot);
+    }
+    EntityHandle post{0, stage.world.get()};
+    for (const EntityHandle& e : stage.world->getEntities("checkpoint"))
+        post = e;
+    auto* checkpoint = stage.world->getComponentAs<components::Checkpoint>(post, "checkpoint");
+    auto* model = stage.world->getComponentAs<vorn::components::Model>(post, "model");
+    ASSERT_TRUE(checkpoint && model && !model->parts.empty());
+    const auto glowing = [&] {
+        for (const vorn::rendering::MeshPart& part : model->parts) {
+            const auto* emission = part.material->uniforms.find("mat_emissive");
+            if (!emission || *emission != vorn::rendering::UniformValue(checkpoint->glow))
+                return false;
+        }
+        return true;
+    };
+    EXPECT_FALSE(checkpoint->isLit());
+    EXPECT_FALSE(glowing());
+
+    stage.play("0-299 hold Right");
+    int deadAt = -1;
+    for (int frame = 0; frame < 300 && deadAt < 0; ++frame) {
+        stage.run(1);
+        if (has("dead"))
+            deadAt = frame;
+    }
+    ASSERT_GE(deadAt, 0) << "the spikes killed him";
+    const glm::vec3 post3(-20.0f, 7.5f, 0.0f);
+    EXPECT_TRUE(checkpoint->isLit());
+    EXPECT_TRUE(glowing());
+    EXPECT_EQ(get<components::OriginalSpawnPoint>("originalSpawnPoint").position, post3);
+    ASSERT_EQ(reached.size(), 1u);
+    EXPECT_EQ(reached.front(), post3);
+    stage.play("");
+    stage.run(140); // two seconds after his death, and a little more
+    EXPECT_FALSE(has("dead"));
+    EXPECT_NEAR(position().x, post3.x, 1.0f);
+    // Standing in it again changes nothing.
+    EXPECT_EQ(reached.size(), 1u);
+    components::RunEvents::setCheckpointListener(nullptr);
 }
 
 TEST_F(WorldObjectsNinjaTest, WalkingThroughADoorCarriesHimWholeIntoTheNextArea) {

@@ -125,6 +125,29 @@ TEST_F(TextGlTest, CodesWithoutACellLeaveAGapAndEmptyTextDrawsNothing) {
     EXPECT_EQ(context->pixel(8, 48).a, 0);
 }
 
+TEST_F(TextGlTest, OpacityFadesTheLettersAndAPicturesTransparencyStaysWithThePicture) {
+    screenCamera();
+    // A picture made fully transparent by its material, drawn first with the flat program...
+    const auto picture = sprite(solid(sf::Color::Green), 0, 32, 0, 64, 32, true, 0.0f);
+    world->getComponentAs<vorn::components::Sprite>(picture, "model")
+        ->parts.front()
+        .material->setUniform("transparency", 1.0f);
+    // ...then letters with the same program (as the pick-up labels are drawn), and half-faded
+    // letters with the text program.
+    Text* flat = text(at(0, 0), "A", 32);
+    flat->font.program = vorn::rendering::shaderProgramCache().get("shaders/flatShader.txt");
+    flat->renderPriority = 1.0f;
+    Text* faded = text(at(32, 0), "A", 32);
+    faded->opacity = 0.5f;
+    faded->renderPriority = 1.0f;
+    render();
+    EXPECT_EQ(context->pixel(16, 48), glm::u8vec4(0, 0, 0, 0)) << "the picture is not seen";
+    EXPECT_TRUE(near(context->pixel(16, 16), {24, 72, 200, 255}, 1))
+        << "the flat letters keep their alpha: " << describe(context->pixel(16, 16));
+    EXPECT_TRUE(near(context->pixel(48, 16), {12, 36, 100, 64}, 2))
+        << describe(context->pixel(48, 16));
+}
+
 TEST_F(TextGlTest, IgnoreDepthShowsTextBehindGeometryAndRestoresTheDepthTest) {
     screenCamera();
     // An opaque green wall at z = 50 in front of everything else.

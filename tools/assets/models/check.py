@@ -35,6 +35,9 @@ NORMAL_MAPS = {
     "boulder": "boulderObjectNormals.png",
     "breakable": "breakableNormals.png",
     "spikes": "spikeNormals.png",
+    "movingLeaf": "movingLeafNormals.png",
+    "burrowDoor": "burrowDoorNormals.png",
+    "checkpointMushroom": "checkpointMushroomNormals.png",
 }
 
 # Size rules, written from the colliders and roles the levels give each model.
@@ -65,6 +68,18 @@ RULES = {
     "soldier_ant": {"zspan": (12.0, 18.0)},
     "spider": {"max_span": (10.0, 16.0)},
     "wasp": {"max_span": (10.0, 16.0)},
+    # the wasp split for the game: the same frame as the whole wasp
+    "waspBody": {"within": ((-7.2, 7.2), (-3.7, 3.7)), "max_span": (10.0, 16.0)},
+    "waspWings": {"within": ((-7.2, 7.2), (-3.7, 3.7)), "min_span": (5.0, 1.5)},
+    # one unit of thread, hanging from y = 0, stretched by the game
+    "spiderThread": {"within": ((-0.3, 0.3), (-1.0, 0.0)), "min_span": (0.2, 1.0)},
+    # the leaf's collider box is x -11..11, y -1..1.5: its midrib runs along the box's top, and
+    # its face, tipped towards the camera, shows above and below that
+    "movingLeaf": {"within": ((-14.0, 12.0), (-3.5, 5.5)), "min_span": (24.0, 5.0)},
+    # Both stand on the ground 7.5 below their origin, behind the play plane; the door's arch is
+    # wide and high enough for the ninja (about 10 x 11) to walk into.
+    "burrowDoor": {"within": ((-13.5, 13.5), (-12.0, 14.5)), "min_span": (18.0, 21.0), "zmax": -0.5},
+    "checkpointMushroom": {"within": ((-5.0, 5.0), (-9.0, 6.0)), "min_span": (7.0, 12.0), "zmax": -0.5},
 }
 
 # the cap of the platform mushroom must follow its collider's upper points
@@ -249,6 +264,8 @@ def check_size(rep, name, V, lo, hi):
         z0, z1 = rule["zbox"]
         if abs(lo[2] - z0) > EXACT or abs(hi[2] - z1) > EXACT:
             rep.fail(name, f"z bounds {lo[2]:.2f}..{hi[2]:.2f}, want {z0}..{z1}")
+    if "zmax" in rule and hi[2] > rule["zmax"]:
+        rep.fail(name, f"reaches z {hi[2]:.2f}, in front of the play plane's z {rule['zmax']}")
     if "within" in rule:
         (x0, x1), (y0, y1) = rule["within"]
         if lo[0] < x0 - 1e-3 or hi[0] > x1 + 1e-3 or lo[1] < y0 - 1e-3 or hi[1] > y1 + 1e-3:

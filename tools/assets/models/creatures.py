@@ -397,6 +397,29 @@ def wasp():
     return ModelSpec("wasp", out, mats, Painter(color, None), size=512, seed=seed)
 
 
+def _wasp_part(name, keep_wings):
+    """The wasp split in two for the game: the body without its wings, and the wings alone (the
+    game beats them). Both keep the whole wasp's frame, so they fit together."""
+    whole = wasp()
+    mesh = whole.mesh
+    mesh._keep_faces((mesh.part == WING) == keep_wings)
+    # only the vertices the kept faces use
+    used, remap = np.unique(mesh.F, return_inverse=True)
+    mesh.V = mesh.V[used]
+    mesh.attrs = {k: a[used] for k, a in mesh.attrs.items()}
+    mesh.F = remap.reshape(-1, 3)
+    mats = {m: whole.materials[m] for m in set(mesh.mat)}
+    return ModelSpec(name, mesh, mats, whole.painter, size=256, seed=whole.seed)
+
+
+def wasp_body():
+    return _wasp_part("waspBody", False)
+
+
+def wasp_wings():
+    return _wasp_part("waspWings", True)
+
+
 def normalize3(v):
     return v / max(np.linalg.norm(v), 1e-9)
 
@@ -413,4 +436,6 @@ BUILDERS = {
     "spider": spider,
     "grasshopper": grasshopper,
     "wasp": wasp,
+    "waspBody": wasp_body,
+    "waspWings": wasp_wings,
 }

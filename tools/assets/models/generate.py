@@ -30,8 +30,9 @@ def registry():
     import pickups
     import platforms
     import props
+    import waypoints
     builders = {}
-    for mod in (platforms, props, pickups, creatures):
+    for mod in (platforms, props, pickups, creatures, waypoints):
         builders.update(mod.BUILDERS)
     return builders
 

@@ -351,3 +351,100 @@ BUILDERS.update({
     "rock_platform": rock_platform,
     "breakable": breakable,
 })
+
+
+# --------------------------------------------------------------------------
+# moving leaf
+
+
+def _leaf_mesh(seed):
+    """A broad leaf lying along x, its tip at +x and its stalk at -x: a thin lens between a
+    cupped top and a flatter underside that meet in a sharp rim. Its midrib stands about 1.5 above
+    the origin, where the collider box ends. The leaf is tipped 30 degrees about its midrib
+    towards the camera (+z), so the side view shows its face and not only its edge."""
+    nu, nv = 40, 16
+    length, width = 12.0, 6.5
+    u = np.linspace(-1.0, 1.0, nu + 1)
+    v = np.linspace(-1.0, 1.0, nv + 1)
+    U, W = np.meshgrid(u, v, indexing="ij")
+    # outline: widest a little towards the stalk, pointed at the tip
+    outline = (1.0 - U) ** 0.75 * (1.0 + U) ** 0.5
+    outline = outline / outline.max()
+    half = width * outline
+    X = length * U
+    Z = half * W
+    # a gentle wave along the rim, so the outline is not a perfect lens
+    rng = np.random.default_rng(seed)
+    phase = rng.uniform(0, 2 * np.pi)
+    top = 1.4 + 0.45 * W ** 2 - 0.35 * U ** 2 + 0.12 * np.sin(U * 9.0 + phase) * np.abs(W)
+    thick = 0.85 * np.sqrt(np.clip(1.0 - W ** 2, 0.0, 1.0)) * np.clip(1.0 - U ** 2, 0.0, 1.0) ** 0.35
+    upper = np.column_stack([X.ravel(), top.ravel(), Z.ravel()])
+    lower = np.column_stack([X.ravel(), (top - thick).ravel(), Z.ravel()])
+    faces = geom.grid(nu, nv)
+    # grid() winds its quads counter-clockwise seen from -y in this lattice: the top is flipped
+    blade = geom.Mesh(upper, faces[:, ::-1], smooth=70.0, part=0)
+    blade.add(geom.Mesh(lower, faces, smooth=70.0, part=1))
+    blade.weld(1e-6)
+    blade.drop_degenerate()
+    # the stalk curls down from the base
+    stalk = geom.tube([(-11.6, 1.05, 0.0), (-12.6, 0.9, 0.0), (-13.3, 0.5, 0.0), (-13.6, 0.0, 0.0)],
+                      [0.32, 0.28, 0.24, 0.0], sides=7, part=2, smooth=70)
+    blade.add(stalk)
+    blade.rotate(geom.rot_x(30.0), center=(0.0, 1.45, 0.0))
+    return blade
+
+
+def _leaf_painter(seed):
+    def veins(P):
+        x, z = P[:, 0], P[:, 2]
+        mid = np.exp(-(z / 0.28) ** 2)
+        # side veins leave the midrib towards the tip and the rim
+        s = (x - np.abs(z) * 1.1) / 2.4
+        side = smoothstep(0.8, 0.97, 0.5 + 0.5 * np.cos(2 * np.pi * s)) * smoothstep(0.2, 1.2, np.abs(z))
+        return np.clip(mid + 0.7 * side, 0.0, 1.0)
+
+    def height(P, surf):
+        # veins stand as ridges on the underside and sit in grooves on the top
+        under = surf.part == 1
+        return np.where(under, 0.12, -0.1) * veins(P) + 0.03 * noise.fbm(P * 1.3, seed, 3)
+
+    def color(surf, bumped):
+        P, N = surf.P, surf.N
+        k = len(P)
+        x = P[:, 0]
+        grain = noise.fbm(P * np.array([0.5, 0.5, 0.9]), seed + 1, 3)
+        # deep dusk green at the stalk, fresher towards the tip, a sun-warm blush here and there
+        base = mix(np.tile(rgb("#13260e"), (k, 1)), np.tile(rgb("#36561c"), (k, 1)),
+                   smoothstep(-12.0, 10.0, x) * (0.8 + 0.2 * grain))
+        warm = smoothstep(0.25, 0.7, noise.fbm(P * 0.22, seed + 2, 2))
+        base = mix(base, rgb("#5a5a1c"), 0.3 * warm)
+        vein = veins(P)
+        base = mix(base, rgb("#6e8240"), 0.5 * vein)
+        # a few brown spots where the leaf is going over
+        spots = smoothstep(0.62, 0.72, noise.fbm(P * 0.9, seed + 3, 2) * 0.5 + 0.5)
+        base = mix(base, rgb("#2e1e10"), 0.7 * spots)
+        # the rim dries to a thin ochre edge
+        rim = smoothstep(0.55, 0.95, np.abs(N[:, 0]) + np.abs(N[:, 2]))
+        base = mix(base, rgb("#4a3616"), 0.5 * rim)
+        under = (surf.part == 1)[:, None]
+        col = np.where(under, base * 0.7 + rgb("#20281a") * 0.2, base)
+        stalk = (surf.part == 2)[:, None]
+        col = np.where(stalk, mix(np.tile(rgb("#3a4a1a"), (k, 1)), np.tile(rgb("#6a5a2a"), (k, 1)),
+                                  smoothstep(-11.5, -13.5, x)), col)
+        return col * (0.7 + 0.25 * painter_light(bumped))[:, None]
+
+    return Painter(color, height)
+
+
+def moving_leaf():
+    seed = 306
+    mesh = _leaf_mesh(seed)
+    mesh.set(mat="leaf")
+    mats = {"leaf": dict(Ka=(0.2, 0.2, 0.2), Kd=(1, 1, 1), Ks=(0.12, 0.14, 0.1), Ns=18)}
+    return ModelSpec("movingLeaf", mesh, mats, _leaf_painter(seed), size=256,
+                     normal_map="movingLeafNormals.png", weights={"+y": 1.6, "-y": 0.7}, seed=seed)
+
+
+BUILDERS.update({
+    "movingLeaf": moving_leaf,
+})

@@ -417,8 +417,34 @@ def spider_web():
     return ModelSpec("spider_web", m, mats, Painter(color, None), size=256, pad=3, seed=seed)
 
 
+def spider_thread():
+    """One unit of a spider's thread, hanging from y = 0 down to y = -1: the game stretches it to
+    the thread's length. A thin twisted pair of silk strands, so it catches the light."""
+    seed = 316
+    silk = geom.Mesh()
+    ys = np.linspace(0.0, -1.0, 9)
+    for i in range(2):
+        a = i * np.pi + ys * 2.0 * np.pi
+        path = np.column_stack([0.06 * np.cos(a), ys, 0.06 * np.sin(a)])
+        silk.add(geom.tube(path, 0.1, sides=5, smooth=70, part=0, attr="t"))
+    # the caps reach past the path's ends: fit the height to exactly one unit
+    silk.fit_box((-0.16, -1.0, -0.16), (0.16, 0.0, 0.16), axes=(1,))
+    silk.set(mat="silk")
+    mats = {"silk": dict(Ka=(0.35, 0.35, 0.35), Kd=(1, 1, 1), Ks=(0.4, 0.4, 0.45), Ns=24)}
+
+    def color(surf, bumped):
+        P = surf.P
+        k = len(P)
+        shimmer = 0.5 + 0.5 * np.sin(P[:, 1] * 40.0 + P[:, 0] * 9.0)
+        c = mix(np.tile(rgb("#d8d0e4"), (k, 1)), np.tile(rgb("#f0e8d4"), (k, 1)), shimmer)
+        return c * (0.9 + 0.2 * painter_light(bumped))[:, None]
+
+    return ModelSpec("spiderThread", silk, mats, Painter(color, None), size=256, pad=3, seed=seed)
+
+
 BUILDERS = {
     "spider_web": spider_web,
+    "spiderThread": spider_thread,
     "mushroom_single": mushroom_single,
     "mushroom_cluster": mushroom_cluster,
     "boulder": boulder,
