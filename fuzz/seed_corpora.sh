@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=fuzz/corpus
-rm -rf "$out"
+# Inputs the fuzzers found (named found_*) stay: they are regression cases, loaded by the tests too.
+find "$out" -type f ! -name 'found_*' -delete 2>/dev/null || true
 mkdir -p "$out"/{definition_reader,shader_definition,obj,mtl,material_definition,animation_definition,input_script,picture,sound,level}
 
 # Definition reader: one plan byte, then a definition file of each kind.
@@ -57,7 +58,7 @@ printf '0-59 hold Right   # walk\n60 hold Space\n75-80 hold Left Z\n120 click 30
 printf '# menu, start, door\n10 hold Return\n30-400 hold Right\n500 hold Escape\n900 click 1 1 right\n' \
   >"$out/input_script/flow.txt"
 
-# Pictures: the smallest of the game's images and tiny made-up ones in each format.
+# Pictures: the smallest of the game's images and tiny made-up PNGs and JPEGs of each kind.
 cp assets/sugarParticle.png "$out/picture/sugarParticle.png"
 /usr/bin/python3 - "$out/picture" <<'PY'
 import sys
@@ -66,10 +67,9 @@ out = sys.argv[1]
 img = Image.new("RGBA", (5, 3), (200, 40, 10, 128))
 img.save(f"{out}/tiny.png")
 img.convert("RGB").save(f"{out}/tiny.jpg", quality=80)
-img.convert("RGB").save(f"{out}/tiny.bmp")
-img.save(f"{out}/tiny.tga")
 img.convert("L").save(f"{out}/grey.png")
-img.convert("P").save(f"{out}/palette.gif")
+img.convert("P").save(f"{out}/palette.png")
+img.convert("RGB").save(f"{out}/progressive.jpg", quality=80, progressive=True)
 PY
 
 # Sounds: a plan byte (0: ".wav", 1: ".mp3") and a short file in each layout.

@@ -5,7 +5,8 @@
 # the input is kept under build-fuzz/findings/<target>/. Optional further arguments name the
 # targets to run (e.g. "obj level"); by default all of them.
 # FUZZ_JOBS=N runs N targets side by side (default 1); FUZZ_SEED=S fixes libFuzzer's random seed,
-# so a run repeats its inputs (CI does).
+# so a run repeats its inputs (CI does). FUZZ_SEED="1 7 23" runs each target once per seed, one
+# after the other, for SECONDS each, over the corpus the earlier runs grew.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-600}"
@@ -37,8 +38,8 @@ run_with_display() {
 }
 
 parallel="${FUZZ_JOBS:-1}"
-seed_option=()
-if [ -n "${FUZZ_SEED:-}" ]; then seed_option=(-seed="$FUZZ_SEED"); fi
+read -r -a seeds <<<"${FUZZ_SEED//,/ }"
+if [ "${#seeds[@]}" -eq 0 ]; then seeds=(""); fi
 results="$(mktemp -d)"
 trap 'rm -rf "$results"' EXIT
 
@@ -76,14 +77,26 @@ runs_in_time() {
   return 1
 }
 
-# Runs one target; its report goes to $results/NAME.txt, and $results/NAME.failed marks a finding.
+# Runs one target once per seed; its report goes to $results/NAME.txt, and $results/NAME.failed
+# marks a finding (the runs stop at the first).
 fuzz_target() {
-  local name="$1"
+  local name="$1" seed
+  for seed in "${seeds[@]}"; do
+    fuzz_run "$name" "$seed"
+    if [ -e "$results/$name.failed" ]; then break; fi
+  done
+}
+
+# One run of a target with one seed (empty: libFuzzer picks one).
+fuzz_run() {
+  local name="$1" seed="$2"
   local work="build-fuzz/corpus/$name"
   local findings="build-fuzz/findings/$name"
   mkdir -p "$work" "$findings"
   cp -n "fuzz/corpus/$name"/* "$work"/ 2>/dev/null || true
-  echo "== fuzz_$name for ${seconds} s"
+  local seed_option=()
+  if [ -n "$seed" ]; then seed_option=(-seed="$seed"); fi
+  echo "== fuzz_$name for ${seconds} s${seed:+, seed $seed}"
   local start=$SECONDS
   local runner=()
   if [ "$name" = level ]; then runner=(run_with_display "${renderer_preload[@]}"); fi

@@ -19,7 +19,8 @@ packages=(
   build-essential cmake pkg-config git
   # libraries of the game
   libsfml-dev libglew-dev libglm-dev libassimp-dev
-  libopenal-dev libsndfile1-dev zlib1g-dev nlohmann-json3-dev libcli11-dev
+  libopenal-dev libsndfile1-dev zlib1g-dev libpng-dev libjpeg62-turbo-dev nlohmann-json3-dev
+  libcli11-dev
   # headless runs (play.sh without a display)
   xvfb xauth libgl1-mesa-dri
 )

@@ -15,7 +15,7 @@ struct TableRow {
 };
 
 // Registration order: the sound effects (the longer journey's creatures and leaves, then the
-// checkpoint's chime, after "shatter"), the music, then the two upgrade voices.
+// checkpoint's and the secret's chimes, after "shatter"), the music, then the two upgrade voices.
 constexpr TableRow soundTable[] = {
     {"antDeath", "/sounds/SoundEffects/antDeath.wav", mode::LoopNormal, false},
     {"hit", "/sounds/SoundEffects/hitFast.wav", mode::LoopNormal, false},
@@ -36,6 +36,7 @@ constexpr TableRow soundTable[] = {
     {"threadSnap", "/sounds/SoundEffects/threadSnap.wav", mode::LoopNormal, false},
     {"leafRustle", "/sounds/SoundEffects/leafRustle.wav", mode::LoopNormal, false},
     {"checkpoint", "/sounds/SoundEffects/checkpoint.wav", mode::LoopNormal, false},
+    {"secretFound", "/sounds/SoundEffects/secretFound.wav", mode::LoopNormal, false},
     {"monsterSong", "/sounds/Music/Monster.mp3", 0, true},
     {"bitBitLoop", "/sounds/Music/Bit Bit Loop.mp3", 0, true},
     {"ambientB", "/sounds/Music/Ambient B Eastern Thought.mp3", 0, true},

@@ -30,6 +30,8 @@ void Damage::update(float dt) {
     for (const EntityHandle& leaving : world->pendingDestroy())
         if (leaving == handle())
             return;
+    if (!sourceAlive(*world))
+        return;
 
     // A tracker decides alone: only its first contact counts, hit or not.
     auto* tracker =
@@ -69,6 +71,16 @@ void Damage::update(float dt) {
         timer = 0.0f;
         return;
     }
+}
+
+bool Damage::sourceAlive(World& world) const {
+    if (source.entityId == 0)
+        return true;
+    const EntityHandle own{source.entityId, &world};
+    if (!world.isLive(own))
+        return false;
+    const auto* health = world.getComponentAs<Health>(own, Health::componentName);
+    return health == nullptr || health->current > 0.0f;
 }
 
 } // namespace components

@@ -118,8 +118,9 @@ void describe(CLI::App& app, GameOptions& options) {
                  "replays of recorded input)");
     app.add_option("--check-level", options.checkLevel,
                    "Parse a level without a window and report unknown keywords, doors to missing "
-                   "files or entrances, and entrances no door leads to; exit 0 only when all is "
-                   "well")
+                   "files or entrances, entrances no door leads to, and the layout's traps (ant "
+                   "patrols, scenery over gaps, sleepers no wake zone wakes); exit 0 only when "
+                   "all is well")
         ->type_name("FILE");
     app.add_option("--overview", options.overviewFile,
                    "With --area: render the whole area (every entity, far orthographic camera, no "
@@ -189,6 +190,7 @@ std::optional<int> CommandLine::parse(int argc, const char* const* argv, GameOpt
         err << app.help() << "mossfang: " << oneLine(e.what()) << "\n";
         return 2;
     }
+    options.entranceGiven = app.get_option("--entrance")->count() > 0;
     if (!std::isfinite(options.fixedDt)) {
         err << app.help() << "mossfang: --fixed-dt must be a finite number of seconds\n";
         return 2;

@@ -297,7 +297,11 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
             first = Overview::build(options.area,
                                     static_cast<float>(width) / static_cast<float>(height));
         } else if (!options.area.empty()) {
-            first = Scenes::freshArea(options.area, options.entrance, extras);
+            const std::string entrance =
+                options.entranceGiven
+                    ? options.entrance
+                    : Scenes::chooseEntrance(options.area, vorn::engine::Diagnostics::out());
+            first = Scenes::freshArea(options.area, entrance, extras);
             grantUpgrades(*first, options.upgrades);
         } else {
             first = Scenes::menu();

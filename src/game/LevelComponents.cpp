@@ -3,6 +3,7 @@
 #include "components/ActionSignal.hpp"
 #include "components/AntAttackBehaviour.hpp"
 #include "components/AntBehaviour.hpp"
+#include "components/Asleep.hpp"
 #include "components/Damage.hpp"
 #include "components/EnergyBoostObject.hpp"
 #include "components/EnergyObject.hpp"
@@ -19,6 +20,7 @@
 #include "components/Sting.hpp"
 #include "components/TouchEmitter.hpp"
 #include "components/Upgrade.hpp"
+#include "components/WakeZone.hpp"
 #include "components/WaspBehaviour.hpp"
 #include "engine/World.hpp"
 
@@ -90,8 +92,13 @@ void LevelComponents::addAntBehaviour(World& world, EntityHandle entity, bool cl
 }
 
 void LevelComponents::addDamage(World& world, EntityHandle entity, const std::string& target,
-                                float amount, float knockBack, float force) {
-    world.addComponent(entity, new components::Damage(target, amount, knockBack, force));
+                                float amount, float knockBack, float force, EntityHandle source) {
+    auto* damage = new components::Damage(target, amount, knockBack, force);
+    if (source.entityId != 0) {
+        damage->source = source;
+        damage->updatePriority = components::Damage::onBehalfPriority;
+    }
+    world.addComponent(entity, damage);
 }
 
 void LevelComponents::addUpgrade(World& world, EntityHandle entity, const std::string& flag,
@@ -102,6 +109,14 @@ void LevelComponents::addUpgrade(World& world, EntityHandle entity, const std::s
 void LevelComponents::addExit(World& world, EntityHandle entity, const std::string& levelFile,
                               const std::string& entrance) {
     world.addComponent(entity, new components::Exit(levelFile, entrance));
+}
+
+void LevelComponents::addWakeZone(World& world, EntityHandle entity, const std::string& name) {
+    world.addComponent(entity, new components::WakeZone(name));
+}
+
+void LevelComponents::addAsleep(World& world, EntityHandle entity, const std::string& wakeName) {
+    world.addComponent(entity, new components::Asleep(wakeName));
 }
 
 void LevelComponents::addSting(World& world, EntityHandle entity) {

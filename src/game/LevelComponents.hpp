@@ -42,11 +42,17 @@ public:
     static void addAntAttack(vorn::engine::World& world, vorn::engine::EntityHandle entity);
     static void addAntBehaviour(vorn::engine::World& world, vorn::engine::EntityHandle entity,
                                 bool clockwise);
+    // With a `source`, the damage strikes for that entity (see Damage::source).
     static void addDamage(vorn::engine::World& world, vorn::engine::EntityHandle entity,
-                          const std::string& target, float amount, float knockBack, float force);
+                          const std::string& target, float amount, float knockBack, float force,
+                          vorn::engine::EntityHandle source = {});
     static void addUpgrade(vorn::engine::World& world, vorn::engine::EntityHandle entity,
                            const std::string& flag, const std::string& voice,
                            const glm::vec3& soundOffset);
+    static void addWakeZone(vorn::engine::World& world, vorn::engine::EntityHandle entity,
+                            const std::string& name);
+    static void addAsleep(vorn::engine::World& world, vorn::engine::EntityHandle entity,
+                          const std::string& wakeName);
     static void addExit(vorn::engine::World& world, vorn::engine::EntityHandle entity,
                         const std::string& levelFile, const std::string& entrance);
     // The longer journey's pieces.

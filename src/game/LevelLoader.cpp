@@ -5,14 +5,17 @@
 #include "components/ConstantRotation.hpp"
 #include "components/PickupId.hpp"
 #include "components/PromptZone.hpp"
+#include "components/Secret.hpp"
 #include "components/TouchEmitter.hpp"
 #include "components/TransformAttachment.hpp"
+#include "engine/AssetRoot.hpp"
 #include "engine/Diagnostics.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "game/DeathActions.hpp"
 #include "game/LevelComponents.hpp"
+#include "game/LevelEntrances.hpp"
 #include "game/PlayerAssembly.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "physics/Body.hpp"
@@ -28,8 +31,10 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cctype>
 #include <exception>
 #include <memory>
+#include <set>
 
 namespace game {
 
@@ -40,11 +45,25 @@ using vorn::engine::World;
 
 const std::string normalMappingProgram = "shaders/objSpaceNormalMapping.txt";
 const std::string modelDirectory = "models/";
+const std::string levelFolder = "levels/";
 
 // One entry as read from the file, with its placement matrix.
 struct Entry : LevelEntry {
-    explicit Entry(const LevelEntry& read) : LevelEntry(read) {}
+    Entry(const std::string& keyword, int line, const LevelEntry& read)
+        : LevelEntry(read), keyword(keyword), line(line) {}
     glm::mat4 matrix() const { return LevelLoader::placement(position, rotation, scale); }
+    // Whether a file name the entry holds stays inside the asset folder (relative to `folder`
+    // there); a name that leaves it is reported once, naming the entry, and the caller leaves out
+    // what would have used it.
+    bool fileNameAllowed(const std::string& name, const std::string& folder = "") const {
+        return vorn::engine::acceptAssetName(name, entryName(keyword, line), folder);
+    }
+    static std::string entryName(const std::string& keyword, int line) {
+        return "the \"" + keyword + "\" entry on line " + std::to_string(line);
+    }
+
+    std::string keyword;
+    int line;
 };
 
 // What the templates share while one file is read.
@@ -55,6 +74,7 @@ struct Context {
     const std::string& spaceLabel;
     const std::string& entrance;
     LevelLoader::Placement placement;
+    LevelEntrances& entrances; // the record of every entrance read, for the tools
     // Pickup entries read so far: the next pickup's number.
     int pickups = 0;
 
@@ -117,13 +137,38 @@ struct Context {
 
 using Template = void (*)(Context&, const Entry&);
 
-// A static platform with a box collider: the four platform rows differ only in these values.
-void platform(Context& c, const Entry& e, const char* mesh, const char* normals, float x, float y,
-              float w, float h, float restitution) {
+// The four platform rows differ only in these values: mesh, normal map, and the collider's box
+// (corner and size in the entry's own frame, before its scale and turn) and restitution.
+struct PlatformShape {
+    const char* key;
+    const char* mesh;
+    const char* normals;
+    float x, y, w, h;
+    float restitution;
+};
+const PlatformShape platformShapes[] = {
+    {"flatPlat3", "flatPlatformLen3.obj", "PlatformLen3Normals.png", -13.5f, -4.5f, 27.0f, 9.0f,
+     1.0f},
+    {"smallPlat", "SmallPlatform.obj", "smallPlatformNormals.png", -6.75f, -4.5f, 13.5f, 9.0f,
+     1.0f},
+    {"plat3x3", "Platform3x3.obj", "platform3x3Normals.png", -13.5f, -13.5f, 27.0f, 27.0f, 0.0f},
+    {"rock", "rock_platform.obj", "rockNormals.png", -20.0f, -14.0f, 40.0f, 28.0f, 0.0f},
+};
+
+// The cap of a single mushroom, the part of it that can be stood on.
+const std::vector<glm::vec2> mushroomCap = {{-6.3f, 2.8f}, {-6.8f, 3.0f}, {-6.2f, 4.7f},
+                                            {-3.3f, 6.7f}, {0.0f, 7.4f},  {3.3f, 6.7f},
+                                            {6.2f, 4.7f},  {6.8f, 3.0f},  {6.3f, 2.8f}};
+
+// Scenery is drawn darker and cooler than what can be stood on, so that it reads as background.
+const glm::vec3 sceneryTint(0.3f, 0.34f, 0.48f);
+
+// A static platform with a box collider.
+void platform(Context& c, const Entry& e, const PlatformShape& shape) {
     const EntityHandle entity = c.create(e.matrix());
-    c.model(entity, mesh, normals);
-    c.box(entity, e, x, y, w, h);
-    c.body(entity, 1.0f, true, restitution);
+    c.model(entity, shape.mesh, shape.normals);
+    c.box(entity, e, shape.x, shape.y, shape.w, shape.h);
+    c.body(entity, 1.0f, true, shape.restitution);
     c.label(entity, "platform");
     c.label(entity, "staticBody");
     c.finish(entity);
@@ -143,6 +188,7 @@ void buildPlayerEntry(Context& c, const Entry& e) {
 
 void buildEntrance(Context& c, const Entry& e) {
     const std::string name = c.reader.readQuotedString();
+    c.entrances.entrances.push_back({name, e.position});
     if (name != c.entrance || c.placement == LevelLoader::Placement::whereHeStands)
         return;
     if (c.carried.empty()) {
@@ -169,6 +215,9 @@ void buildEntrance(Context& c, const Entry& e) {
 void buildExit(Context& c, const Entry& e) {
     const std::string levelFile = c.reader.readQuotedString();
     const std::string entranceName = c.reader.readQuotedString();
+    // Door targets are level files under "levels/"; one that leaves the asset folder is no door.
+    if (!e.fileNameAllowed(levelFile, levelFolder))
+        return;
     const EntityHandle door = c.create(e.matrix());
     c.model(door, "burrowDoor.obj", "burrowDoorNormals.png");
     c.box(door, e, -5.0f, -5.0f, 10.0f, 10.0f);
@@ -180,18 +229,16 @@ void buildExit(Context& c, const Entry& e) {
 }
 
 void buildFlatPlat3(Context& c, const Entry& e) {
-    platform(c, e, "flatPlatformLen3.obj", "PlatformLen3Normals.png", -13.5f, -4.5f, 27.0f, 9.0f,
-             1.0f);
+    platform(c, e, platformShapes[0]);
 }
 void buildSmallPlat(Context& c, const Entry& e) {
-    platform(c, e, "SmallPlatform.obj", "smallPlatformNormals.png", -6.75f, -4.5f, 13.5f, 9.0f,
-             1.0f);
+    platform(c, e, platformShapes[1]);
 }
 void buildPlat3x3(Context& c, const Entry& e) {
-    platform(c, e, "Platform3x3.obj", "platform3x3Normals.png", -13.5f, -13.5f, 27.0f, 27.0f, 0.0f);
+    platform(c, e, platformShapes[2]);
 }
 void buildRock(Context& c, const Entry& e) {
-    platform(c, e, "rock_platform.obj", "rockNormals.png", -20.0f, -14.0f, 40.0f, 28.0f, 0.0f);
+    platform(c, e, platformShapes[3]);
 }
 
 void buildSpiderWeb(Context& c, const Entry& e) {
@@ -211,13 +258,11 @@ void buildSpiderWeb(Context& c, const Entry& e) {
 void buildMushSingle(Context& c, const Entry& e) {
     const EntityHandle mushroom = c.create(e.matrix());
     c.model(mushroom, "mushroom_single.obj", "");
-    // Only a mushroom standing in the play plane can be stood on.
-    if (-5.0f * e.scale.z < e.position.z && e.position.z < 5.0f * e.scale.z) {
-        static const std::vector<glm::vec2> cap = {{-6.3f, 2.8f}, {-6.8f, 3.0f}, {-6.2f, 4.7f},
-                                                   {-3.3f, 6.7f}, {0.0f, 7.4f},  {3.3f, 6.7f},
-                                                   {6.2f, 4.7f},  {6.8f, 3.0f},  {6.3f, 2.8f}};
-        c.world.addComponent(mushroom, new vorn::components::PolygonCollider(cap, e.rotation.z,
-                                                                             e.scale.x, e.scale.y));
+    if (LevelLoader::isScenery("mushSingle", e)) {
+        c.world.getComponentAs<vorn::components::Model>(mushroom, "model")->tint(sceneryTint);
+    } else {
+        c.world.addComponent(mushroom, new vorn::components::PolygonCollider(
+                                           mushroomCap, e.rotation.z, e.scale.x, e.scale.y));
         c.body(mushroom, 1.0f, true, 0.0f);
         c.label(mushroom, "platform");
     }
@@ -227,6 +272,7 @@ void buildMushSingle(Context& c, const Entry& e) {
 void buildMushClust(Context& c, const Entry& e) {
     const EntityHandle cluster = c.create(e.matrix());
     c.model(cluster, "mushroom_cluster.obj", "");
+    c.world.getComponentAs<vorn::components::Model>(cluster, "model")->tint(sceneryTint);
     c.finish(cluster);
 }
 
@@ -354,15 +400,17 @@ void buildWorkerAnt(Context& c, const Entry& e) {
     c.label(ant, "being");
     c.finish(ant);
 
+    // The parts go with the body whatever ends it (a boulder's crush deletes the body and knows
+    // nothing of them): left behind they would drift about unseen and go on biting.
     for (int i = 0; i < 2; ++i) {
         c.world.addComponent(parts[i], new vorn::components::Transform(partMatrix));
         c.world.addComponent(
             parts[i],
             new vorn::components::TransformAttachment(
-                false, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, offsets[i])), ant));
+                true, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, offsets[i])), ant));
         c.circle(parts[i], 1.5f * s.x);
         c.body(parts[i], mass, false, 0.0f, {"being"});
-        LevelComponents::addDamage(c.world, parts[i], "player", 20.0f, 0.5f, 1000.0f);
+        LevelComponents::addDamage(c.world, parts[i], "player", 20.0f, 0.5f, 1000.0f, ant);
         c.finish(parts[i]);
     }
 }
@@ -421,6 +469,8 @@ void buildKillZone(Context& c, const Entry& e) {
 
 void buildBGSprite(Context& c, const Entry& e) {
     const std::string image = c.reader.readQuotedString();
+    if (!e.fileNameAllowed(image))
+        return;
     glm::mat4 matrix = e.matrix();
     matrix[3] = glm::vec4(e.position - 0.5f * e.scale, 1.0f);
     const EntityHandle background = c.create(matrix);
@@ -562,6 +612,38 @@ void buildCheckpoint(Context& c, const Entry& e) {
     c.finish(checkpoint);
 }
 
+// A wake zone: a box of sx by sy centred on the entry (turned by rz) that wakes, when the ninja
+// first enters it, everything that sleeps under its name. Not one of the entity templates.
+void buildWake(Context& c, const Entry& e) {
+    const std::string name = c.reader.readQuotedString();
+    const EntityHandle zone = c.create(LevelLoader::placement(e.position, e.rotation, {1, 1, 1}));
+    c.box(zone, e, -0.5f, -0.5f, 1.0f, 1.0f);
+    c.tracker(zone, "player");
+    LevelComponents::addWakeZone(c.world, zone, name);
+    c.finish(zone);
+}
+
+// A secret place: a zone sx wide and sy high centred on the entry (turned by rz), found the first
+// time the ninja touches it; it chimes, sparkles while he is in it, and counts in his score. Not
+// one of the entity templates.
+void buildSecret(Context& c, const Entry& e) {
+    const EntityHandle zone = c.create(LevelLoader::placement(e.position, e.rotation, {1, 1, 1}));
+    c.box(zone, e, -0.5f, -0.5f, 1.0f, 1.0f);
+    c.tracker(zone, "player");
+    c.world.addComponent(zone, new components::Secret("secretFound", {e.scale.x, e.scale.y}));
+    c.world.addComponent(zone, new components::TouchEmitter());
+    c.pickupId(zone, "secret");
+    c.finish(zone);
+}
+
+// Puts every body built after entity `last` to sleep until a wake zone named `name` is entered.
+void putToSleep(World& world, uint32_t last, const std::string& name) {
+    const std::set<EntityHandle>& live = world.liveEntities();
+    for (auto it = live.upper_bound(EntityHandle{last, &world}); it != live.end(); ++it)
+        if (world.getComponent(*it, "body") != nullptr)
+            LevelComponents::addAsleep(world, EntityHandle{it->entityId, &world}, name);
+}
+
 struct TemplateRow {
     const char* key;
     Template build;
@@ -606,21 +688,36 @@ public:
     explicit Builder(Context& context) : context(context) {}
 
     void music(const std::string& name) override {
+        // Music is named from the sound table, but a name that would leave the asset folder as a
+        // file name is refused all the same: no level names anything outside it.
+        if (!vorn::engine::acceptAssetName(name, Entry::entryName("music", context.reader.line())))
+            return;
         vorn::audio::SoundManager::instance().playMusic(name, 0.3f, 5.0f);
     }
-    void entry(const std::string& keyword, int, const LevelEntry& read,
-               vorn::parsing::DefinitionReader&) override {
-        const Entry entry(read);
+    void entry(const std::string& keyword, int line, const LevelEntry& read,
+               vorn::parsing::DefinitionReader& reader) override {
+        const Entry entry(keyword, line, read);
+        const std::set<EntityHandle>& live = context.world.liveEntities();
+        const uint32_t last = live.empty() ? 0 : live.rbegin()->entityId;
+        bool built = false;
         for (const TemplateRow& row : templates) {
             if (keyword == row.key) {
                 row.build(context, entry);
-                return;
+                built = true;
+                break;
             }
         }
-        if (keyword == LevelLoader::hintKeyword)
+        if (!built && keyword == LevelLoader::hintKeyword)
             buildHint(context, entry);
-        else if (keyword == LevelLoader::checkpointKeyword)
+        else if (!built && keyword == LevelLoader::checkpointKeyword)
             buildCheckpoint(context, entry);
+        else if (!built && keyword == LevelLoader::wakeKeyword)
+            buildWake(context, entry);
+        else if (!built && keyword == LevelLoader::secretKeyword)
+            buildSecret(context, entry);
+        const std::string sleep = LevelLoader::readAsleepOption(reader);
+        if (!sleep.empty())
+            putToSleep(context.world, last, sleep);
     }
 
 private:
@@ -663,8 +760,10 @@ glm::vec2 LevelLoader::readZoneSize(vorn::parsing::DefinitionReader& reader) {
 
 std::string LevelLoader::areaName(const std::string& levelFile) {
     static const std::pair<const char*, const char*> names[] = {
-        {"startingArea.txt", "the clearing"},      {"simpleArea.txt", "the clover steps"},
-        {"trickyArea.txt", "the bramble hollow"},  {"swordArea.txt", "the ember hollow"},
+        {"startingArea.txt", "the clearing"},      {"leafStream.txt", "the lily stream"},
+        {"simpleArea.txt", "the clover steps"},    {"waspMeadow.txt", "the wasp meadow"},
+        {"trickyArea.txt", "the bramble hollow"},  {"spiderCellar.txt", "the spider cellar"},
+        {"swordArea.txt", "the ember hollow"},     {"canopy.txt", "the high canopy"},
         {"prototypeLevel.txt", "the test ground"},
     };
     for (const auto& [file, name] : names)
@@ -677,6 +776,57 @@ std::string LevelLoader::areaName(const std::string& levelFile) {
     return dot == std::string::npos || dot == 0 ? stem : stem.substr(0, dot);
 }
 
+std::string LevelLoader::readAsleepOption(vorn::parsing::DefinitionReader& reader) {
+    for (;;) {
+        reader.skipWhitespace();
+        const int next = reader.peek();
+        // Extras the caller did not read come before the option.
+        if (next == '"') {
+            reader.readQuotedString();
+            continue;
+        }
+        if (next == '[') {
+            reader.get();
+            reader.skipPast(']');
+            continue;
+        }
+        if (std::isdigit(next) || next == '-' || next == '.') {
+            reader.readFloat();
+            continue;
+        }
+        if (next == EOF || !std::isalpha(next))
+            return "";
+        if (reader.readString() != asleepOption)
+            return "";
+        return reader.readQuotedString();
+    }
+}
+
+bool LevelLoader::isScenery(const std::string& keyword, const LevelEntry& entry) {
+    if (keyword == "mushClust")
+        return true;
+    // Only a mushroom standing in the play plane can be stood on.
+    return keyword == "mushSingle" &&
+           !(-5.0f * entry.scale.z < entry.position.z && entry.position.z < 5.0f * entry.scale.z);
+}
+
+std::vector<glm::vec2> LevelLoader::groundOutline(const std::string& keyword,
+                                                  const LevelEntry& entry) {
+    std::vector<glm::vec2> outline;
+    for (const PlatformShape& shape : platformShapes)
+        if (keyword == shape.key)
+            outline = vorn::components::PolygonCollider(entry.rotation.z, shape.x, shape.y, shape.w,
+                                                        shape.h, entry.scale.x, entry.scale.y)
+                          .vertices();
+    if (keyword == "mushSingle" && !isScenery(keyword, entry))
+        outline = vorn::components::PolygonCollider(mushroomCap, entry.rotation.z, entry.scale.x,
+                                                    entry.scale.y)
+                      .vertices();
+    for (glm::vec2& point : outline)
+        point += glm::vec2(entry.position);
+    return outline;
+}
+
 glm::mat4 LevelLoader::placement(const glm::vec3& position, const glm::vec3& rotation,
                                  const glm::vec3& scale) {
     glm::mat4 m = glm::translate(glm::mat4(1.0f), position);
@@ -686,12 +836,48 @@ glm::mat4 LevelLoader::placement(const glm::vec3& position, const glm::vec3& rot
     return glm::scale(m, scale);
 }
 
+namespace {
+
+// Passes the reader's lenient readings to a visitor while a level is read; the reader forgets the
+// visitor when the reading ends, however it ends.
+class LenientReadings {
+public:
+    LenientReadings(vorn::parsing::DefinitionReader& reader, LevelLoader::EntryVisitor& visitor)
+        : reader(reader) {
+        using Lenient = vorn::parsing::DefinitionReader::Lenient;
+        reader.onLenientReading([&visitor](Lenient kind, int line) {
+            switch (kind) {
+            case Lenient::numberNotAsWritten:
+                visitor.readPast(line, "a number that is not a finite decimal number");
+                break;
+            case Lenient::stringLeftOpen:
+                visitor.readPast(line, "a quoted string that runs to the end of the file");
+                break;
+            case Lenient::commentLeftOpen:
+                visitor.readPast(line, "a comment that runs to the end of the file");
+                break;
+            }
+        });
+    }
+    ~LenientReadings() { reader.onLenientReading(nullptr); }
+    LenientReadings(const LenientReadings&) = delete;
+    LenientReadings& operator=(const LenientReadings&) = delete;
+
+private:
+    vorn::parsing::DefinitionReader& reader;
+};
+
+} // namespace
+
 void LevelLoader::readLevel(vorn::parsing::DefinitionReader& reader, EntryVisitor& visitor) {
+    const LenientReadings passedOn(reader, visitor);
     reader.expect('[');
     while (true) {
         reader.skipWhitespace();
-        if (reader.atEnd())
+        if (reader.atEnd()) {
+            visitor.readPast(reader.line(), "the file ends before its list of entries is closed");
             return;
+        }
         const int next = reader.peek();
         if (next == ']') {
             reader.get();
@@ -729,7 +915,9 @@ bool LevelLoader::load(std::istream& in, World& world, CarriedPlayer& carried,
 
     bool ok = true;
     vorn::parsing::DefinitionReader reader(in);
-    Context context{world, reader, carried, spaceLabel, entrance, placement};
+    auto* entrances = new LevelEntrances;
+    world.addComponent(entrances);
+    Context context{world, reader, carried, spaceLabel, entrance, placement, *entrances};
     Builder builder(context);
     try {
         readLevel(reader, builder);

@@ -194,6 +194,7 @@ std::optional<SavedRun> SaveGame::capture(World& area, EntityHandle player) {
             player, vorn::components::Score::componentName)) {
         run.points = score->points;
         run.eggs = score->eggs;
+        run.secrets = score->secrets;
     }
     if (const auto* health =
             area.getComponentAs<components::Health>(player, components::Health::componentName)) {
@@ -237,6 +238,7 @@ void SaveGame::apply(const SavedRun& run, World& area, EntityHandle player) {
             player, vorn::components::Score::componentName)) {
         score->points = run.points;
         score->eggs = run.eggs;
+        score->secrets = run.secrets;
     }
     if (auto* health =
             area.getComponentAs<components::Health>(player, components::Health::componentName))

@@ -67,9 +67,9 @@ bool plainText(const std::string& text) {
 bool SavedRun::operator==(const SavedRun& o) const {
     return startArea == o.startArea && area == o.area && entrance == o.entrance &&
            checkpoint == o.checkpoint && points == o.points && eggs == o.eggs &&
-           shinies == o.shinies && deaths == o.deaths && time == o.time && health == o.health &&
-           energy == o.energy && energyMaximum == o.energyMaximum && upgrades == o.upgrades &&
-           assistsUsed == o.assistsUsed && taken == o.taken;
+           shinies == o.shinies && secrets == o.secrets && deaths == o.deaths && time == o.time &&
+           health == o.health && energy == o.energy && energyMaximum == o.energyMaximum &&
+           upgrades == o.upgrades && assistsUsed == o.assistsUsed && taken == o.taken;
 }
 
 const std::vector<std::string>& SavedRun::upgradeTags() {
@@ -92,6 +92,7 @@ void SavedRun::write(std::ostream& out) const {
     text << "points = " << points << "\n";
     text << "eggs = " << eggs << "\n";
     text << "shinies = " << shinies << "\n";
+    text << "secrets = " << secrets << "\n";
     text << "deaths = " << deaths << "\n";
     text << "time = " << time << "\n";
     text << "health = " << health << "\n";
@@ -166,6 +167,7 @@ std::optional<SavedRun> SavedRun::read(std::istream& in, std::string& fault) {
         {"points", readCount(run.points)},
         {"eggs", readCount(run.eggs)},
         {"shinies", readCount(run.shinies)},
+        {"secrets", readCount(run.secrets)},
         {"deaths", readCount(run.deaths)},
         {"time", readAmount(run.time)},
         {"health", readAmount(run.health)},

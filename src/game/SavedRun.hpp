@@ -23,6 +23,7 @@ namespace game {
 //   points = 41                     score
 //   eggs = 3
 //   shinies = 11
+//   secrets = 1                     optional: the secret places found
 //   deaths = 2
 //   time = 731.25                   seconds of play
 //   health = 80
@@ -43,6 +44,7 @@ struct SavedRun {
     int points = 0;
     int eggs = 0;
     int shinies = 0;
+    int secrets = 0;
     int deaths = 0;
     float time = 0.0f;
     float health = 100.0f;

@@ -16,6 +16,7 @@
 #include "components/SceneBuilders.hpp"
 #include "components/ScoreDisplay.hpp"
 #include "components/ScreenFade.hpp"
+#include "components/Secret.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/EntityCollection.hpp"
@@ -48,6 +49,7 @@
 #include <cmath>
 #include <cstdio>
 #include <deque>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -258,7 +260,8 @@ WorldPtr startArea(const std::string& levelFile, const std::string& entrance) {
     return Scenes::freshArea(levelFile, entrance);
 }
 
-// Takes away the pickups of the area that the run has taken already.
+// Takes away the pickups of the area that the run has taken already; a secret place found already
+// stays, marked found, so it counts once.
 void removeTakenPickups(World& world, const components::RunRecord& record) {
     std::vector<EntityHandle> taken;
     for (const EntityHandle& pickup : world.getEntities(components::PickupId::componentName)) {
@@ -268,8 +271,13 @@ void removeTakenPickups(World& world, const components::RunRecord& record) {
             taken.push_back(pickup);
     }
     // Collected first: the collection changes as they go.
-    for (const EntityHandle& pickup : taken)
-        world.destroyEntity(pickup);
+    for (const EntityHandle& pickup : taken) {
+        if (auto* secret =
+                world.getComponentAs<components::Secret>(pickup, components::Secret::componentName))
+            secret->markFound();
+        else
+            world.destroyEntity(pickup);
+    }
 }
 
 // Everything of an area after its level file has been read: the player if the file placed none,
@@ -419,6 +427,60 @@ WorldPtr Scenes::credits(int page) {
     });
     world->mouseButtonPressed.connect([next](const sf::Event::MouseButtonEvent&) { next(); });
     return world;
+}
+
+namespace {
+
+// What a level offers to stand on at the start: "player" entries and the entrances' names.
+class StartPlaces : public LevelLoader::EntryVisitor {
+public:
+    bool player = false;
+    std::vector<std::string> entrances;
+
+    void music(const std::string&) override {}
+    void entry(const std::string& keyword, int, const LevelEntry&,
+               vorn::parsing::DefinitionReader& reader) override {
+        if (keyword == "player")
+            player = true;
+        else if (keyword == "entrance")
+            entrances.push_back(reader.readQuotedString());
+    }
+};
+
+} // namespace
+
+std::string Scenes::chooseEntrance(const std::string& levelFile, std::ostream& say) {
+    std::ifstream file(levelPath(levelFile), std::ios::binary);
+    if (!file)
+        return "";
+    StartPlaces places;
+    vorn::parsing::DefinitionReader reader(file);
+    try {
+        LevelLoader::readLevel(reader, places);
+    } catch (const std::exception&) {
+        // What was read before the fault still counts; the loader reports the fault itself.
+    }
+    const auto named = [&](const std::string& name) {
+        return std::find(places.entrances.begin(), places.entrances.end(), name) !=
+               places.entrances.end();
+    };
+    if (places.player) {
+        say << "No --entrance: the ninja starts at the \"player\" entry of " << levelFile << "\n";
+        // A name no entrance carries, so that no entrance places a second ninja.
+        std::string none;
+        while (named(none))
+            none += "-";
+        return none;
+    }
+    if (places.entrances.empty()) {
+        say << "No --entrance: " << levelFile
+            << " has no \"player\" entry and no entrance; the ninja starts at the origin\n";
+        return "";
+    }
+    const std::string chosen = named("") ? "" : places.entrances.front();
+    say << "No --entrance: the ninja starts at the entrance \"" << chosen << "\" of " << levelFile
+        << "\n";
+    return chosen;
 }
 
 WorldPtr Scenes::freshArea(const std::string& levelFile, const std::string& entrance,
@@ -645,7 +707,9 @@ void Scenes::installSceneCallbacks(AreaExtras extras) {
         SaveGame::clear();
         // A run begun elsewhere (the test ground, say) has not made the journey.
         const bool best = run.startArea == startingArea && SaveGame::offerTime(run.time);
-        return summary(summaryLines(run, eggsInJourney(), SaveGame::bestTime(), best));
+        return summary(summaryLines(run, countInJourney("antEgg"),
+                                    countInJourney(LevelLoader::secretKeyword),
+                                    SaveGame::bestTime(), best));
     });
 }
 
@@ -670,6 +734,7 @@ std::string Scenes::formatTime(float seconds) {
 }
 
 std::vector<Scenes::SummaryLine> Scenes::summaryLines(const SavedRun& run, int eggsInJourney,
+                                                      int secretsInJourney,
                                                       std::optional<float> bestTime, bool newBest) {
     std::vector<SummaryLine> lines = {
         {"Time", formatTime(run.time)},
@@ -678,6 +743,9 @@ std::vector<Scenes::SummaryLine> Scenes::summaryLines(const SavedRun& run, int e
         {"Shinies", std::to_string(run.shinies)},
         {"Deaths", std::to_string(run.deaths)},
     };
+    if (secretsInJourney > 0)
+        lines.push_back(
+            {"Secrets", std::to_string(run.secrets) + " of " + std::to_string(secretsInJourney)});
     if (bestTime)
         lines.push_back({"Best time", formatTime(*bestTime) + (newBest ? " new!" : "")});
     if (run.assistsUsed)
@@ -685,31 +753,33 @@ std::vector<Scenes::SummaryLine> Scenes::summaryLines(const SavedRun& run, int e
     return lines;
 }
 
-int Scenes::eggsInJourney(const std::string& firstArea) {
+int Scenes::countInJourney(const std::string& keyword, const std::string& firstArea) {
     // Every area a door leads to, from the first one on, each counted once.
     class Counter : public LevelLoader::EntryVisitor {
     public:
-        int eggs = 0;
+        explicit Counter(const std::string& keyword) : keyword(keyword) {}
+        const std::string& keyword;
+        int found = 0;
         std::vector<std::string> doors;
         void music(const std::string&) override {}
-        void entry(const std::string& keyword, int, const LevelEntry&,
+        void entry(const std::string& read, int, const LevelEntry&,
                    vorn::parsing::DefinitionReader& reader) override {
-            if (keyword == "antEgg")
-                ++eggs;
-            else if (keyword == "exit")
+            if (read == keyword)
+                ++found;
+            else if (read == "exit")
                 doors.push_back(reader.readQuotedString());
         }
     };
     std::set<std::string> seen{firstArea};
     std::deque<std::string> waiting{firstArea};
-    int eggs = 0;
+    int found = 0;
     while (!waiting.empty()) {
         const std::string levelFile = waiting.front();
         waiting.pop_front();
         std::ifstream file(levelPath(levelFile), std::ios::binary);
         if (!file)
             continue;
-        Counter counter;
+        Counter counter(keyword);
         try {
             vorn::parsing::DefinitionReader reader(file);
             LevelLoader::readLevel(reader, counter);
@@ -717,12 +787,12 @@ int Scenes::eggsInJourney(const std::string& firstArea) {
             // What was read before the fault still counts; the loader reports the fault itself
             // when the area is played.
         }
-        eggs += counter.eggs;
+        found += counter.found;
         for (const std::string& door : counter.doors)
             if (seen.insert(door).second)
                 waiting.push_back(door);
     }
-    return eggs;
+    return found;
 }
 
 WorldPtr Scenes::summary(const std::vector<SummaryLine>& lines) {

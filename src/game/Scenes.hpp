@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,12 +50,16 @@ public:
     // key or click goes on to the first credits page.
     static std::shared_ptr<vorn::engine::World> summary(const std::vector<SummaryLine>& lines);
     // The summary of a finished run: time, score, eggs found of `eggsInJourney`, shinies,
-    // deaths, the best time when there is one (`newBest` when this run set it), and a mark when
-    // the run was played with an assist.
+    // deaths, secret places found of `secretsInJourney` (when the journey has any), the best time
+    // when there is one (`newBest` when this run set it), and a mark when the run was played with
+    // an assist.
     static std::vector<SummaryLine> summaryLines(const SavedRun& run, int eggsInJourney,
+                                                 int secretsInJourney,
                                                  std::optional<float> bestTime, bool newBest);
-    // The eggs of every area the doors reach from `firstArea`, each area counted once.
-    static int eggsInJourney(const std::string& firstArea = startingArea);
+    // How many entries of `keyword` ("antEgg", "secret") the areas the doors reach from
+    // `firstArea` hold, each area counted once.
+    static int countInJourney(const std::string& keyword,
+                              const std::string& firstArea = startingArea);
     // Seconds as minutes, seconds and tenths (the nearest): 731.24 is "12:11.2".
     static std::string formatTime(float seconds);
 
@@ -91,6 +96,12 @@ public:
     static std::string levelPath(const std::string& levelFile);
     // The name a scene was built under ("menu", "controls", "credits 2", "area startingArea.txt").
     static std::string sceneName(const vorn::engine::World& world);
+
+    // The entrance for a run started in `levelFile` without naming one: the file's "player" entry
+    // places him (the name returned is one no entrance of the file carries), else its entrance "",
+    // else its first entrance; with none of these he stands at the origin. Says which on `say`,
+    // in one line. A file that cannot be read gives "" and says nothing: loading it will.
+    static std::string chooseEntrance(const std::string& levelFile, std::ostream& say);
 
     // A fresh area, entered from the menu or a debug key: no carried player.
     static std::shared_ptr<vorn::engine::World> freshArea(const std::string& levelFile,

@@ -32,21 +32,29 @@ bool isFloatCharacter(const int ch) {
     return isDigit(ch) || ch == '-' || ch == '.';
 }
 
-// atoi of the text, except that a number out of range saturates instead of overflowing.
-int toInt(const std::string& text) {
+// Characters that never follow a number in the file formats, but do in text that is meant as
+// one and is not read as written: "nan", "inf", "1e5", "+3", "0x10".
+bool continuesANumber(const int ch) {
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == '_' || ch == '+';
+}
+
+// atoi of the text, except that a number out of range saturates instead of overflowing (and
+// `saturated` says so).
+int toInt(const std::string& text, bool& saturated) {
     const char* const first = text.data();
     int value = 0;
     const auto result = std::from_chars(first, first + text.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
+        saturated = true;
         return text[0] == '-' ? INT_MIN : INT_MAX;
     }
     return result.ec == std::errc() ? value : 0;
 }
 
 // atof of the text narrowed to float, except that magnitudes beyond the float range saturate at
-// +-FLT_MAX (the narrowing would otherwise be undefined) and magnitudes too small for a double
-// read 0.
-float toFloat(const std::string& text) {
+// +-FLT_MAX (the narrowing would otherwise be undefined; `saturated` says so) and magnitudes too
+// small for a double read 0.
+float toFloat(const std::string& text, bool& saturated) {
     const char* const first = text.data();
     double value = 0.0;
     const auto result =
@@ -65,9 +73,11 @@ float toFloat(const std::string& text) {
         return 0.0f;
     }
     if (value > FLT_MAX) {
+        saturated = true;
         return FLT_MAX;
     }
     if (value < -FLT_MAX) {
+        saturated = true;
         return -FLT_MAX;
     }
     return static_cast<float>(value);
@@ -107,9 +117,11 @@ void DefinitionReader::skipWhitespace() {
 }
 
 void DefinitionReader::skipBlockComment() {
+    const int startLine = currentLine;
     for (;;) {
         const int ch = get();
         if (ch == EOF) {
+            note(Lenient::commentLeftOpen, startLine);
             return;
         }
         if (ch == '*' && peek() == '/') {
@@ -165,10 +177,15 @@ std::string DefinitionReader::readWord() {
 
 std::string DefinitionReader::readQuotedString() {
     expect('"');
+    const int startLine = currentLine;
     std::string text;
     for (;;) {
         const int ch = get();
-        if (ch == EOF || ch == '"') {
+        if (ch == '"') {
+            return text;
+        }
+        if (ch == EOF) {
+            note(Lenient::stringLeftOpen, startLine);
             return text;
         }
         if (ch != '\\') {
@@ -178,6 +195,7 @@ std::string DefinitionReader::readQuotedString() {
         const int escaped = get();
         switch (escaped) {
         case EOF:
+            note(Lenient::stringLeftOpen, startLine);
             return text;
         case '\n': // line continuation
             break;
@@ -223,11 +241,33 @@ std::string DefinitionReader::readString() {
 }
 
 int DefinitionReader::readInt() {
-    return toInt(collect(isIntCharacter));
+    skipWhitespace();
+    const int line = currentLine;
+    bool saturated = false;
+    const int value = toInt(collect(isIntCharacter), saturated);
+    noteNumber(line, saturated);
+    return value;
 }
 
 float DefinitionReader::readFloat() {
-    return toFloat(collect(isFloatCharacter));
+    skipWhitespace();
+    const int line = currentLine;
+    bool saturated = false;
+    const float value = toFloat(collect(isFloatCharacter), saturated);
+    noteNumber(line, saturated);
+    return value;
+}
+
+void DefinitionReader::noteNumber(const int line, const bool saturated) {
+    if (lenient && (saturated || continuesANumber(peek()))) {
+        note(Lenient::numberNotAsWritten, line);
+    }
+}
+
+void DefinitionReader::note(const Lenient kind, const int line) const {
+    if (lenient) {
+        lenient(kind, line);
+    }
 }
 
 glm::vec3 DefinitionReader::readVec3() {
@@ -295,12 +335,26 @@ int DefinitionReader::streamGet() {
 // it: eofbit once the end is met, badbit when the buffer fails by throwing, and nothing is read
 // from a stream that has failed.
 int DefinitionReader::fromBuffer(const bool consume) {
+    if (!startBytes.empty()) {
+        const int ch = static_cast<unsigned char>(startBytes.front());
+        if (consume) {
+            startBytes.erase(0, 1);
+        }
+        return ch;
+    }
     std::streambuf* const buffer = stream.rdbuf();
     if (buffer == nullptr || stream.fail()) {
         return EOF;
     }
     int ch = EOF;
     try {
+        if (!startChecked) {
+            startChecked = true;
+            skipByteOrderMark(*buffer);
+            if (!startBytes.empty()) {
+                return fromBuffer(consume);
+            }
+        }
         ch = consume ? buffer->sbumpc() : buffer->sgetc();
     } catch (...) {
         // The exception goes on only where the stream's exception mask asks for it.
@@ -315,6 +369,19 @@ int DefinitionReader::fromBuffer(const bool consume) {
         setStreamState(std::ios::eofbit);
     }
     return ch;
+}
+
+// Takes the mark's bytes as long as they match. The buffer need not be able to put bytes back:
+// those of a start that turns out to be no mark are kept and handed out first.
+void DefinitionReader::skipByteOrderMark(std::streambuf& buffer) {
+    static const char mark[] = "\xEF\xBB\xBF";
+    for (int i = 0; i < 3; ++i) {
+        if (buffer.sgetc() != static_cast<unsigned char>(mark[i])) {
+            startBytes.assign(mark, static_cast<std::size_t>(i));
+            return;
+        }
+        buffer.sbumpc();
+    }
 }
 
 // Records a state on the stream without letting its exception mask turn it into an exception.

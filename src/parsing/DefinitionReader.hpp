@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio> // EOF, returned by peek() and get() at the end
+#include <functional>
 #include <istream>
 #include <string>
 
@@ -20,6 +21,9 @@ namespace vorn::parsing {
 // to open a comment) which the stream has already handed over.
 //
 // Lexical rules.
+// - A UTF-8 byte-order mark (EF BB BF), which some editors write at the start of a text file, is
+//   skipped there before anything else is read; the position then starts at line 1, column 1 on
+//   the byte after it. Anywhere else those bytes are ordinary characters.
 // - White space is the "C" locale's: blank, \t, \n, \v, \f and \r. Words are made of the ASCII
 //   letters and digits and '_'. Neither depends on the process locale, and bytes of 128 and up
 //   are never white space nor part of a word.
@@ -37,6 +41,12 @@ namespace vorn::parsing {
 //   saturate at its largest or smallest value instead of overflowing, so readFloat() always
 //   returns a finite number.
 //
+// Lenient readings. Where the rules above take something without an error that was probably not
+// meant (a number not read as written: out of range, or followed by a letter as in "nan", "-inf"
+// or "1e5"; a quoted string or a block comment that runs to the end of the input) the reader goes
+// on as the rules say and tells the handler set with onLenientReading(), if any, with the line
+// where the thing starts. Checking tools report these; the game reads on.
+//
 // Errors. Only expect() (and the operations made of it: readQuotedString(), readVec3()) throw,
 // and only ParseError; the offending character stays unread. When the input has ended the
 // message says "got 'end of file' instead"; a byte that is not printable ASCII appears as \xHH.
@@ -51,6 +61,11 @@ namespace vorn::parsing {
 // loops forever as long as it stops once nothing is consumed (atEnd(), or a ParseError).
 class DefinitionReader {
 public:
+    /// What a lenient reading took.
+    enum class Lenient { numberNotAsWritten, stringLeftOpen, commentLeftOpen };
+    /// Receives a lenient reading and the line it starts on.
+    using LenientHandler = std::function<void(Lenient, int line)>;
+
     /// Reads from the stream, starting at line 1, column 1. The stream must outlive the reader.
     explicit DefinitionReader(std::istream& stream);
 
@@ -104,6 +119,9 @@ public:
     /// True when no character is left (white space is not skipped first).
     bool atEnd();
 
+    /// Sets the receiver of lenient readings (none by default; an empty handler removes it).
+    void onLenientReading(LenientHandler handler) { lenient = std::move(handler); }
+
     /// The line of the next character, from 1.
     int line() const { return currentLine; }
 
@@ -114,15 +132,21 @@ private:
     int streamPeek();
     int streamGet();
     int fromBuffer(bool consume);
+    void skipByteOrderMark(std::streambuf& buffer);
     void setStreamState(std::ios::iostate state);
     void advance(int ch);
     void skipBlockComment();
     std::string collect(bool (*accepts)(int));
+    void noteNumber(int line, bool saturated);
+    void note(Lenient kind, int line) const;
 
     std::istream& stream;
     int currentLine = 1;
     int currentColumn = 1;
-    bool slashHeld = false; // a '/' taken from the stream that is still the next character
+    bool slashHeld = false;    // a '/' taken from the stream that is still the next character
+    bool startChecked = false; // whether the byte-order mark has been looked for
+    std::string startBytes;    // bytes taken while looking for it that were no mark after all
+    LenientHandler lenient;
 };
 
 } // namespace vorn::parsing

@@ -373,6 +373,9 @@ void FBOParticleRenderer::drawBloomSum() {
 void FBOParticleRenderer::drawSolidParticles() {
     timeStep(solidParticlesStep);
     particles.bind();
+    // Cleared to nothing: the clear colour may still be the scene's, and the composite adds
+    // whatever this buffer holds to every pixel.
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     state->enableCap(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);

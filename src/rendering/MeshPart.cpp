@@ -92,4 +92,15 @@ void MeshPart::setTexture(std::vector<MeshPart>& parts, const std::string& sampl
     }
 }
 
+void MeshPart::tint(std::vector<MeshPart>& parts, const glm::vec3& factor) {
+    for (MeshPart& part : parts) {
+        if (!part.material)
+            continue;
+        makeMaterialPrivate(part);
+        const UniformValue* diffuse = part.material->uniforms.find("mat_diffuse");
+        const glm::vec3* colour = diffuse ? diffuse->getIf<glm::vec3>() : nullptr;
+        part.material->setUniform("mat_diffuse", colour ? *colour * factor : factor);
+    }
+}
+
 } // namespace vorn::rendering

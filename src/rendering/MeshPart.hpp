@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 
 #include <glm/mat4x4.hpp>
+#include <glm/vec3.hpp>
 
 #include <memory>
 #include <string>
@@ -56,6 +57,10 @@ public:
     // Sets `texture` under `samplerName` on every part's material, with the same copy-on-write.
     static void setTexture(std::vector<MeshPart>& parts, const std::string& samplerName,
                            const std::shared_ptr<Texture>& texture);
+
+    // Multiplies the diffuse colour ("mat_diffuse") of every part's material by `factor`, with the
+    // same copy-on-write; a material without one gets `factor` itself.
+    static void tint(std::vector<MeshPart>& parts, const glm::vec3& factor);
 
     // The GL name of the part's vertex array (0 for a part that was moved away).
     GLuint vertexArrayId() const { return vertexArray.id(); }

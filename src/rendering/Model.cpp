@@ -34,4 +34,8 @@ void Model::setTexture(const std::string& samplerName,
     MeshPart::setTexture(parts, samplerName, texture);
 }
 
+void Model::tint(const glm::vec3& factor) {
+    MeshPart::tint(parts, factor);
+}
+
 } // namespace vorn::components

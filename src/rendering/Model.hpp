@@ -36,6 +36,10 @@ public:
     void setTexture(const std::string& samplerName,
                     const std::shared_ptr<vorn::rendering::Texture>& texture);
 
+    // Multiplies every part's diffuse colour by `factor`, copying shared materials first (scenery
+    // is drawn darker and cooler than the pieces that can be stood on).
+    void tint(const glm::vec3& factor);
+
     std::vector<vorn::rendering::MeshPart> parts;
 };
 

@@ -1,12 +1,10 @@
 #include "rendering/Texture.hpp"
 
 #include "engine/Diagnostics.hpp"
-#include "rendering/ImageHeader.hpp"
+#include "rendering/PictureDecoder.hpp"
 #include "rendering/RenderState.hpp"
-#include "rendering/StreamWrapperForSFML.hpp"
 
 #include <SFML/Graphics/Image.hpp>
-#include <SFML/System/Err.hpp>
 
 #include <algorithm>
 #include <fstream>
@@ -55,7 +53,7 @@ bool Texture::loadFromFile(const std::string& path, bool mipmaps) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     sf::Image image;
-    if (!decode(file, image, static_cast<unsigned>(std::max(maxSize, 0))))
+    if (!PictureDecoder::decode(file, image, static_cast<unsigned>(std::max(maxSize, 0))))
         return false;
     const sf::Vector2u size = image.getSize();
 
@@ -71,22 +69,6 @@ bool Texture::loadFromFile(const std::string& path, bool mipmaps) {
     }
     setWrap(GL_CLAMP_TO_EDGE);
     return true;
-}
-
-bool Texture::decode(std::istream& in, sf::Image& image, unsigned maxSide) {
-    if (!ImageHeader::acceptable(in, maxSide) || !ImageHeader::dataIntact(in))
-        return false;
-    StreamWrapperForSFML stream(in);
-    // SFML reports decoding problems on its own error stream; the caller reports the failure once
-    // in the game's own words instead.
-    std::streambuf* const sfmlErrors = sf::err().rdbuf(nullptr);
-    const bool decoded = image.loadFromStream(stream);
-    sf::err().rdbuf(sfmlErrors);
-    if (!decoded)
-        return false;
-    // The decoded size can differ from the announced one only within the same limits.
-    const sf::Vector2u size = image.getSize();
-    return size.x > 0 && size.y > 0 && size.x <= maxSide && size.y <= maxSide;
 }
 
 void Texture::upload(GLenum format, int w, int h, GLenum pixelFormat, const void* pixels) {

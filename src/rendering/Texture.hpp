@@ -2,13 +2,8 @@
 
 #include <GL/glew.h>
 
-#include <istream>
 #include <memory>
 #include <string>
-
-namespace sf {
-class Image;
-}
 
 namespace vorn::rendering {
 
@@ -36,15 +31,10 @@ public:
     // shader compile the first time, which the menu's first frame need not wait for.
     static std::shared_ptr<Texture> loadPicture(const std::string& fullPath);
 
-    // Decodes a PNG or JPEG file and uploads it with mipmaps (unless `mipmaps` is false), linear
-    // filtering and clamped edges;
-    // false when the file does not open, does not decode or is larger than GL allows.
+    // Decodes a PNG or JPEG file (PictureDecoder) and uploads it with mipmaps (unless `mipmaps` is
+    // false), linear filtering and clamped edges; false when the file does not open, does not
+    // decode or is larger than GL allows.
     bool loadFromFile(const std::string& path, bool mipmaps = true);
-    // Decodes a picture from `in` into `image` (no GL involved). A file whose header announces
-    // more than maxSide pixels a side, or more than ImageHeader::maxPixels, is refused before
-    // decoding, since the decoder would allocate the announced size in full; so is a PNG whose
-    // chunks or compressed image data are damaged (ImageHeader::dataIntact).
-    static bool decode(std::istream& in, sf::Image& image, unsigned maxSide);
     // Creates 2D storage filled from `pixels` (rows in memory order; null leaves it undefined).
     void upload(GLenum internalFormat, int width, int height, GLenum format, const void* pixels);
     // Creates empty 2D storage for a render target; depth and depth-stencil formats get the

@@ -103,7 +103,7 @@ const std::vector<std::string> sounds = {
     "sounds/Dialogue/swordUpgradeVoice.wav", "sounds/SoundEffects/waspBuzz.wav",
     "sounds/SoundEffects/waspDeath.wav",     "sounds/SoundEffects/spiderDrop.wav",
     "sounds/SoundEffects/threadSnap.wav",    "sounds/SoundEffects/leafRustle.wav",
-    "sounds/SoundEffects/checkpoint.wav"};
+    "sounds/SoundEffects/checkpoint.wav",    "sounds/SoundEffects/secretFound.wav"};
 
 const std::vector<std::string> music = {"sounds/Music/Monster.mp3",
                                         "sounds/Music/Bit Bit Loop.mp3",

@@ -91,6 +91,7 @@ const std::vector<TableFile>& tableFiles() {
         {"threadSnap", "/sounds/SoundEffects/threadSnap.wav", 0},
         {"leafRustle", "/sounds/SoundEffects/leafRustle.wav", 0},
         {"checkpoint", "/sounds/SoundEffects/checkpoint.wav", 0},
+        {"secretFound", "/sounds/SoundEffects/secretFound.wav", 0},
         {"monsterSong", "/sounds/Music/Monster.mp3", 300},
         {"bitBitLoop", "/sounds/Music/Bit Bit Loop.mp3", 350},
         {"ambientB", "/sounds/Music/Ambient B Eastern Thought.mp3", 400},

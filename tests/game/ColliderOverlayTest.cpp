@@ -9,9 +9,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <set>
 
@@ -66,23 +64,4 @@ TEST(ColliderOverlay, PointsProjectToWindowPixelsAndNothingBehindTheCamera) {
     ASSERT_TRUE(ColliderOverlay::toScreen(viewProjection, {0.0f, 41.421356f, 0.0f}, pixel));
     EXPECT_NEAR(pixel.y, 600.0f, 0.05f);
     EXPECT_FALSE(ColliderOverlay::toScreen(viewProjection, {0.0f, 0.0f, 200.0f}, pixel));
-}
-
-TEST(ColliderOverlay, EntrancesAreReadWithTheirNamesUpToABrokenEntry) {
-    const std::string path =
-        ::testing::TempDir() + std::to_string(getpid()) + "_overlay_entrances.txt";
-    {
-        std::ofstream file(path);
-        file << "[\n entrance [ [1 2 3] [0 0 0] [1 1 1] \"left\" ]\n"
-                " flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ]\n"
-                " entrance [ [-4 5 0] [0 0 0] [1 1 1] \"top\" ]\n"
-                " entrance [ [9 9";
-    }
-    const std::vector<ColliderOverlay::Entrance> found = ColliderOverlay::readEntrances(path);
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].name, "left");
-    EXPECT_EQ(found[0].position, glm::vec3(1.0f, 2.0f, 3.0f));
-    EXPECT_EQ(found[1].name, "top");
-    EXPECT_EQ(found[1].position, glm::vec3(-4.0f, 5.0f, 0.0f));
-    EXPECT_TRUE(ColliderOverlay::readEntrances(path + ".missing").empty());
 }

@@ -1,4 +1,5 @@
 #include "game/CommandLine.hpp"
+#include "game/Scenes.hpp"
 
 #include "support/ProcessRun.hpp"
 #include <gtest/gtest.h>
@@ -156,6 +157,50 @@ TEST(CommandLineOptions, DesignerSwitchesNeedAnArea) {
         EXPECT_EQ(*p.status, 2) << alone;
         EXPECT_NE(p.err.find("--area"), std::string::npos) << p.err;
     }
+}
+
+TEST(CommandLineOptions, AnEntranceNamedEmptyIsStillNamed) {
+    const Parsed named = parse({"--area", "a.txt", "--entrance", ""});
+    EXPECT_TRUE(named.options.entranceGiven);
+    EXPECT_EQ(named.options.entrance, "");
+    EXPECT_FALSE(parse({"--area", "a.txt"}).options.entranceGiven);
+}
+
+// Without --entrance: the "player" entry, else the entrance "", else the first entrance, else the
+// origin; one line says which. A "player" entry beside an entrance "" must not bring a second
+// ninja, so the name chosen then is one no entrance carries.
+TEST(CommandLineOptions, WithoutAnEntranceTheLevelsOwnStartIsChosen) {
+    struct Case {
+        std::string entries;
+        std::string entrance;
+        std::string said;
+    };
+    const std::string player = "player [ [0 9 0] [0 0 0] [1 1 1] ]";
+    const auto entrance = [](const std::string& name) {
+        return "entrance [ [0 9 0] [0 0 0] [1 1 1] \"" + name + "\" ]";
+    };
+    const std::vector<Case> cases = {
+        {entrance("a") + player, "", "the \"player\" entry of F"},
+        {player + entrance("") + entrance("-"), "--", "the \"player\" entry of F"},
+        {entrance("a") + entrance("") + entrance("b"), "", "the entrance \"\" of F"},
+        {entrance("a") + entrance("b"), "a", "the entrance \"a\" of F"},
+    };
+    const std::string file = ::testing::TempDir() + std::to_string(getpid()) + "_start.txt";
+    for (const Case& c : cases) {
+        std::ofstream(file) << "[ " << c.entries << " ]\n";
+        std::ostringstream said;
+        EXPECT_EQ(game::Scenes::chooseEntrance(file, said), c.entrance) << c.entries;
+        std::string expected = "No --entrance: the ninja starts at " + c.said + "\n";
+        expected.replace(expected.rfind('F'), 1, file);
+        EXPECT_EQ(said.str(), expected) << c.entries;
+    }
+    std::ofstream(file) << "[ flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ] ]\n";
+    std::ostringstream said;
+    EXPECT_EQ(game::Scenes::chooseEntrance(file, said), "");
+    EXPECT_EQ(said.str(), "No --entrance: " + file +
+                              " has no \"player\" entry and no entrance; the ninja starts at the "
+                              "origin\n");
+    std::remove(file.c_str());
 }
 
 TEST(CommandLineOptions, UpgradesAreAListOfKnownNamesForAnArea) {

@@ -75,6 +75,28 @@ TEST_F(LevelCheckTest, BrokenCopiesFailWithOneLinePerProblem) {
          "broken.txt:3: the hint \"Jump\" has an empty zone (40 x 0)\n"},
         {"[\n" + floor + "  flatPlat3 [ [0 0 0] (0 0 0) [1 1 1] ]\n]\n",
          "broken.txt: Parsing error (line 3, column 23): Was expecting '[', got '(' instead\n"},
+        // What the loader reads past without stopping: numbers it cannot read as written (read as
+        // 0, or cut at the letter), a list or a string left open to the end of the file.
+        {"[\n  flatPlat3 [ [nan inf -inf] [0 0 0] [1 1 1] ]\n]\n",
+         "broken.txt:2: a number that is not a finite decimal number\n"},
+        {"[\n" + floor + "  flatPlat3 [ [0 0 0] [0 0 0]\n    [1e999 1 1] ]\n]\n",
+         "broken.txt:4: a number that is not a finite decimal number\n"},
+        {"[\n  flatPlat3 [ [0 0 0] [0 0 0] [1 1 " + std::string(60, '9') + "] ]\n]\n",
+         "broken.txt:2: a number that is not a finite decimal number\n"},
+        {"[", "broken.txt:1: the file ends before its list of entries is closed\n"},
+        {"[\n" + floor + "  entrance [ [0 0 0] [0 0 0] [1 1 1] \"never closed ] ]\n",
+         "broken.txt:3: a quoted string that runs to the end of the file\n"
+         "broken.txt:4: the file ends before its list of entries is closed\n"},
+        {"[\n" + floor + "/* a comment ]\n",
+         "broken.txt:3: a comment that runs to the end of the file\n"
+         "broken.txt:4: the file ends before its list of "
+         "entries is closed\n"},
+        // Names that leave the asset folder, which the game refuses.
+        {"[\n  exit [ [0 0 0] [0 0 0] [1 1 1] \"../../../../etc/passwd\" \"start\" ]\n]\n",
+         "broken.txt:2: \"exit\" names \"../../../../etc/passwd\", a file outside the asset "
+         "folder\n"},
+        {"[\n  BGSprite [ [0 0 0] [0 0 0] [1 1 1] \"/etc/hostname\" ]\n]\n",
+         "broken.txt:2: \"BGSprite\" names \"/etc/hostname\", a file outside the asset folder\n"},
         // Problems add up, one line each, in the file's order within each kind.
         {"[\n  rok [ [0 0 0] [0 0 0] [1 1 1] ]\n  entrance [ [0 0 0] [0 0 0] [1 1 1] \"a\" ]\n"
          "  exit [ [0 0 0] [0 0 0] [1 1 1] \"gone.txt\" \"b\" ]\n]\n",
@@ -100,13 +122,87 @@ TEST_F(LevelCheckTest, BrokenCopiesFailWithOneLinePerProblem) {
     EXPECT_EQ(report, "good.txt: ok\n");
 }
 
-TEST_F(LevelCheckTest, AnEntranceIsReachedByADoorOfALevelBesideIt) {
+// What a player would trip over in the layout: ants whose markers let them roam, scenery that
+// stands over a gap, and sleepers that never wake.
+TEST_F(LevelCheckTest, LayoutProblemsGetOneLineEachAndSoundLayoutsPass) {
+    struct Case {
+        std::string entries;
+        std::string report; // empty: the level passes
+    };
+    const std::string floor = "flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ]\n";
+    const auto at = [](const char* keyword, float x, float y, const std::string& more = "") {
+        return std::string(keyword) + " [ [" + std::to_string(x) + " " + std::to_string(y) +
+               " 0] [0 0 0] [1 1 1] " + more + "]\n";
+    };
+    const std::string ant = at("workerAnt", 0, 7);
+    const std::vector<Case> cases = {
+        {ant + at("antCommandCCW", -10, 7) + at("antCommandCW", 10, 7), ""},
+        {ant + at("antCommandCW", -10, 7) + at("antCommandCCW", 10, 7),
+         "layout.txt:4: the turn marker at (-10, 7) on the left of the ant at (0, 7) sends it on "
+         "leftwards instead of back: that end wants \"antCommandCCW\"\n"
+         "layout.txt:5: the turn marker at (10, 7) on the right of the ant at (0, 7) sends it on "
+         "rightwards instead of back: that end wants \"antCommandCW\"\n"},
+        // A marker at another height belongs to another patrol; the nearest one on a side counts.
+        {ant + at("antCommandCCW", -10, 7) + at("antCommandCW", 10, 30) +
+             at("antCommandCCW", 20, 7) + at("antCommandCW", 30, 7),
+         "layout.txt:6: the turn marker at (20, 7) on the right of the ant at (0, 7) sends it on "
+         "rightwards instead of back: that end wants \"antCommandCW\"\n"},
+        {ant + at("antCommandCCW", -10, 7),
+         "layout.txt:3: the ant at (0, 7) has no turn marker on its right: it walks off its "
+         "patrol\n"},
+        // Scenery on the floor, over the gap beside it, and a mushroom in the play plane (solid).
+        {"mushClust [ [5 4 -40] [0 0 0] [2 2 2] ]\n", ""},
+        {"mushClust [ [40 4 -40] [0 0 0] [2 2 2] ]\n",
+         "layout.txt:3: the scenery \"mushClust\" at (40, 4) stands over a gap, where a jump may "
+         "land: it looks like a platform the ninja falls through\n"},
+        {"mushSingle [ [5 20 -40] [0 0 0] [2 2 2] ]\n",
+         "layout.txt:3: the scenery \"mushSingle\" at (5, 20) stands over a gap, where a jump "
+         "may land: it looks like a platform the ninja falls through\n"},
+        {"mushSingle [ [40 4 0] [0 0 0] [2 2 2] ]\n", ""},
+        // Sleepers and the zones that wake them.
+        {at("boulder", 0, 20, "asleep \"fall\" ") +
+             "wake [ [0 30 0] [0 0 0] [20 10 1] \"fall\" ]\n",
+         ""},
+        {at("boulder", 0, 20, "asleep \"fall\" "),
+         "layout.txt:3: asleep until \"fall\", but no wake zone has that name: it never moves\n"},
+        {"wake [ [0 30 0] [0 0 0] [0 10 1] \"fall\" ]\n",
+         "layout.txt:3: the wake zone \"fall\" wakes nothing: no entry is asleep until it\n"
+         "layout.txt:3: the wake zone \"fall\" has no size: its sx and sy are its width and "
+         "height\n"},
+    };
+    for (const Case& c : cases) {
+        std::string report;
+        const int status = check("layout.txt", "[\n" + floor + c.entries + "]\n", report);
+        if (c.report.empty()) {
+            EXPECT_EQ(status, 0) << c.entries;
+            EXPECT_EQ(report, "layout.txt: ok\n") << c.entries;
+        } else {
+            EXPECT_EQ(status, 1) << c.entries;
+            EXPECT_EQ(report, c.report) << c.entries;
+        }
+    }
+}
+
+TEST_F(LevelCheckTest, DoorsLeadToTheLevelsBesideTheirFile) {
     std::string report;
     std::ofstream((folder / "neighbour.txt").string())
-        << "[ exit [ [0 0 0] [0 0 0] [1 1 1] \"" << (folder / "room.txt").string()
-        << "\" \"inside\" ] ]\n";
+        << "[ exit [ [0 0 0] [0 0 0] [1 1 1] \"room.txt\" \"inside\" ] ]\n";
     EXPECT_EQ(check("room.txt", "[ entrance [ [0 0 0] [0 0 0] [1 1 1] \"inside\" ] ]", report), 0)
         << report;
+    // A copy of the game's levels outside its folder is checked against itself: every door and
+    // entrance is found among the copies.
+    const std::filesystem::path copy = folder / "copy";
+    std::filesystem::create_directories(copy);
+    int areas = 0;
+    for (const auto& level : std::filesystem::directory_iterator("assets/levels")) {
+        std::filesystem::copy_file(level.path(), copy / level.path().filename());
+        ++areas;
+    }
+    EXPECT_GE(areas, 5);
+    for (const auto& level : std::filesystem::directory_iterator(copy)) {
+        std::ostringstream out;
+        EXPECT_EQ(game::LevelCheck::run(level.path().string(), out), 0) << out.str();
+    }
 }
 
 } // namespace

@@ -56,6 +56,7 @@ TEST(SaveGame, ARunGoesThroughTheFileAndOntoAFreshNinjaUnchanged) {
     full.points = 41;
     full.eggs = 3;
     full.shinies = 11;
+    full.secrets = 1;
     full.deaths = 2;
     full.time = 731.2512f;
     full.health = 62.5f;

@@ -54,6 +54,46 @@ TEST(DefinitionReaderPosition, StartsAtLineOneColumnOneAndCountsEveryByte) {
     EXPECT_EQ(std::make_pair(in.reader.line(), in.reader.column()), std::make_pair(4, 4));
 }
 
+TEST(DefinitionReaderPosition, AByteOrderMarkAtTheStartIsSkippedThereOnly) {
+    const std::string mark = "\xEF\xBB\xBF";
+    struct Case {
+        std::string text;
+        std::string read; // every byte the reader hands out
+    };
+    const Case cases[] = {
+        {mark + "[a]", "[a]"},
+        {mark, ""},
+        {mark + mark + "[", mark + "["}, // only the first is a mark
+        {" " + mark + "[", " " + mark + "["},
+        {"\xEF\xBB[", "\xEF\xBB["}, // the start of one is text
+        {"\xEF", "\xEF"},
+    };
+    for (const Case& c : cases) {
+        // Through a string stream, and through a buffer that can put nothing back.
+        ReaderOver plain(c.text);
+        TrickleStreamBuffer trickle(c.text);
+        std::istream trickleStream(&trickle);
+        DefinitionReader trickleReader(trickleStream);
+        for (DefinitionReader* reader : {&plain.reader, &trickleReader}) {
+            EXPECT_EQ(reader->column(), 1);
+            std::string read;
+            for (int ch = reader->get(); ch != EOF; ch = reader->get())
+                read += static_cast<char>(ch);
+            EXPECT_EQ(read, c.read) << c.text;
+            EXPECT_EQ(reader->column(), static_cast<int>(c.read.size()) + 1) << c.text;
+        }
+    }
+    // A marked file parses as an unmarked one; a second mark is an unexpected character.
+    ReaderOver marked(mark + "[ x ]");
+    EXPECT_TRUE(marked.reader.expect('['));
+    EXPECT_EQ(marked.reader.readWord(), "x");
+    EXPECT_EQ(errorOf([&mark] {
+                  ReaderOver twice(mark + mark + "[");
+                  twice.reader.expect('[');
+              }),
+              "Parsing error (line 1, column 1): Was expecting '[', got '\\xEF' instead");
+}
+
 TEST(DefinitionReaderPosition, FollowsCommentsAndWhiteSpace) {
     {
         ReaderOver in("  // a comment\n  [");
@@ -464,8 +504,9 @@ TEST(DefinitionReaderStreams, TheStreamStateFollowsTheReading) {
 }
 
 TEST(DefinitionReaderStreams, AFailingBufferEndsTheInput) {
-    // The buffer allows five reads: "ab" is peeked and read, then the third peek throws.
-    TrickleStreamBuffer quiet("abcdef", 5);
+    // The buffer allows six reads: the first byte is looked at for a byte-order mark, "ab" is
+    // peeked and read, then the third peek throws.
+    TrickleStreamBuffer quiet("abcdef", 6);
     std::istream quietStream(&quiet);
     DefinitionReader reader(quietStream);
     EXPECT_EQ(reader.readWord(), "ab");
@@ -473,7 +514,7 @@ TEST(DefinitionReaderStreams, AFailingBufferEndsTheInput) {
     EXPECT_TRUE(reader.atEnd());
     EXPECT_EQ(reader.get(), EOF);
     // With badbit in the exception mask the buffer's own exception is passed on.
-    TrickleStreamBuffer loud("abcdef", 5);
+    TrickleStreamBuffer loud("abcdef", 6);
     std::istream loudStream(&loud);
     loudStream.exceptions(std::ios::badbit);
     DefinitionReader loudReader(loudStream);

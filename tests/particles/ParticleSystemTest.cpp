@@ -25,14 +25,19 @@ using namespace vorn::particles;
 
 namespace {
 
-// Counts, per particle index, how often the system spawned it.
+// Counts, per particle index, how often the system spawned it, and its own updates.
 class SpawnCounter : public ParticleBehavior {
 public:
     explicit SpawnCounter(std::vector<int>& counts) : counts(counts) {}
     void initParticle(Particle& particle) override {
         ++counts[static_cast<std::size_t>(&particle - system->particles().data())];
     }
+    void update(float dt) override {
+        ++updates;
+        ParticleBehavior::update(dt);
+    }
     std::vector<int>& counts;
+    int updates = 0;
 };
 
 // A started system of n particles with the given lifespan and respawn limit, counting spawns.
@@ -149,10 +154,17 @@ TEST(ParticleSystem, NothingHappensBeforeStartOrWithoutParticles) {
     EXPECT_EQ(unstarted.aliveCount(), 0);
     EXPECT_EQ(unstarted.particles()[0].position, glm::vec3(0.0f));
 
+    // Without particles nothing happens either: the followed point is not taken and the
+    // behaviours are not run.
     ParticleSystem empty;
+    std::vector<int> spawns(1, 0);
+    const glm::vec3 followed(7.0f, 8.0f, 9.0f);
+    empty.followedPoint = &followed;
+    empty.addBehavior(std::make_unique<SpawnCounter>(spawns));
     empty.start();
-    empty.update(0.1f, true); // no array: must not touch anything
-    EXPECT_EQ(empty.count(), 0);
+    empty.update(0.1f, true);
+    EXPECT_EQ(empty.origin, glm::vec3(0.0f));
+    EXPECT_EQ(static_cast<const SpawnCounter&>(*empty.behaviors()[0]).updates, 0);
 }
 
 TEST(ParticleSystem, SpawnUsesOriginFollowedPointAndForceOverMass) {
@@ -397,33 +409,51 @@ TEST(ParticleVertices, OnlyLivingParticlesAreWrittenAndRefillsReuseTheArrays) {
         p.position = glm::vec3(10.0f * i, 0.0f, 0.0f);
         p.size = 1.0f + i;
         p.colour = glm::vec4(0.25f * i);
-        p.life = i % 2 == 0 ? 1.0f : 0.0f; // 0 and 2 alive
+        p.life = 1.0f;
     }
+    const glm::vec3 right(1, 0, 0), up(0, 1, 0);
     ParticleVertices vertices;
+    ASSERT_EQ(vertices.fillPoints(system), 4u);
+    ASSERT_EQ(vertices.fillQuads(2.0f, right, up), 24u);
+    const ParticleVertices before = vertices;
+    const void* const storage[5] = {vertices.positions.data(), vertices.sizes.data(),
+                                    vertices.colours.data(), vertices.quadPositions.data(),
+                                    vertices.quadUVs.data()};
+
+    // Particles 1 and 3 die and particle 2 moves: the refill writes particles 0 and 2 over the
+    // same storage.
+    system.particles()[1].life = 0.0f;
+    system.particles()[3].life = 0.0f;
+    system.particles()[2].position = glm::vec3(50.0f, 5.0f, 0.0f);
     ASSERT_EQ(vertices.fillPoints(system), 2u);
-    EXPECT_EQ(vertices.positions[1], glm::vec3(20.0f, 0.0f, 0.0f));
+    ASSERT_EQ(vertices.fillQuads(2.0f, right, up), 12u);
+    const void* const refilled[5] = {vertices.positions.data(), vertices.sizes.data(),
+                                     vertices.colours.data(), vertices.quadPositions.data(),
+                                     vertices.quadUVs.data()};
+    for (int a = 0; a < 5; ++a)
+        EXPECT_EQ(refilled[a], storage[a]) << "array " << a << " was allocated again";
+
+    EXPECT_EQ(vertices.positions[0], before.positions[0]);
+    EXPECT_EQ(before.positions[1], glm::vec3(10.0f, 0.0f, 0.0f));
+    EXPECT_EQ(vertices.positions[1], glm::vec3(50.0f, 5.0f, 0.0f));
     EXPECT_EQ(vertices.sizes[1], 3.0f);
     EXPECT_EQ(vertices.colours[1], glm::vec4(0.5f));
-    ASSERT_EQ(vertices.fillQuads(2.0f, glm::vec3(1, 0, 0), glm::vec3(0, 1, 0)), 12u);
-    // Particle 2: size 3 * scale 2 = a 6-unit square centred on (20, 0, 0).
-    glm::vec3 lo(1e9f), hi(-1e9f);
+    for (std::size_t v = 0; v < 6; ++v)
+        EXPECT_EQ(vertices.quadPositions[v], before.quadPositions[v]) << v;
+    // Particle 2 now: size 3 * scale 2 = a 6-unit square centred on (50, 5, 0), where particle 1's
+    // 4-unit square around (10, 0, 0) was.
+    glm::vec3 lo(1e9f), hi(-1e9f), oldLo(1e9f), oldHi(-1e9f);
     for (std::size_t v = 6; v < 12; ++v) {
         lo = glm::min(lo, vertices.quadPositions[v]);
         hi = glm::max(hi, vertices.quadPositions[v]);
+        oldLo = glm::min(oldLo, before.quadPositions[v]);
+        oldHi = glm::max(oldHi, before.quadPositions[v]);
     }
-    EXPECT_EQ(lo, glm::vec3(17.0f, -3.0f, 0.0f));
-    EXPECT_EQ(hi, glm::vec3(23.0f, 3.0f, 0.0f));
+    EXPECT_EQ(lo, glm::vec3(47.0f, 2.0f, 0.0f));
+    EXPECT_EQ(hi, glm::vec3(53.0f, 8.0f, 0.0f));
+    EXPECT_EQ(oldLo, glm::vec3(8.0f, -2.0f, 0.0f));
+    EXPECT_EQ(oldHi, glm::vec3(12.0f, 2.0f, 0.0f));
     EXPECT_EQ(vertices.quadUVs[0], glm::vec2(0.0f, 1.0f)); // lower left: the image's last row
-
-    const glm::vec3* before = vertices.positions.data();
-    const glm::vec3* quadsBefore = vertices.quadPositions.data();
-    for (Particle& p : system.particles())
-        p.life = 1.0f;
-    EXPECT_EQ(vertices.fillPoints(system), 4u);
-    EXPECT_EQ(vertices.fillQuads(2.0f, glm::vec3(1, 0, 0), glm::vec3(0, 1, 0)), 24u);
-    EXPECT_EQ(vertices.positions.data(), before);
-    EXPECT_NE(vertices.quadPositions.data(), nullptr);
-    (void)quadsBefore;
 }
 
 TEST(ParticleRegistry, ListsSystemsUntilTheyAreTakenOut) {

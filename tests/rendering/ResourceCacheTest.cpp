@@ -1,6 +1,7 @@
 // The load-once, share-while-used cache, over a stand-in resource (no GL needed).
 #include "rendering/ResourceCache.hpp"
 #include "engine/AssetRoot.hpp"
+#include "engine/DiagnosticsCapture.hpp"
 
 #include <gtest/gtest.h>
 
@@ -73,4 +74,37 @@ TEST_F(ResourceCacheTest, PathOutsideTheRootIsItsOwnKeyAndLoadsAsGiven) {
     const auto shortPath = cache.getFullPath("ro");
     EXPECT_EQ(loads.back(), "ro");
     EXPECT_NE(shortPath, outside);
+}
+
+TEST_F(ResourceCacheTest, NamesLeavingTheAssetFolderAreRefusedWithOneLineAndLoadNothing) {
+    struct Case {
+        std::string name;
+        bool fullPath; // through getFullPath instead of get
+        bool refused;
+    };
+    const Case cases[] = {
+        {"models/../images/a.png", false, false},
+        {"./a//b.png", false, false},
+        {"../a.png", false, true},
+        {"models/../../a.png", false, true},
+        {"models/./../..", false, true},
+        {"/etc/passwd", false, true},
+        {"root/models/../../../etc/passwd", true, true},
+        {"root/../x.png", true, true},
+        {"root/models/../x.png", true, false},
+        {"/tmp/y.png", true, false}, // outside the root from the start: a tool's own path
+    };
+    for (const Case& c : cases) {
+        loads.clear();
+        vorn::engine::DiagnosticsCapture capture;
+        const auto loaded = c.fullPath ? cache.getFullPath(c.name) : cache.get(c.name);
+        ASSERT_NE(loaded, nullptr) << c.name;
+        EXPECT_EQ(loads.empty(), c.refused) << c.name;
+        EXPECT_EQ(loaded->path.empty(), c.refused) << c.name;
+        const std::string named = c.fullPath ? c.name.substr(5) : c.name;
+        EXPECT_EQ(capture.errText(), c.refused ? "Refused the file name \"" + named +
+                                                     "\": it leads outside the asset folder\n"
+                                               : "")
+            << c.name;
+    }
 }

@@ -357,7 +357,8 @@ def check_font():
 EFFECTS = ["antDeath.wav", "hitFast.wav", "playerSwing.wav", "dyingNinja.wav", "shinyPing.wav",
            "webRip.wav", "antBite.wav", "walkingOnRock.wav", "ninjaJump0.wav", "ninjaJump1.wav",
            "ninjaLand0.wav", "antChittering.wav", "shatter.wav", "waspBuzz.wav", "waspDeath.wav",
-           "spiderDrop.wav", "threadSnap.wav", "leafRustle.wav", "checkpoint.wav"]
+           "spiderDrop.wav", "threadSnap.wav", "leafRustle.wav", "checkpoint.wav",
+           "secretFound.wav"]
 VOICES = ["jumpUpgradeVoice.wav", "swordUpgradeVoice.wav"]
 MUSIC = ["Monster.mp3", "Bit Bit Loop.mp3", "Ambient B Eastern Thought.mp3",
          "Ambient G Glowing.mp3", "Ambient H Spaced Out.mp3", "Ambient N Vibe Train.mp3",

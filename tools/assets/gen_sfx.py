@@ -164,6 +164,21 @@ def checkpoint_chime():
     return buf
 
 
+def secret_found():
+    """A secret place found: a quick sparkle of high pings running up two octaves, then a low and a
+    high bell together, brighter and shorter than the checkpoint's chime."""
+    rng = np.random.default_rng(2302)
+    buf = np.zeros(Y.samples(1.3))
+    for i, note in enumerate(("C6", "E6", "G6", "C7", "E7", "G7")):
+        m = Y.samples(0.35)
+        place(buf, ping(Y.hz(note), 0.12, m) * (0.35 + 0.08 * i) * rng.uniform(0.9, 1.0), 0.045 * i)
+    ratios = [(1.0, 0.8, 1.0), (2.0, 0.4, 0.3), (3.01, 0.2, 0.12)]
+    for note, level in (("C5", 0.55), ("C6", 0.7)):
+        m = Y.samples(0.9)
+        place(buf, sum(ping(Y.hz(note) * r, d, m) * a for r, d, a in ratios) * level, 0.3)
+    return buf
+
+
 def web_rip():
     """Silk tearing: an accelerating crackle of snapping threads over a stretched hiss."""
     rng = np.random.default_rng(2106)
@@ -443,6 +458,7 @@ EFFECTS = {
     "threadSnap.wav": thread_snap,
     "leafRustle.wav": leaf_rustle,
     "checkpoint.wav": checkpoint_chime,
+    "secretFound.wav": secret_found,
 }
 
 

@@ -5,9 +5,7 @@
 #include "engine/EntityCollection.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
-#include "game/LevelLoader.hpp"
 #include "game/tools/DesignerSettings.hpp"
-#include "parsing/DefinitionReader.hpp"
 #include "physics/CircleCollider.hpp"
 #include "physics/CollisionTracker.hpp"
 #include "physics/PolygonCollider.hpp"
@@ -23,7 +21,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
-#include <fstream>
 
 namespace game {
 
@@ -41,20 +38,6 @@ constexpr int circleSegments = 24;
 constexpr float normalLength = 4.0f;
 constexpr float crossSize = 2.0f;
 constexpr float labelSize = 10.0f;
-
-class EntranceScanner : public LevelLoader::EntryVisitor {
-public:
-    explicit EntranceScanner(std::vector<ColliderOverlay::Entrance>& found) : found(found) {}
-    void music(const std::string&) override {}
-    void entry(const std::string& keyword, int, const LevelEntry& entry,
-               vorn::parsing::DefinitionReader& reader) override {
-        if (keyword == "entrance")
-            found.push_back({reader.readQuotedString(), entry.position});
-    }
-
-private:
-    std::vector<ColliderOverlay::Entrance>& found;
-};
 
 } // namespace
 
@@ -95,21 +78,6 @@ glm::vec3 ColliderOverlay::colourOf(Kind kind) {
         break;
     }
     return {0.7f, 0.7f, 0.7f};
-}
-
-std::vector<ColliderOverlay::Entrance> ColliderOverlay::readEntrances(const std::string& path) {
-    std::vector<Entrance> found;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return found;
-    vorn::parsing::DefinitionReader reader(file);
-    EntranceScanner scanner(found);
-    try {
-        LevelLoader::readLevel(reader, scanner);
-    } catch (const std::exception&) {
-        // The loader reports a broken file; the overlay shows the entrances read before it.
-    }
-    return found;
 }
 
 bool ColliderOverlay::toScreen(const glm::mat4& viewProjection, const glm::vec3& point,

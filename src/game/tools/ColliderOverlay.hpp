@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Component.hpp"
+#include "game/LevelEntrances.hpp"
 
 #include <glm/mat4x4.hpp>
 #include <glm/vec2.hpp>
@@ -35,10 +36,7 @@ public:
     enum class Kind { staticPlatform, dynamicBody, trigger, antTurnMarker, other };
 
     // An entrance of the level file: its name and position.
-    struct Entrance {
-        std::string name;
-        glm::vec3 position{0.0f};
-    };
+    using Entrance = LevelEntrances::Entrance;
 
     ColliderOverlay(std::shared_ptr<DesignerSettings> settings, std::vector<Entrance> entrances);
     ~ColliderOverlay() override;
@@ -53,8 +51,6 @@ public:
     // Colour of the contact normals and of the labels.
     static const glm::vec3 contactColour;
     static const glm::vec3 labelColour;
-    // The entrances of a level file (a path); those before a syntax error when the file is broken.
-    static std::vector<Entrance> readEntrances(const std::string& path);
     // Pixel position (origin lower left, 800 x 600) of a world point seen through
     // `viewProjection`; false when the point is behind the camera.
     static bool toScreen(const glm::mat4& viewProjection, const glm::vec3& point, glm::vec2& pixel);

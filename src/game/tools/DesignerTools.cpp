@@ -3,6 +3,7 @@
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
+#include "game/LevelEntrances.hpp"
 #include "game/tools/ColliderOverlay.hpp"
 #include "game/tools/DesignerSettings.hpp"
 #include "game/tools/FrameMeter.hpp"
@@ -37,8 +38,8 @@ Scenes::AreaExtras DesignerTools::areaExtras(std::shared_ptr<DesignerSettings> s
         settings = std::make_shared<DesignerSettings>();
     return [settings](vorn::engine::World& world, const std::string& levelFile,
                       const std::string& entrance) {
-        world.addComponent(new ColliderOverlay(
-            settings, ColliderOverlay::readEntrances(Scenes::levelPath(levelFile))));
+        // The entrances as the level loader recorded them: the file is read once.
+        world.addComponent(new ColliderOverlay(settings, LevelEntrances::of(world)));
         addFrameMeter(world, settings);
         world.addComponent(new LevelWatcher(levelFile, entrance, settings));
 

@@ -3,6 +3,7 @@
 #include "engine/AssetRoot.hpp"
 #include "game/LevelLoader.hpp"
 #include "game/Scenes.hpp"
+#include "game/tools/LayoutCheck.hpp"
 #include "parsing/DefinitionReader.hpp"
 
 #include <glm/vec2.hpp>
@@ -32,6 +33,13 @@ struct Entrance {
     std::string name;
 };
 
+// A file name an entry holds that leads outside the asset folder.
+struct RefusedName {
+    int line;
+    std::string keyword;
+    std::string name;
+};
+
 // A hint whose zone nobody can stand in.
 struct EmptyZone {
     int line;
@@ -44,6 +52,9 @@ struct LevelSummary {
     std::vector<std::pair<int, std::string>> unknownKeywords;
     std::vector<Door> doors;
     std::vector<Entrance> entrances;
+    std::vector<RefusedName> refusedNames;
+    // What the grammar read past, by line (each once, though a vector reads a bad number thrice).
+    std::set<std::pair<int, std::string>> readPast;
     std::vector<EmptyZone> emptyZones;
     std::string error; // the parse error, if reading stopped
 };
@@ -56,6 +67,8 @@ public:
     void entry(const std::string& keyword, int line, const LevelEntry&,
                vorn::parsing::DefinitionReader& reader) override {
         const std::vector<std::string>& keys = LevelLoader::templateKeys();
+        // A quoted string that ran to the end of the file (reported as read past) names nothing.
+        const auto readWhole = [&reader] { return !reader.atEnd(); };
         if (keyword == LevelLoader::hintKeyword) {
             const std::string text = reader.readQuotedString();
             const glm::vec2 size = LevelLoader::readZoneSize(reader);
@@ -63,17 +76,34 @@ public:
                 summary.emptyZones.push_back({line, text, size});
         } else if (keyword == LevelLoader::checkpointKeyword) {
             // Three vectors and nothing more.
+        } else if (keyword == LevelLoader::secretKeyword) {
+            // Three vectors and nothing more.
+        } else if (keyword == LevelLoader::wakeKeyword) {
+            // Its name is the layout check's to read.
         } else if (std::find(keys.begin(), keys.end(), keyword) == keys.end()) {
             summary.unknownKeywords.emplace_back(line, keyword);
         } else if (keyword == "exit") {
             Door door{line, reader.readQuotedString(), ""};
             door.entrance = reader.readQuotedString();
-            summary.doors.push_back(door);
+            if (!readWhole())
+                return;
+            // As the loader sees them: a door's level file is under "levels/".
+            if (vorn::engine::staysInsideAssetRoot(door.levelFile, "levels/"))
+                summary.doors.push_back(door);
+            else
+                summary.refusedNames.push_back({line, keyword, door.levelFile});
         } else if (keyword == "entrance") {
-            summary.entrances.push_back({line, reader.readQuotedString()});
+            const Entrance entrance{line, reader.readQuotedString()};
+            if (readWhole())
+                summary.entrances.push_back(entrance);
         } else if (keyword == "BGSprite") {
-            reader.readQuotedString();
+            const std::string image = reader.readQuotedString();
+            if (!vorn::engine::staysInsideAssetRoot(image))
+                summary.refusedNames.push_back({line, keyword, image});
         }
+    }
+    void readPast(int line, const std::string& what) override {
+        summary.readPast.insert({line, what});
     }
 
 private:
@@ -91,6 +121,16 @@ LevelSummary scan(const std::string& path) {
         summary.error = e.what();
     }
     return summary;
+}
+
+// The file a door of the level at `from` leads to: a level file beside it, which is where a copy
+// of the levels kept outside the game's folder has its areas, or else the file the game opens.
+std::string doorTarget(const std::string& from, const std::string& levelFile) {
+    std::error_code ignored;
+    const fs::path beside = fs::path(from).parent_path() / levelFile;
+    if (fs::is_regular_file(beside, ignored))
+        return beside.string();
+    return Scenes::levelPath(levelFile);
 }
 
 // Every level file a door could lead from: the checked file's neighbours and the asset levels.
@@ -137,8 +177,17 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
         out << file << ": " << summary.error << "\n";
         ++problems;
     }
+    for (const auto& [line, what] : summary.readPast) {
+        out << file << ":" << line << ": " << what << "\n";
+        ++problems;
+    }
     for (const auto& [line, keyword] : summary.unknownKeywords) {
         out << file << ":" << line << ": unknown keyword \"" << keyword << "\"\n";
+        ++problems;
+    }
+    for (const RefusedName& refused : summary.refusedNames) {
+        out << file << ":" << refused.line << ": \"" << refused.keyword << "\" names \""
+            << refused.name << "\", a file outside the asset folder\n";
         ++problems;
     }
     for (const EmptyZone& zone : summary.emptyZones) {
@@ -147,7 +196,7 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
         ++problems;
     }
     for (const Door& door : summary.doors) {
-        const std::string target = Scenes::levelPath(door.levelFile);
+        const std::string target = doorTarget(path, door.levelFile);
         if (!fs::is_regular_file(target, ignored)) {
             out << file << ":" << door.line << ": door leads to the missing level file \""
                 << door.levelFile << "\"\n";
@@ -167,12 +216,14 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
     // Which entrances of this file are reached: by a door of any level around it, or the menu.
     const std::string self = canonical(path);
     std::set<std::string> reached;
+    // The menu's targets are looked for beside the checked file as doors are, so a copy of the
+    // levels is checked as the game's own folder.
     for (const auto& [level, entrance] : menuTargets)
-        if (canonical(Scenes::levelPath(level)) == self)
+        if (canonical(doorTarget(path, level)) == self)
             reached.insert(entrance);
     for (const std::string& level : levelFilesAround(path)) {
         for (const Door& door : scan(level).doors)
-            if (canonical(Scenes::levelPath(door.levelFile)) == self)
+            if (canonical(doorTarget(level, door.levelFile)) == self)
                 reached.insert(door.entrance);
     }
     for (const Entrance& entrance : summary.entrances) {
@@ -182,6 +233,7 @@ int LevelCheck::run(const std::string& file, std::ostream& out) {
             ++problems;
         }
     }
+    problems += LayoutCheck::run(path, file, out);
     if (problems == 0)
         out << file << ": ok\n";
     return problems == 0 ? 0 : 1;

@@ -79,7 +79,8 @@ ordered_json StateDump::describe(const vorn::engine::World& world, uint64_t fram
             item["energy"] = {{"current", energy->current}, {"maximum", energy->maximum}};
         if (const auto* score = find<vorn::components::Score>(
                 world, entity, vorn::components::Score::componentName))
-            item["score"] = {{"points", score->points}, {"eggs", score->eggs}};
+            item["score"] = {
+                {"points", score->points}, {"eggs", score->eggs}, {"secrets", score->secrets}};
         if (const auto* movement = find<vorn::components::SimpleNavigation>(
                 world, entity, vorn::components::SimpleNavigation::componentName))
             item["animationState"] = movement->animationState;

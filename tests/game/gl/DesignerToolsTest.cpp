@@ -11,6 +11,7 @@
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "game/Game.hpp"
+#include "game/LevelEntrances.hpp"
 #include "game/Scenes.hpp"
 #include "game/tools/ColliderOverlay.hpp"
 #include "game/tools/DesignerSettings.hpp"
@@ -21,14 +22,17 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <thread>
 
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -148,9 +152,13 @@ GameRun play(const Play& p) {
     }
     GameRun run;
     int raw = 0;
-    if (child < 0 || waitpid(child, &raw, 0) != child)
+    if (child < 0 || waitpid(child, &raw, 0) != child) {
+        run.errors = std::string("the game's process was lost: ") + std::strerror(errno);
         return run;
+    }
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (WIFSIGNALED(raw))
+        run.errors = "the game's process ended on signal " + std::to_string(WTERMSIG(raw));
     run.errors = readFile(errorsFile);
     run.report = readFile(reportFile);
     std::ifstream state(options.dumpStateFile);
@@ -291,6 +299,34 @@ TEST_F(DesignerTools, OverlayOutlinesTheColliderWhereTheCameraSeesItAndLeavesNoT
     EXPECT_FALSE(samePicture(drawn.picture, plain.picture));
     EXPECT_TRUE(samePicture(toggled.picture, plain.picture))
         << "the overlay, switched off again, changed the picture";
+}
+
+TEST_F(DesignerTools, TheLevelFileIsOpenedOncePerLoadWithTheOverlaysEntrancesFromThatRead) {
+    // The kernel reports every opening of the file by the game; an F5 reload is a second load.
+    // Closings are watched too: identical events in a row would be reported as one.
+    writeFile(path, "[ flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ]\n"
+                    "  entrance [ [0 10 0] [0 0 0] [1 1 1] \"door\" ] ]\n");
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, path.c_str(), IN_OPEN | IN_CLOSE), 0);
+    Play reload = area(path, "10 hold F5\n", 20);
+    size_t entrances = 0;
+    reload.onFrame = [&](int, World& world) { entrances = game::LevelEntrances::of(world).size(); };
+    reload.report = [&] { return std::to_string(entrances); };
+    const GameRun run = play(reload);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.report, "1");
+    int opened = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t got; (got = read(watch, events, sizeof events)) > 0;) {
+        for (char* at = events; at < events + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            opened += (event->mask & IN_OPEN) != 0 ? 1 : 0;
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(watch);
+    EXPECT_EQ(opened, 2);
 }
 
 TEST_F(DesignerTools, F5ReloadsTheEditedFileAndKeepsTheNinjaWhereHeStandsWithHisScore) {

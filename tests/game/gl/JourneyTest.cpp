@@ -3,13 +3,17 @@
 // spider web holds against bare fists.
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
+#include "audio/SoundUpdate.hpp"
 #include "components/PromptZone.hpp"
+#include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
+#include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "game/LevelLoader.hpp"
 #include "parsing/DefinitionReader.hpp"
+#include "physics/Gravity.hpp"
 #include "support/GlTestContext.hpp"
 
 #include "support/ProcessRun.hpp"
@@ -20,6 +24,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -145,13 +150,25 @@ TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
         }
     for (const auto& [keyword, count] : counter.counts) {
         const bool known = keyword == game::LevelLoader::hintKeyword ||
+                           keyword == game::LevelLoader::wakeKeyword ||
                            keyword == game::LevelLoader::checkpointKeyword ||
+                           keyword == game::LevelLoader::secretKeyword ||
                            std::find(keys.begin(), keys.end(), keyword) != keys.end();
         EXPECT_TRUE(known) << keyword << " used " << count << " times";
     }
 }
 
-TEST(Journey, TheLevelCheckPassesAndEachAreaRunsWithoutAMessage) {
+TEST(Journey, TheLevelCheckPassesAndEachAreaStartsOnItsFeetWithoutAnEntranceNamed) {
+    // Without --entrance the ninja stands at the file's "player" entry, else its entrance "", else
+    // its first entrance, and the game says which: never at the origin, under the floor.
+    const std::map<std::string, std::string> chosen = {
+        {"startingArea.txt", "the entrance \"\""},
+        {"simpleArea.txt", "the entrance \"simpleBottomDoor\""},
+        {"trickyArea.txt", "the entrance \"trickyLeftDoor\""},
+        {"swordArea.txt", "the entrance \"swordLeftDoor\""},
+        {"prototypeLevel.txt", "the \"player\" entry"},
+    };
+    const std::string dump = ::testing::TempDir() + std::to_string(getpid()) + "_start.json";
     for (const auto& [file, entrance] : areas) {
         SCOPED_TRACE(file);
         const GameRun check = runGame("--check-level assets/levels/" + file);
@@ -159,15 +176,93 @@ TEST(Journey, TheLevelCheckPassesAndEachAreaRunsWithoutAMessage) {
         EXPECT_NE(check.output.find(": ok"), std::string::npos) << check.output;
 
         // The whole game around the area: loader, music, HUD, a few frames of play. Nothing may
-        // be said but the window library's own note about vertical sync.
-        const GameRun play = runGame("--fixed-dt 0.0166667 --frames 3 --area " + file +
-                                     " --entrance \"" + entrance + "\"");
+        // be said but where he starts, the dump's note and the window library's note about
+        // vertical sync.
+        std::remove(dump.c_str());
+        const GameRun play =
+            runGame("--fixed-dt 0.0166667 --frames 3 --area " + file + " --dump-state " + dump);
         EXPECT_EQ(play.status, 0) << play.output;
+        const std::string starts =
+            "No --entrance: the ninja starts at " + chosen.at(file) + " of " + file;
+        int said = 0;
         std::istringstream lines(play.output);
         std::string line;
-        while (std::getline(lines, line))
-            EXPECT_TRUE(line.empty() || line == "Setting vertical sync not supported")
+        while (std::getline(lines, line)) {
+            said += line == starts;
+            EXPECT_TRUE(line.empty() || line == starts || line == "State written to " + dump ||
+                        line == "Setting vertical sync not supported")
                 << "said: " << line;
+        }
+        EXPECT_EQ(said, 1) << play.output;
+        const nlohmann::json ninja = thePlayer(readJson(dump));
+        ASSERT_TRUE(ninja.is_object());
+        EXPECT_NEAR(ninja["position"][1].get<float>(), 12.0f, 0.5f) << "standing where placed";
+    }
+}
+
+// The smallest pickups read at a glance at 800 x 600: each kind, at the smallest scale any area
+// gives it, covers a patch of at least 400 pixels and 20 rows when drawn beneath the ninja, found
+// as the pixels that differ from the same picture without it.
+TEST(Journey, ShiniesTheSwordAndTheHatEachCoverAPatchOfTheScreen) {
+    class Scales : public game::LevelLoader::EntryVisitor {
+    public:
+        std::map<std::string, float> smallest;
+        void music(const std::string&) override {}
+        void entry(const std::string& keyword, int, const game::LevelEntry& entry,
+                   vorn::parsing::DefinitionReader&) override {
+            if (keyword == "shiny" || keyword == "quarrow" || keyword == "swordUpgrade")
+                smallest[keyword] = smallest.count(keyword)
+                                        ? std::min(smallest[keyword], entry.scale.x)
+                                        : entry.scale.x;
+        }
+    } scales;
+    for (const auto& [file, entrance] : areas) {
+        std::ifstream in(levelDir + file);
+        vorn::parsing::DefinitionReader reader(in);
+        game::LevelLoader::readLevel(reader, scales);
+    }
+    ASSERT_EQ(scales.smallest.size(), 3u);
+
+    const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_pickup";
+    // The ninja on a ledge, the pickup 30 units below him, both in the middle of the picture.
+    const auto picture = [&](const std::string& kind, float scale) {
+        {
+            std::ofstream level(base + ".txt");
+            level << "[ smallPlat [ [0 30 0] [0 0 0] [1 1 1] ] player [ [0 40 0] [0 0 0] [1 1 1] ]";
+            if (!kind.empty())
+                level << " " << kind << " [ [0 10 0] [0 0 0] [" << scale << " " << scale << " "
+                      << scale << "] ]";
+            level << " ]\n";
+        }
+        std::remove((base + ".png").c_str());
+        const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5 --area " + base +
+                                    ".txt --screenshot " + base + ".png");
+        EXPECT_EQ(run.status, 0) << run.output;
+        sf::Image image;
+        EXPECT_TRUE(image.loadFromFile(base + ".png"));
+        return image;
+    };
+    const sf::Image without = picture("", 0.0f);
+    ASSERT_EQ(without.getSize(), sf::Vector2u(800, 600));
+    for (const auto& [kind, scale] : scales.smallest) {
+        SCOPED_TRACE(kind + " at scale " + std::to_string(scale));
+        const sf::Image with = picture(kind, scale);
+        ASSERT_EQ(with.getSize(), without.getSize());
+        // The band of columns round the middle: the sword's grasshopper stands farther right.
+        int covered = 0;
+        unsigned top = 600, bottom = 0;
+        for (unsigned y = 0; y < 600; ++y)
+            for (unsigned x = 340; x < 460; ++x) {
+                const sf::Color a = with.getPixel(x, y);
+                const sf::Color b = without.getPixel(x, y);
+                if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 75) {
+                    ++covered;
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        EXPECT_GE(covered, 400);
+        EXPECT_GE(bottom + 1, top + 20) << "rows " << top << " to " << bottom;
     }
 }
 
@@ -222,6 +317,74 @@ TEST_F(JourneyLoad, EachAreaLoadsSilentlyWithOneNinjaMusicBackgroundAndHints) {
         EXPECT_GE(world.getEntities("exit").size(), 1u) << "a door out";
         EXPECT_GE(world.getEntities("promptZone").size(), 2u) << "hints and a door's name";
     }
+}
+
+// Left alone, every ant of every area walks to and fro between the markers around it (the nearest
+// on each side at its height) and never passes one: markers the wrong way round send it on.
+TEST_F(JourneyLoad, EveryAntKeepsToItsPatrolForAMinuteWithNobodyNear) {
+    size_t ants = 0;
+    for (const auto& [file, entrance] : areas) {
+        SCOPED_TRACE(file);
+        auto world = std::make_shared<vorn::engine::World>();
+        std::ifstream in(levelDir + file);
+        game::LevelLoader::CarriedPlayer nobody;
+        ASSERT_TRUE(game::LevelLoader::load(in, *world, nobody, "gameSpace", entrance));
+        world->addComponent(new vorn::systems::SoundUpdate());
+        world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+        const std::vector<vorn::engine::EntityHandle> players(world->getEntities("player").begin(),
+                                                              world->getEntities("player").end());
+        for (const vorn::engine::EntityHandle& player : players)
+            world->destroyEntity(player);
+
+        const auto positionOf = [&](vorn::engine::EntityHandle e) {
+            return world->getComponentAs<vorn::components::Transform>(e, "transform")->position();
+        };
+        struct Patrol {
+            vorn::engine::EntityHandle ant;
+            float left, right, y;
+            float lowest, highest;
+        };
+        std::vector<Patrol> patrols;
+        for (const vorn::engine::EntityHandle& ant : world->getEntities("ant", "antBehavior")) {
+            const glm::vec3 start = positionOf(ant);
+            Patrol patrol{ant, -1e9f, 1e9f, start.y, start.x, start.x};
+            for (const char* tag : {"antCommandCW", "antCommandCCW"})
+                for (const vorn::engine::EntityHandle& marker : world->getEntities(tag)) {
+                    const glm::vec3 m = positionOf(marker);
+                    if (std::abs(m.y - start.y) > 10.0f)
+                        continue;
+                    if (m.x < start.x)
+                        patrol.left = std::max(patrol.left, m.x);
+                    else
+                        patrol.right = std::min(patrol.right, m.x);
+                }
+            ASSERT_GT(patrol.left, -1e9f) << "no marker left of the ant at x " << start.x;
+            ASSERT_LT(patrol.right, 1e9f) << "no marker right of the ant at x " << start.x;
+            patrols.push_back(patrol);
+        }
+        ants += patrols.size();
+
+        vorn::engine::Application app(nullptr, 20.0f, 60.0f, vorn::engine::assetRoot());
+        app.setWorld(world);
+        for (int frame = 0; frame < 60 * 60; ++frame) {
+            app.update(1.0f / 60.0f);
+            for (Patrol& patrol : patrols) {
+                ASSERT_TRUE(world->isLive(patrol.ant)) << "frame " << frame;
+                const glm::vec3 p = positionOf(patrol.ant);
+                patrol.lowest = std::min(patrol.lowest, p.x);
+                patrol.highest = std::max(patrol.highest, p.x);
+                ASSERT_NEAR(p.y, patrol.y, 3.0f) << "the ant left its floor, frame " << frame;
+            }
+        }
+        for (const Patrol& patrol : patrols) {
+            EXPECT_GE(patrol.lowest, patrol.left);
+            EXPECT_LE(patrol.highest, patrol.right);
+            // It does walk: from near one marker to near the other.
+            EXPECT_LT(patrol.lowest, patrol.left + 8.0f);
+            EXPECT_GT(patrol.highest, patrol.right - 8.0f);
+        }
+    }
+    EXPECT_EQ(ants, 5u);
 }
 
 TEST_F(JourneyLoad, TheClearingShowsAHintAtEachLesson) {
@@ -329,16 +492,16 @@ TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrad
         {1200, "area startingArea.txt", false, false, 14, 1},
         {2340, "area simpleArea.txt", true, false, 27, 2},
         {3710, "area trickyArea.txt", true, false, 41, 3},
-        {4740, "area swordArea.txt", true, true, 53, 4},
+        {4680, "area swordArea.txt", true, true, 53, 4},
     };
     std::string frames;
     for (const Checkpoint& c : checkpoints)
         frames += std::to_string(c.frame) + ",";
-    frames += "4770,4810,4970";
+    frames += "4830,4870,5030";
     for (const Checkpoint& c : checkpoints)
         std::remove((base + "-" + std::to_string(c.frame) + ".json").c_str());
     const testsupport::ScratchData data;
-    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5000 --update-only --input "
+    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5060 --update-only --input "
                                 "tests/game/playthrough/journey.txt --dump-state " +
                                     base + ".json --dump-at " + frames,
                                 &data);
@@ -360,13 +523,13 @@ TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrad
         EXPECT_GE(ninja["score"]["eggs"].get<int>(), c.minEggs);
     }
     // In the ember hollow the ninja has cut through the web: he stands inside the hat's room.
-    const nlohmann::json sword = thePlayer(readJson(base + "-4740.json"));
+    const nlohmann::json sword = thePlayer(readJson(base + "-4680.json"));
     ASSERT_TRUE(sword.is_object());
     EXPECT_GT(sword["position"][0].get<float>(), 160.0f);
 
-    EXPECT_EQ(readJson(base + "-4770.json").value("scene", ""), "summary");
-    EXPECT_EQ(readJson(base + "-4810.json").value("scene", ""), "credits 0");
-    EXPECT_EQ(readJson(base + "-4970.json").value("scene", ""), "credits 5");
+    EXPECT_EQ(readJson(base + "-4830.json").value("scene", ""), "summary");
+    EXPECT_EQ(readJson(base + "-4870.json").value("scene", ""), "credits 0");
+    EXPECT_EQ(readJson(base + "-5030.json").value("scene", ""), "credits 5");
     EXPECT_EQ(readJson(base + ".json").value("scene", ""), "menu");
     // The journey is over: its run is no longer saved, and its time is the best so far.
     EXPECT_FALSE(std::filesystem::exists(data.gameFolder() / "save.txt"));
@@ -375,10 +538,10 @@ TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrad
     while (std::getline(best, line))
         if (line.rfind("time = ", 0) == 0)
             time = line.substr(7);
-    // Played from the menu's Space (frame 5) to the hat, reached between the dumps at 4740 and
-    // 4770.
-    EXPECT_GT(std::atof(time.c_str()), (4740 - 5) / 60.0) << time;
-    EXPECT_LT(std::atof(time.c_str()), (4770 - 5) / 60.0) << time;
+    // Played from the menu's Space (frame 5) to the hat, reached between the dumps at 4680 and
+    // 4830.
+    EXPECT_GT(std::atof(time.c_str()), (4680 - 5) / 60.0) << time;
+    EXPECT_LT(std::atof(time.c_str()), (4830 - 5) / 60.0) << time;
 }
 
 TEST(Journey, TheSpiderWebHoldsAgainstBareFists) {

@@ -4,30 +4,45 @@
 #include "audio/ChannelGroup.hpp"
 #include "audio/SoundManager.hpp"
 #include "components/Action.hpp"
+#include "components/AntAttackBehaviour.hpp"
 #include "components/AntBehaviour.hpp"
+#include "components/Attack.hpp"
+#include "components/ConstantRotation.hpp"
+#include "components/Damage.hpp"
+#include "components/EnergyBoostObject.hpp"
+#include "components/Exit.hpp"
+#include "components/Health.hpp"
 #include "components/MovingLeaf.hpp"
 #include "components/PromptZone.hpp"
+#include "components/ScoreObject.hpp"
 #include "components/SpiderBehaviour.hpp"
+#include "components/TransformAttachment.hpp"
+#include "components/Upgrade.hpp"
 #include "components/WaspBehaviour.hpp"
+#include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 #include "engine/EntityCollection.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
+#include "game/LevelEntrances.hpp"
 #include "game/tools/StateDump.hpp"
 #include "physics/Body.hpp"
 #include "physics/CircleCollider.hpp"
+#include "physics/Gravity.hpp"
+#include "physics/PolygonCollider.hpp"
+#include "physics/RigidBody.hpp"
 #include "support/GlTestContext.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -193,6 +208,231 @@ TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabel
     }
 }
 
+TEST_F(LevelLoaderTest, EveryTemplateBuildsTheNumbersOfItsRow) {
+    // Every entry at (10, 20, 0), unturned, scaled (2, 3, 0.5): sizes that follow sx or sy and
+    // masses that follow sx sy sz (= 3) show which factor each number took.
+    const glm::vec3 at(10.0f, 20.0f, 0.0f), s(2.0f, 3.0f, 0.5f);
+    using Check = std::function<void(World&, EntityHandle)>;
+    struct Row {
+        std::string key;
+        std::string extras;
+        uint32_t entity;            // which of the entities the entry builds, from 1
+        std::vector<glm::vec2> box; // polygon points, or one point {r, 0} for a circle of radius r
+        float mass;                 // < 0: no rigid body
+        bool isStatic;
+        float restitution;
+        Check more;
+    };
+    // The four corners of the box at (x, y) of size (w, h), scaled by the entry's (sx, sy).
+    const auto box = [&](float x, float y, float w, float h) {
+        return std::vector<glm::vec2>{{x * s.x, y * s.y},
+                                      {(x + w) * s.x, y * s.y},
+                                      {(x + w) * s.x, (y + h) * s.y},
+                                      {x * s.x, (y + h) * s.y}};
+    };
+    const auto circle = [](float r) { return std::vector<glm::vec2>{{r, 0.0f}}; };
+    const auto get = [](World& w, EntityHandle e, const std::string& name) {
+        vorn::engine::Component* c = w.getComponent(e, name);
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    };
+    const auto health = [&](float maximum, const char* sound, float regen, float delay) {
+        return [=](World& w, EntityHandle e) {
+            if (const auto* h = dynamic_cast<components::Health*>(get(w, e, "health"))) {
+                EXPECT_EQ(h->maximum, maximum);
+                EXPECT_EQ(h->hurtSoundName, sound);
+                EXPECT_EQ(h->regenRate, regen);
+                EXPECT_EQ(h->regenDelay, delay);
+            }
+        };
+    };
+    const auto score = [&](int points, bool egg) {
+        return [=](World& w, EntityHandle e) {
+            if (const auto* o =
+                    dynamic_cast<vorn::components::ScoreObject*>(get(w, e, "scoreObject"))) {
+                EXPECT_EQ(o->points, points);
+                EXPECT_EQ(o->isEgg, egg);
+            }
+        };
+    };
+    const auto translation = [](World& w, EntityHandle e) {
+        return glm::vec3(w.getComponentAs<vorn::components::Transform>(e, "transform")->matrix[3]);
+    };
+    const auto diagonal = [](World& w, EntityHandle e) {
+        const glm::mat4& m = w.getComponentAs<vorn::components::Transform>(e, "transform")->matrix;
+        return glm::vec3(m[0][0], m[1][1], m[2][2]);
+    };
+    const auto antPart = [&](float offset) {
+        return [=](World& w, EntityHandle e) {
+            EXPECT_EQ(diagonal(w, e), 1.5f * s);
+            if (const auto* a = dynamic_cast<vorn::components::TransformAttachment*>(
+                    get(w, e, "transformAttachment"))) {
+                EXPECT_EQ(glm::vec3(a->offsetMatrix[3]), glm::vec3(0.0f, 0.0f, offset));
+            }
+            if (const auto* d = dynamic_cast<components::Damage*>(get(w, e, "damage"))) {
+                EXPECT_EQ(d->targetTag, "player");
+                EXPECT_EQ(d->amount, 20.0f);
+                EXPECT_EQ(d->cooldown, 0.5f);
+                EXPECT_EQ(d->knockback, 1000.0f);
+            }
+            const auto* b = w.getComponentAs<vorn::components::RigidBody>(e, "rigidBody");
+            EXPECT_EQ(b->requiredComponents.count("being"), 1u);
+        };
+    };
+    const auto upgrade = [&](const char* flag, const char* voice, glm::vec3 offset) {
+        return [=](World& w, EntityHandle e) {
+            EXPECT_EQ(translation(w, e), at);
+            EXPECT_EQ(diagonal(w, e), 2.5f * s);
+            if (const auto* u = dynamic_cast<vorn::components::Upgrade*>(get(w, e, "upgrade"))) {
+                EXPECT_EQ(u->flagName, flag);
+                EXPECT_EQ(u->targetTag, "player");
+                EXPECT_EQ(u->soundName, voice);
+                EXPECT_EQ(u->soundOffset, offset);
+            }
+            if (const auto* r = dynamic_cast<vorn::components::ConstantRotation*>(
+                    get(w, e, "constantRotation"))) {
+                EXPECT_EQ(r->rate, 20.0f);
+                EXPECT_EQ(r->axis, glm::vec3(0.0f, 1.0f, 0.0f));
+            }
+        };
+    };
+    const auto presenter = [&](glm::vec3 offset) {
+        return [=](World& w, EntityHandle e) { EXPECT_EQ(translation(w, e), at + offset); };
+    };
+    const std::vector<glm::vec2> grasshopper = {
+        {-0.5f, 0.0f}, {0.5f, 0.0f}, {0.5f, 1.0f}, {-0.5f, 1.0f}};
+    std::vector<glm::vec2> cap = {{-6.3f, 2.8f}, {-6.8f, 3.0f}, {-6.2f, 4.7f},
+                                  {-3.3f, 6.7f}, {0.0f, 7.4f},  {3.3f, 6.7f},
+                                  {6.2f, 4.7f},  {6.8f, 3.0f},  {6.3f, 2.8f}};
+    for (glm::vec2& p : cap)
+        p *= glm::vec2(s.x, s.y);
+    const Check nothing = [](World&, EntityHandle) {};
+    const Check player = [&](World& w, EntityHandle e) {
+        EXPECT_EQ(translation(w, e), at);
+        health(100.0f, "antBite", 0.5f, 0.5f)(w, e);
+        if (const auto* d = dynamic_cast<components::Damage*>(get(w, e, "damage"))) {
+            EXPECT_EQ(d->targetTag, "ant");
+            EXPECT_EQ(d->amount, 100.0f);
+            EXPECT_EQ(d->cooldown, 0.5f);
+            EXPECT_EQ(d->knockback, 0.0f);
+        }
+        if (const auto* a = dynamic_cast<components::Attack*>(get(w, e, "attack"))) {
+            EXPECT_EQ(a->targetTag, "enemy");
+            EXPECT_EQ(a->damage, 100.0f);
+            EXPECT_EQ(a->windupTime, 0.05f);
+            EXPECT_EQ(a->punchSpeed, 40.0f);
+            EXPECT_EQ(a->punchLifetime, 0.2f);
+            EXPECT_EQ(a->recoveryTime, 1.0f);
+            EXPECT_EQ(a->punchOffset, glm::vec3(0.0f, 0.0f, 5.0f));
+            EXPECT_EQ(a->punchSize, glm::vec2(5.0f, 5.0f));
+        }
+    };
+    const std::vector<Row> rows = {
+        {"player", "", 1, circle(5.0f * s.x), 100.0f * 3.0f, false, 0.0f, player},
+        {"entrance", "\"in\"", 1, circle(5.0f * s.x), 100.0f * 3.0f, false, 0.0f, player},
+        {"exit", "\"simpleArea.txt\" \"simpleBottomDoor\"", 1, box(-5, -5, 10, 10), -1.0f, false,
+         0.0f,
+         [&](World& w, EntityHandle e) {
+             if (const auto* x = dynamic_cast<components::Exit*>(get(w, e, "exit"))) {
+                 EXPECT_EQ(x->levelFile, "simpleArea.txt");
+                 EXPECT_EQ(x->entrance, "simpleBottomDoor");
+             }
+         }},
+        {"flatPlat3", "", 1, box(-13.5f, -4.5f, 27, 9), 1.0f, true, 1.0f, nothing},
+        {"smallPlat", "", 1, box(-6.75f, -4.5f, 13.5f, 9), 1.0f, true, 1.0f, nothing},
+        {"plat3x3", "", 1, box(-13.5f, -13.5f, 27, 27), 1.0f, true, 0.0f, nothing},
+        {"rock", "", 1, box(-20, -14, 40, 28), 1.0f, true, 0.0f, nothing},
+        {"spiderWeb", "", 1, box(-2, -9, 4, 15), 1.0f, true, -1.0f,
+         health(150.0f, "hit", 1000.0f, 0.0f)},
+        {"mushSingle", "", 1, cap, 1.0f, true, 0.0f, nothing},
+        {"mushClust", "", 1, {}, -1.0f, false, 0.0f, nothing},
+        {"boulder", "", 1, circle(6.0f * s.x), 250.0f * 3.0f, false, 0.05f, nothing},
+        {"breakable", "", 1, box(-13.5f, -4.5f, 27, 9), 1.0f, true, 0.0f, nothing},
+        {"spikes", "", 1, box(-3.03f, 0, 6.06f, 6), 1.0f, true, 1.0f, nothing},
+        {"sugarPile", "", 1, circle(2.0f * s.x), -1.0f, false, 0.0f, nothing},
+        {"antEgg", "", 1, circle(2.0f * s.x), -1.0f, false, 0.0f, score(10, true)},
+        {"candyCorn", "", 1, circle(2.0f * s.x), -1.0f, false, 0.0f,
+         [&](World& w, EntityHandle e) {
+             if (const auto* b = dynamic_cast<vorn::components::EnergyBoostObject*>(
+                     get(w, e, "energyObject"))) {
+                 EXPECT_EQ(b->boost, 0.1f);
+             }
+         }},
+        {"shiny", "", 1, circle(1.0f * s.x), -1.0f, false, 0.0f, score(1, false)},
+        {"quarrow", "", 1, circle(2.25f * s.x), -1.0f, false, 0.0f, score(15, false)},
+        {"workerAnt", "", 1, circle(2.5f * s.x), 100.0f * 3.0f, false, 0.0f,
+         [&](World& w, EntityHandle e) {
+             health(100.0f, "hit", 0.0f, 0.0f)(w, e);
+             if (const auto* a = dynamic_cast<components::AntAttackBehaviour*>(
+                     get(w, e, "antAttackBehavior"))) {
+                 EXPECT_EQ(a->windupTime, 0.1f);
+                 EXPECT_EQ(a->damage, 20.0f);
+                 EXPECT_EQ(a->recoveryTime, 2.0f);
+                 EXPECT_EQ(a->biteOffset, glm::vec3(0.0f, 0.0f, 5.0f));
+                 EXPECT_EQ(a->biteSize, glm::vec2(3.0f, 3.0f));
+             }
+             if (const auto* a =
+                     dynamic_cast<vorn::components::AntBehaviour*>(get(w, e, "antBehavior"))) {
+                 EXPECT_EQ(a->maxSpeed, 10.0f);
+                 EXPECT_EQ(a->airDrag, 0.2f);
+                 EXPECT_EQ(a->groundFriction, 0.5f);
+                 EXPECT_EQ(a->walkAcceleration, 10.0f);
+             }
+         }},
+        {"workerAnt", "", 2, circle(1.5f * s.x), 100.0f * 3.0f, false, 0.0f, antPart(4.0f * s.z)},
+        {"workerAnt", "", 3, circle(1.5f * s.x), 100.0f * 3.0f, false, 0.0f, antPart(-4.0f * s.z)},
+        {"antCommandCW", "", 1, circle(2.5f * s.x), -1.0f, false, 0.0f, nothing},
+        {"antCommandCCW", "", 1, circle(2.5f * s.x), -1.0f, false, 0.0f, nothing},
+        {"jumpUpgrade", "", 1, grasshopper, -1.0f, false, 0.0f, presenter({-12.0f, -5.5f, -10.0f})},
+        {"jumpUpgrade", "", 2, circle(2.5f * s.x), -1.0f, false, 0.0f,
+         upgrade("doubleJumpEnabled", "jumpUpgradeVoice", {-12.0f, -5.5f, -10.0f})},
+        {"swordUpgrade", "", 1, grasshopper, -1.0f, false, 0.0f, presenter({12.0f, -5.0f, -10.0f})},
+        {"swordUpgrade", "", 2, circle(2.5f * s.x), -1.0f, false, 0.0f,
+         upgrade("swordEnabled", "swordUpgradeVoice", {12.0f, -5.0f, -10.0f})},
+        {"killZone", "", 1, box(-1000, -2.5f, 2000, 5), 0.0f, true, 0.0f, nothing},
+        {"BGSprite",
+         "\"images/HealthBar.png\"",
+         1,
+         {},
+         -1.0f,
+         false,
+         0.0f,
+         [&](World& w, EntityHandle e) { EXPECT_EQ(translation(w, e), at - 0.5f * s); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.key + " entity " + std::to_string(row.entity));
+        auto world =
+            load("[ " + row.key + " [ [10 20 0] [0 0 0] [2 3 0.5] " + row.extras + " ] ]", "in");
+        const EntityHandle e{row.entity, world.get()};
+        ASSERT_TRUE(world->isLive(e));
+        const auto* polygon =
+            world->getComponentAs<vorn::components::PolygonCollider>(e, "polygonCollider");
+        const auto* round =
+            world->getComponentAs<vorn::components::CircleCollider>(e, "circleCollider");
+        if (row.box.size() == 1) {
+            ASSERT_NE(round, nullptr);
+            EXPECT_FLOAT_EQ(round->radius(), row.box[0].x);
+        } else if (!row.box.empty()) {
+            ASSERT_NE(polygon, nullptr);
+            ASSERT_EQ(polygon->vertices().size(), row.box.size());
+            for (std::size_t i = 0; i < row.box.size(); ++i) {
+                EXPECT_NEAR(polygon->vertices()[i].x, row.box[i].x, 1e-4f) << "point " << i;
+                EXPECT_NEAR(polygon->vertices()[i].y, row.box[i].y, 1e-4f) << "point " << i;
+            }
+        } else {
+            EXPECT_EQ(world->getComponent(e, "collider"), nullptr);
+        }
+        const auto* body = world->getComponentAs<vorn::components::RigidBody>(e, "rigidBody");
+        ASSERT_EQ(body != nullptr, row.mass >= 0.0f);
+        if (body) {
+            EXPECT_FLOAT_EQ(body->mass, row.mass);
+            EXPECT_EQ(body->isStatic != 0.0f, row.isStatic);
+            EXPECT_EQ(body->restitution, row.restitution);
+        }
+        row.more(*world, e);
+    }
+}
+
 TEST_F(LevelLoaderTest, TheTemplateKeysAreComparedInTheTablesOrder) {
     const Names expected = {
         "music",     "player",    "entrance",     "exit",          "flatPlat3",   "smallPlat",
@@ -263,25 +503,13 @@ TEST_F(LevelLoaderTest, PlacementIsTranslationThenZYXRotationThenScale) {
     EXPECT_EQ(glm::vec3(m[3]), glm::vec3(1.0f, 2.0f, 3.0f));
 }
 
-TEST_F(LevelLoaderTest, TemplateValuesFollowTheEntrysScaleAndDepth) {
-    // A single mushroom is solid only in the play plane: -5 sz < pz < 5 sz.
+TEST_F(LevelLoaderTest, ASingleMushroomIsSolidOnlyInThePlayPlane) {
+    // -5 sz < pz < 5 sz.
     for (const auto& [pz, solid] : {std::pair{0.0f, true}, std::pair{20.0f, false}}) {
         auto world = load("[ mushSingle [ [0 0 " + std::to_string(pz) + "] [0 0 0] [1 1 1] ] ]");
         const EntityHandle mushroom{1, world.get()};
         EXPECT_EQ(world->getComponent(mushroom, "collider") != nullptr, solid) << pz;
         EXPECT_EQ(world->getComponent(mushroom, "platform") != nullptr, solid) << pz;
-    }
-    // A boulder's mass is 250 sx sy sz and its radius 6 sx.
-    for (const auto& [scale, mass, radius] :
-         {std::tuple{"1 1 1", 250.0f, 6.0f}, std::tuple{"2 1 1", 500.0f, 12.0f}}) {
-        auto world = load(std::string("[ boulder [ [0 0 0] [0 0 0] [") + scale + "] ] ]");
-        const EntityHandle boulder{1, world.get()};
-        const auto* body = world->getComponentAs<vorn::components::Body>(boulder, "body");
-        const auto* circle =
-            world->getComponentAs<vorn::components::CircleCollider>(boulder, "collider");
-        ASSERT_TRUE(body && circle) << scale;
-        EXPECT_FLOAT_EQ(body->mass, mass) << scale;
-        EXPECT_FLOAT_EQ(circle->radius(), radius) << scale;
     }
 }
 
@@ -341,6 +569,61 @@ TEST_F(LevelLoaderTest, ASyntaxErrorInTheTenthEntryKeepsTheFirstNineAndPrintsOne
     const std::string err = capture.errText();
     EXPECT_EQ(err.rfind("Error loading level:: ", 0), 0u) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+TEST_F(LevelLoaderTest, FileNamesLeavingTheAssetFolderAreRefusedNamingTheEntry) {
+    // Each refused entry builds nothing and opens nothing; the same entry with a name inside the
+    // folder builds its entity.
+    struct Case {
+        std::string entry;
+        bool refused;
+        std::string name;
+    };
+    const std::string at = "[ [0 0 0] [0 0 0] [1 1 1] ";
+    const Case cases[] = {
+        {"exit " + at + "\"../../../../etc/passwd\" \"start\" ]", true, "../../../../etc/passwd"},
+        {"exit " + at + "\"/etc/passwd\" \"start\" ]", true, "/etc/passwd"},
+        {"exit " + at + "\"../levels/simpleArea.txt\" \"start\" ]", false, ""},
+        {"BGSprite " + at + "\"images/../../../etc/hostname\" ]", true,
+         "images/../../../etc/hostname"},
+        {"BGSprite " + at + "\"/etc/hostname\" ]", true, "/etc/hostname"},
+        {"BGSprite " + at + "\"images/../images/HealthBar.png\" ]", false, ""},
+    };
+    for (const Case& c : cases) {
+        vorn::engine::DiagnosticsCapture capture;
+        auto world = load("[\n\n  " + c.entry + "\n]");
+        EXPECT_EQ(world->liveEntities().size(), c.refused ? 0u : 1u) << c.entry;
+        const std::string keyword = c.entry.substr(0, c.entry.find(' '));
+        EXPECT_EQ(capture.errText(), c.refused ? "Refused the file name \"" + c.name +
+                                                     "\" of the \"" + keyword +
+                                                     "\" entry on line 3: it leads outside the "
+                                                     "asset folder\n"
+                                               : "")
+            << c.entry;
+    }
+    // Music is named from the sound table, and such a name is refused before it is looked up.
+    vorn::engine::DiagnosticsCapture capture;
+    load("[\n  music [ \"../../sounds/Music/Monster.mp3\" ]\n  music [ \"/tmp/x.mp3\" ]\n]");
+    EXPECT_EQ(capture.errText(),
+              "Refused the file name \"../../sounds/Music/Monster.mp3\" of the \"music\" entry on "
+              "line 2: it leads outside the asset folder\n"
+              "Refused the file name \"/tmp/x.mp3\" of the \"music\" entry on line 3: it leads "
+              "outside the asset folder\n");
+    EXPECT_EQ(capture.outText(), "");
+}
+
+TEST_F(LevelLoaderTest, EntrancesAreRecordedOnTheWorldUpToABrokenEntry) {
+    auto world = load("[\n entrance [ [1 2 3] [0 0 0] [1 1 1] \"left\" ]\n"
+                      " killZone [ [0 0 0] [0 0 0] [1 1 1] ]\n"
+                      " entrance [ [-4 5 0] [0 0 0] [1 1 1] \"top\" ]\n"
+                      " entrance [ [9 9");
+    const std::vector<game::LevelEntrances::Entrance> found = game::LevelEntrances::of(*world);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].name, "left");
+    EXPECT_EQ(found[0].position, glm::vec3(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(found[1].name, "top");
+    EXPECT_EQ(found[1].position, glm::vec3(-4.0f, 5.0f, 0.0f));
+    EXPECT_TRUE(game::LevelEntrances::of(World()).empty());
 }
 
 TEST_F(LevelLoaderTest, PlayersComeFromPlayerEntriesAndTheRequestedEntranceOnly) {
@@ -506,6 +789,78 @@ TEST_F(LevelLoaderTest, DeathActionsStripWhatDiesAndLetItGoLater) {
                 << v.x << " " << v.y << " " << v.z;
         }
     }
+}
+
+// The two biting parts ride on the ant's body and go with it, whatever ends it: a boulder that
+// crushes it (the body deletes itself), or anything that destroys the body outright.
+TEST_F(LevelLoaderTest, AWorkerAntsBitingPartsGoWithItsBody) {
+    for (const bool crushed : {true, false}) {
+        SCOPED_TRACE(crushed ? "crushed by a boulder" : "destroyed outright");
+        const std::string boulder = crushed ? "boulder [ [0 30 0] [0 0 0] [1 1 1] ]" : "";
+        auto world = load("[ flatPlat3 [ [0 0 0] [0 0 0] [1 1 1] ] workerAnt [ [0 7 0] [0 0 0] "
+                          "[1 1 1] ] " +
+                          boulder + " ]");
+        world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+        vorn::engine::Application app(nullptr, 20.0f, 60.0f, vorn::engine::assetRoot());
+        app.setWorld(world);
+        const EntityHandle ant{2, world.get()};
+        ASSERT_NE(world->getComponent(ant, "antBehavior"), nullptr);
+        const std::vector<EntityHandle> parts(world->getEntities("transformAttachment").begin(),
+                                              world->getEntities("transformAttachment").end());
+        ASSERT_EQ(parts.size(), 2u);
+        if (!crushed)
+            world->destroyEntity(ant);
+        for (int frame = 0; frame < 120; ++frame)
+            app.update(1.0f / 60.0f);
+        EXPECT_FALSE(world->isLive(ant));
+        for (const EntityHandle& part : parts)
+            EXPECT_FALSE(world->isLive(part)) << "part " << part.entityId;
+    }
+}
+
+// Whatever an entry ending in `asleep "NAME"` builds with a body holds still, in mid-air if need
+// be, until the ninja enters the wake zone NAME; then it falls, and the zone is gone.
+TEST_F(LevelLoaderTest, SleepersHoldStillUntilTheNinjaEntersTheirWakeZone) {
+    auto world = load("[ flatPlat3 [ [-60 0 0] [0 0 0] [1 1 1] ]\n"
+                      "  player [ [-60 10 0] [0 0 0] [1 1 1] ]\n"
+                      "  boulder [ [0 40 0] [0 0 0] [1 1 1] asleep \"drop\" ]\n"
+                      "  workerAnt [ [20 40 0] [0 0 0] [1 1 1] asleep \"drop\" ]\n"
+                      "  wake [ [-40 10 0] [0 0 0] [6 10 1] \"drop\" ]\n"
+                      "  wake [ [-80 10 0] [0 0 0] [6 10 1] \"elsewhere\" ]\n]");
+    world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
+    vorn::engine::Application app(nullptr, 20.0f, 60.0f, vorn::engine::assetRoot());
+    app.setWorld(world);
+    const auto heightOf = [&](uint32_t id) {
+        return world
+            ->getComponentAs<vorn::components::Transform>(EntityHandle{id, world.get()},
+                                                          "transform")
+            ->position()
+            .y;
+    };
+    // The floor, the ninja, the boulder, the ant's body and its two parts, the two zones.
+    const uint32_t ninja = 2, boulder = 3, ant = 4, partA = 5, partB = 6, zone = 7;
+    for (const uint32_t id : {boulder, ant, partA, partB})
+        EXPECT_NE(world->getComponent(EntityHandle{id, world.get()}, "asleep"), nullptr) << id;
+    ASSERT_NE(world->getComponent(EntityHandle{zone, world.get()}, "wakeZone"), nullptr);
+
+    // Another zone's name wakes nothing: he stands in "elsewhere" from the start.
+    world
+        ->getComponentAs<vorn::components::Transform>(EntityHandle{ninja, world.get()}, "transform")
+        ->setPosition({-80.0f, 10.0f, 0.0f});
+    for (int frame = 0; frame < 60; ++frame)
+        app.update(1.0f / 60.0f);
+    EXPECT_FLOAT_EQ(heightOf(boulder), 40.0f);
+    EXPECT_FLOAT_EQ(heightOf(ant), 40.0f);
+
+    world
+        ->getComponentAs<vorn::components::Transform>(EntityHandle{ninja, world.get()}, "transform")
+        ->setPosition({-40.0f, 10.0f, 0.0f});
+    for (int frame = 0; frame < 45; ++frame)
+        app.update(1.0f / 60.0f);
+    EXPECT_LT(heightOf(boulder), 34.0f);
+    EXPECT_LT(heightOf(ant), 34.0f);
+    EXPECT_EQ(world->getComponent(EntityHandle{boulder, world.get()}, "asleep"), nullptr);
+    EXPECT_FALSE(world->isLive(EntityHandle{zone, world.get()}));
 }
 
 } // namespace

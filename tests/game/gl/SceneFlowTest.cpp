@@ -27,10 +27,12 @@ struct GameRun {
 };
 
 // Runs mossfang for `frames` frames with the input script `script` and extra arguments `args`,
-// keeping its saved run in `data` (or in a fresh folder of its own), and dumps the state after the
-// last frame and after each frame of `dumpAt`.
+// keeping its saved run in `data` (or in a fresh folder of its own), with the variables in
+// `environment` ("NAME=value ...") set, and dumps the state after the last frame and after each
+// frame of `dumpAt`.
 GameRun play(const std::string& script, const std::string& args, int frames = 12,
-             const testsupport::ScratchData* data = nullptr, const std::vector<int>& dumpAt = {}) {
+             const testsupport::ScratchData* data = nullptr, const std::vector<int>& dumpAt = {},
+             const std::string& environment = "") {
     std::optional<testsupport::ScratchData> own;
     if (data == nullptr)
         data = &own.emplace();
@@ -49,13 +51,13 @@ GameRun play(const std::string& script, const std::string& args, int frames = 12
         std::remove((base + "_state-" + std::to_string(frame) + ".json").c_str());
         dumps += (dumps.empty() ? " --dump-at " : ",") + std::to_string(frame);
     }
-    const std::string command = "cd " MOSSFANG_SOURCE_DIR " && " + data->environment() +
-                                "ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
-                                "/scripts/openal-null.conf " MOSSFANG_EXE " --fixed-dt 0.0166667"
-                                " --frames " +
-                                std::to_string(frames) + " --input " + base + "_input.txt" +
-                                " --dump-state " + base + "_state.json" + dumps + " " + args +
-                                " 2>&1";
+    const std::string command =
+        "cd " MOSSFANG_SOURCE_DIR " && " + data->environment() + environment +
+        " ALSOFT_CONF=" MOSSFANG_SOURCE_DIR "/scripts/openal-null.conf " MOSSFANG_EXE
+        " --fixed-dt 0.0166667"
+        " --frames " +
+        std::to_string(frames) + " --input " + base + "_input.txt" + " --dump-state " + base +
+        "_state.json" + dumps + " " + args + " 2>&1";
     GameRun run;
     const testsupport::ProcessRun process = testsupport::runCommand(command);
     run.status = process.status;
@@ -171,6 +173,29 @@ TEST(SceneFlow, TheGameOpensOnTheMenuAndEveryMenuInputLeadsWhereItShould) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script + c.args);
         const GameRun run = play(c.script, c.args, c.frames);
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(scene(run), c.scene) << run.output;
+    }
+}
+
+TEST(SceneFlow, SpaceStartsTheGameWhateverJumpIsBoundToAndEnterPressesTheMarkedButton) {
+    // The player's key file binds jump to Space first; the marker stands on the second button,
+    // Settings.
+    const std::string config = ::testing::TempDir() + std::to_string(getpid()) + "_flow_keys";
+    std::filesystem::create_directories(config + "/mossfang");
+    std::ofstream(config + "/mossfang/keys.txt") << "jump = Space Z\n";
+    struct Case {
+        std::string script;
+        std::string scene;
+    };
+    const Case cases[] = {
+        {"3 hold Down\n5 hold Space\n", "area startingArea.txt"},
+        {"3 hold Down\n5 hold Enter\n", "settings"},
+        {"3 hold Down\n5 hold Z\n", "menu"}, // the second jump key is nothing to the menu
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const GameRun run = play(c.script, "", 12, nullptr, {}, "XDG_CONFIG_HOME=" + config);
         ASSERT_EQ(run.status, 0) << run.output;
         EXPECT_EQ(scene(run), c.scene) << run.output;
     }

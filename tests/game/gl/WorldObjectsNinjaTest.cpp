@@ -17,6 +17,7 @@
 #include "components/SceneBuilders.hpp"
 #include "components/Score.hpp"
 #include "components/ScoreObject.hpp"
+#include "components/Secret.hpp"
 #include "components/TransformAttachment.hpp"
 #include "components/Upgrade.hpp"
 #include "engine/EntityCollection.hpp"
@@ -251,6 +252,38 @@ TEST_F(WorldObjectsNinjaTest, ACheckpointHeWalksThroughLightsOnceAndHeComesBackT
     components::RunEvents::setCheckpointListener(nullptr);
 }
 
+TEST_F(WorldObjectsNinjaTest, ASecretCountsOnceWhenHeFirstWalksIntoItsZone) {
+    spawn(-60.0f);
+    {
+        std::istringstream level("[ secret [ [-20 7 0] [0 0 0] [8 12 1] ] ]");
+        game::LevelLoader::CarriedPlayer nobody;
+        ASSERT_TRUE(game::LevelLoader::load(level, *stage.world, nobody, "", ""));
+        vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+        const int slot = sound.currentSlot();
+        sound.releaseSlot(slot);
+        sound.freeSlot(slot);
+    }
+    EntityHandle spot{0, stage.world.get()};
+    for (const EntityHandle& e : stage.world->getEntities("secret"))
+        spot = e;
+    auto* secret = stage.world->getComponentAs<components::Secret>(spot, "secret");
+    ASSERT_NE(secret, nullptr);
+    const auto secrets = [&] { return get<vorn::components::Score>("score").secrets; };
+    // Short of the zone (its left edge at x = -24, his collider reaching 5 ahead of him) nothing.
+    stage.play("0-300 hold Right");
+    for (int frame = 0; frame < 300 && position().x < -34.0f; ++frame)
+        stage.run(1);
+    ASSERT_GE(position().x, -34.0f);
+    EXPECT_EQ(secrets(), 0);
+    EXPECT_EQ(stage.world->getComponent(spot, "promptZone"), nullptr);
+    // Through it, then back through it: one secret, and its prompt from then on.
+    stage.play("0-60 hold Right\n61-160 hold Left");
+    stage.run(160);
+    EXPECT_TRUE(secret->isFound());
+    EXPECT_EQ(secrets(), 1);
+    EXPECT_NE(stage.world->getComponent(spot, "promptZone"), nullptr);
+}
+
 TEST_F(WorldObjectsNinjaTest, WalkingThroughADoorCarriesHimWholeIntoTheNextArea) {
     spawn(-20.0f);
     const size_t components = stage.world->getEntityComponents(ninja).size();
@@ -285,6 +318,62 @@ TEST_F(WorldObjectsNinjaTest, WalkingThroughADoorCarriesHimWholeIntoTheNextArea)
     EXPECT_TRUE(area->getEntityComponents(ninja).empty());
     EXPECT_EQ(next->getEntityComponents(arrived).size(), components);
     EXPECT_NE(next->getComponent(arrived, "player"), nullptr);
+}
+
+// A worker ant as the level loader builds it (body with health and death, two biting parts),
+// between two turn markers on the stage's floor.
+EntityHandle loadAnt(TestStage& stage, float x) {
+    std::istringstream level(
+        "[ workerAnt [ [" + std::to_string(x) + " 2.5 0] [0 0 0] [1 1 1] ] antCommandCCW [ [" +
+        std::to_string(x - 30.0f) + " 2.5 0] [0 0 0] [1 1 1] ] antCommandCW [ [" +
+        std::to_string(x + 30.0f) + " 2.5 0] [0 0 0] [1 1 1] ] ]");
+    game::LevelLoader::CarriedPlayer nobody;
+    EntityHandle ant;
+    for (const EntityHandle& e : stage.world->liveEntities())
+        ant = e;
+    vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+    const int before = sound.currentSlot();
+    game::LevelLoader::load(level, *stage.world, nobody, "", "");
+    // The loader takes a sound slot of its own; the stage already has one.
+    const int slot = sound.currentSlot();
+    if (slot != before) {
+        sound.releaseSlot(slot);
+        sound.freeSlot(slot);
+    }
+    return EntityHandle{ant.entityId + 1, stage.world.get()};
+}
+
+// He drops onto an ant walking towards him, punching as he lands. Whichever lands first wins: the
+// bite when the ant's head or abdomen meets him before his feet or fist meet the ant, his blow
+// otherwise; in the frame both meet, his blow kills the ant and its parts do not bite.
+TEST_F(WorldObjectsNinjaTest, LandingOnAnAntWhilePunchingTheFirstBlowWins) {
+    int kills = 0;
+    for (const float x : {-10.0f, -8.0f, -7.0f, -6.0f, -5.0f, -4.0f, -2.0f, 0.0f}) {
+        SCOPED_TRACE("dropped at x " + std::to_string(x));
+        TestStage drop;
+        const EntityHandle ant = loadAnt(drop, 0.0f);
+        const EntityHandle dropped = game::assemblePlayer(*drop.world, glm::vec3(x, 30.0f, 0.0f),
+                                                          glm::vec3(0.0f), glm::vec3(1.0f));
+        drop.play("0-5 hold Right\n40-70 hold X\n");
+        int killedAt = -1;
+        int bittenAt = -1;
+        for (int frame = 0; frame < 120; ++frame) {
+            drop.run(1);
+            if (bittenAt < 0 &&
+                drop.world->getComponentAs<Health>(dropped, Health::componentName)->current <
+                    100.0f)
+                bittenAt = frame;
+            const auto* antHealth = drop.world->getComponentAs<Health>(ant, Health::componentName);
+            if (killedAt < 0 && (antHealth == nullptr || antHealth->current <= 0.0f))
+                killedAt = frame;
+        }
+        if (killedAt >= 0) {
+            ++kills;
+            EXPECT_TRUE(bittenAt < 0 || bittenAt < killedAt)
+                << "killed at frame " << killedAt << ", bitten at " << bittenAt;
+        }
+    }
+    EXPECT_GE(kills, 3);
 }
 
 } // namespace

@@ -318,6 +318,31 @@ TEST_F(LitModelTest, SphereLitFromTheLeftIsBrightOnTheLeftAndDarkOnTheRight) {
     EXPECT_EQ(context->pixel(1, 1).a, 0); // outside the sphere
 }
 
+// Scenery is drawn through a tint: it scales the diffuse colour of that model alone.
+TEST_F(LitModelTest, ATintScalesOnlyItsOwnModelsDiffuseColour) {
+    write("sphere.obj", sphereObj("grey.mtl", "grey"));
+    const auto sphere = mesh("sphere.obj");
+    for (const float x : {-0.625f, 0.625f}) {
+        const auto e = entity(
+            glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(x, 0, 0)), glm::vec3(0.5f)));
+        auto* model = new vorn::components::Model(sphere->parts);
+        if (x > 0.0f)
+            model->tint({0.5f, 0.5f, 1.0f});
+        world->addComponent(e, model);
+    }
+    EXPECT_EQ(*sphere->parts[0].material->uniforms.find("mat_diffuse")->getIf<glm::vec3>(),
+              glm::vec3(0.8f));
+    clearColour(0, 0, 0, 0);
+    render();
+    // The same lit point of each sphere, a little left of its centre.
+    const glm::u8vec4 plain = context->pixel(11, 32);
+    const glm::u8vec4 tinted = context->pixel(43, 32);
+    ASSERT_GT(plain.r, 60) << describe(plain);
+    EXPECT_NEAR(tinted.r, plain.r / 2, 3) << describe(tinted);
+    EXPECT_NEAR(tinted.g, plain.g / 2, 3) << describe(tinted);
+    EXPECT_NEAR(tinted.b, plain.b, 3) << describe(tinted);
+}
+
 TEST_F(LitModelTest, ObjectSpaceNormalMapDecidesTheLightingNotTheMeshNormals) {
     write("quad.obj", "mtllib grey.mtl\nusemtl grey\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
                       "vn 0 0 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"

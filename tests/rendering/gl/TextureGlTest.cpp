@@ -85,19 +85,23 @@ TEST_F(TextureGlTest, MissingEmptyTruncatedOrForeignFilesAreReportedOnceAndStayW
     std::string binary(4096, '\0');
     for (size_t i = 0; i < binary.size(); ++i)
         binary[i] = static_cast<char>((i * 131) ^ (i >> 3));
-    const std::vector<std::string> broken = {dir + "missing.png",
-                                             write("empty.png", ""),
-                                             write("half.png", bytes.substr(0, bytes.size() / 2)),
-                                             write("header.png", bytes.substr(0, 20)),
-                                             write("binary.jpg", binary),
-                                             write("text.png", "this is not an image\n")};
+    const std::vector<std::string> broken = {
+        dir + "missing.png", write("empty.png", ""),
+        write("half.png", bytes.substr(0, bytes.size() / 2)),
+        write("header.png", bytes.substr(0, 20)), write("binary.jpg", binary),
+        write("text.png", "this is not an image\n"),
+        // Found by fuzzing: the old decoder aborted on it.
+        std::string(MOSSFANG_SOURCE_DIR) + "/fuzz/corpus/picture/found_bad_huffman_size.jpg"};
     for (const std::string& path : broken) {
-        std::string errors;
-        const auto texture = loadQuietly(path, errors);
-        ASSERT_NE(texture, nullptr);
-        EXPECT_EQ(errors, "Failed to load texture " + path + "\n");
-        EXPECT_EQ(texture->target, 0u) << path;
-        EXPECT_EQ(texture->width, 0) << path;
+        // As a texture of the models and as a picture of the screens.
+        for (const auto load : {&Texture::load, &Texture::loadPicture}) {
+            vorn::engine::DiagnosticsCapture capture;
+            const auto texture = load(path);
+            ASSERT_NE(texture, nullptr);
+            EXPECT_EQ(capture.errText(), "Failed to load texture " + path + "\n");
+            EXPECT_EQ(texture->target, 0u) << path;
+            EXPECT_EQ(texture->width, 0) << path;
+        }
     }
 }
 
