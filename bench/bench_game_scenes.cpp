@@ -1,6 +1,9 @@
 // The scenes' costs a player notices: start-up to the first menu frame, a door (building the next
 // area and drawing its first frame, caches warm) and the resident memory of a running area.
 // Needs a display: run under xvfb-run, from the source tree, with ALSOFT_CONF set.
+// MOSSFANG_BENCH_QUALITY (auto, full, medium, low or minimal; full when unset) sets the picture
+// quality of the area benchmarks as --quality does, window included (only full gets the
+// multisampled window; auto starts where it would on this machine's renderer).
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
 #include "engine/Application.hpp"
@@ -9,6 +12,7 @@
 #include "game/GameOptions.hpp"
 #include "game/Scenes.hpp"
 #include "rendering/GlewInitError.hpp"
+#include "rendering/RenderQuality.hpp"
 #include "rendering/RenderState.hpp"
 
 #include <GL/glew.h>
@@ -17,6 +21,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -71,11 +76,25 @@ void BM_StartUpToFirstMenuFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_StartUpToFirstMenuFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The quality asked for with MOSSFANG_BENCH_QUALITY ("full" when unset).
+std::string qualityChoice() {
+    const char* choice = std::getenv("MOSSFANG_BENCH_QUALITY");
+    return choice ? choice : "full";
+}
+
+// Whether the window is multisampled: only when the quality starts at full (auto is measured on
+// a software renderer).
+bool multisampled() {
+    return vorn::rendering::RenderQuality::startLevel(
+               vorn::rendering::parseQualityLevel(qualityChoice()), true) ==
+           vorn::rendering::QualityLevel::full;
+}
+
 // One window and Application for the area benchmarks.
 struct Stage {
-    sf::Window window{sf::VideoMode(game::Game::width, game::Game::height, 32), "bench",
-                      sf::Style::Titlebar,
-                      sf::ContextSettings(32, 0, 4, 3, 3, sf::ContextSettings::Core)};
+    sf::Window window{
+        sf::VideoMode(game::Game::width, game::Game::height, 32), "bench", sf::Style::Titlebar,
+        sf::ContextSettings(32, 0, multisampled() ? 4 : 0, 3, 3, sf::ContextSettings::Core)};
     std::unique_ptr<vorn::rendering::RenderState> renderState;
     std::unique_ptr<vorn::engine::Application> application;
 
@@ -84,6 +103,10 @@ struct Stage {
         std::filesystem::current_path(MOSSFANG_SOURCE_DIR);
         vorn::rendering::initializeGlew();
         renderState = std::make_unique<vorn::rendering::RenderState>(&window);
+        const GLubyte* renderer = glGetString(GL_RENDERER);
+        renderState->quality.setSoftwareRenderer(vorn::rendering::RenderQuality::isSoftwareRenderer(
+            renderer ? reinterpret_cast<const char*>(renderer) : ""));
+        renderState->quality.choose(qualityChoice());
         application =
             std::make_unique<vorn::engine::Application>(renderState.get(), 20.0f, 60.0f, "assets/");
         vorn::audio::registerSoundTable();
@@ -149,6 +172,7 @@ void BM_DoorBuildThenFirstFrame(benchmark::State& state) {
         next = 1 - next;
     }
     const double n = static_cast<double>(state.iterations());
+    state.SetLabel(qualityChoice());
     state.counters["buildMs"] = buildSeconds * 1000.0 / n;
     state.counters["firstFrameMs"] = drawSeconds * 1000.0 / n;
     state.counters["residentMB"] = residentMegabytes();

@@ -63,6 +63,22 @@ for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
   run --input "$journey" --frames "${spot#*:}" --update-only \
     --screenshot "$out/${spot%%:*}_busy.png"
 done
+# The new areas: where the ninja comes in, the overview, and a busy spot on each area's recorded
+# segment (tests/game/playthrough/segments/; area:entrance:upgrades:frame): punching the ant on
+# the island off the last ferry, jumping off the ferry past the circling wasp over the hollow's
+# ant, the cellar's spiders and the canopy's wasps.
+for entry in leafStream:streamLeftDoor::3030 waspMeadow:meadowLeftDoor:doubleJump:1230 \
+  spiderCellar:cellarLeftDoor:doubleJump:3100 canopy:canopyLeftDoor:doubleJump,sword:745; do
+  IFS=: read -r area entrance upgrades frame <<<"$entry"
+  extra=()
+  if [ -n "$upgrades" ]; then extra=(--upgrades "$upgrades"); fi
+  run --area "$area.txt" --entrance "$entrance" "${extra[@]}" --frames 30 --update-only \
+    --screenshot "$out/${area}_start.png"
+  run --area "$area.txt" --entrance "$entrance" --overview "$out/${area}_overview.png"
+  run --area "$area.txt" --entrance "$entrance" "${extra[@]}" \
+    --input "tests/game/playthrough/segments/$area.txt" --frames "$frame" --update-only \
+    --screenshot "$out/${area}_busy.png"
+done
 # The longer journey's pieces in action on their test level: riding the moving leaf over the first
 # gap, stung by the wasp in a jump, the spider dropped on him, the sinking leaf gone down under him.
 cat >"$scratch/pieces.txt" <<'KEYS'

@@ -5,10 +5,11 @@
 #include "engine/InputSource.hpp"
 #include "engine/World.hpp"
 
-#include <SFML/System/Clock.hpp>
 #include <SFML/System/Sleep.hpp>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 namespace vorn::engine {
@@ -17,6 +18,11 @@ Application::Application(GraphicsContext* context, float minFrameRate, float tar
                          const std::string& assetRoot)
     : context(context), minFrameRate(minFrameRate), targetFrameRate(targetFrameRate),
       assetRoot(assetRoot), framePacer(minFrameRate, targetFrameRate) {
+    clock.now = [] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    clock.sleep = [](double seconds) { sf::sleep(sf::seconds(static_cast<float>(seconds))); };
     setAssetRoot(assetRoot);
     if (context)
         context->prepareDefaultState();
@@ -45,6 +51,16 @@ void Application::update(float dt) {
         current = std::move(next);
         next.reset();
     }
+}
+
+void Application::setGameSpeed(float newSpeed) {
+    if (std::isfinite(newSpeed))
+        speed = std::clamp(newSpeed, 0.1f, 1.0f);
+}
+
+void Application::setClock(Clock newClock) {
+    if (newClock.now && newClock.sleep)
+        clock = std::move(newClock);
 }
 
 void Application::setFrameSize(unsigned width, unsigned height) {
@@ -136,6 +152,12 @@ static bool isFocusEvent(const sf::Event& event) {
 }
 
 void Application::runFrame(float dt) {
+    FramePacer::Steps one;
+    one.step = dt * speed;
+    runFrame(one, dt);
+}
+
+void Application::runFrame(const FramePacer::Steps& steps, float audioSeconds) {
     InputSource& input = InputSource::instance();
     std::vector<sf::Event> scripted;
     input.beginFrame(frames, scripted);
@@ -158,17 +180,27 @@ void Application::runFrame(float dt) {
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point updateStart = Clock::now();
-    if (focused)
-        update(dt * speed);
+    stepCount = 0;
+    if (focused) {
+        // The steps catch the world up with the clock; a world switched to in one of them starts
+        // afresh with the next frame rather than with the old world's remaining time.
+        for (int i = 0; i < steps.count && running; ++i) {
+            const World* before = current.get();
+            update(steps.step);
+            ++stepCount;
+            if (current.get() != before)
+                break;
+        }
+    }
     const Clock::time_point renderStart = Clock::now();
     const bool lastFrame = frameLimit != 0 && frames + 1 >= frameLimit;
     if (current && (!drawLastFrameOnly || lastFrame))
-        current->render(dt);
+        current->render(steps.total());
     const Clock::time_point renderEnd = Clock::now();
     updateSeconds = std::chrono::duration<double>(renderStart - updateStart).count();
     renderSeconds = std::chrono::duration<double>(renderEnd - renderStart).count();
     if (audioUpdate)
-        audioUpdate(dt);
+        audioUpdate(audioSeconds);
 
     ++frames;
     if (frameLimit != 0 && frames >= frameLimit)
@@ -180,22 +212,34 @@ void Application::runFrame(float dt) {
 }
 
 void Application::run() {
-    sf::Clock clock;
+    double mark = clock.now();
     while (running) {
-        float dt;
         if (fixedStep > 0.0f) {
-            dt = framePacer.timeStep(fixedStep, 0.0f);
-        } else {
-            const float measured = clock.restart().asSeconds();
-            const float sleep = framePacer.sleepFor(measured);
-            float slept = 0.0f;
-            if (measured < framePacer.maxStep()) {
-                sf::sleep(sf::seconds(sleep));
-                slept = clock.restart().asSeconds();
-            }
-            dt = framePacer.timeStep(measured, slept);
+            FramePacer::Steps one;
+            one.step = framePacer.timeStep(fixedStep * speed, 0.0f);
+            runFrame(one, framePacer.timeStep(fixedStep, 0.0f));
+            continue;
         }
-        runFrame(dt);
+        // The work since the last mark, then the sleep towards the target frame rate.
+        const double beforeSleep = clock.now();
+        const float measured = static_cast<float>(beforeSleep - mark);
+        mark = beforeSleep;
+        float slept = 0.0f;
+        // A frame with no time left to sleep does not ask to sleep at all: even a zero sleep hands
+        // the processor away, and on a busy machine it may take a while to come back.
+        const float sleep = framePacer.sleepFor(measured);
+        if (sleep > 0.0f) {
+            clock.sleep(sleep);
+            mark = clock.now();
+            slept = static_cast<float>(mark - beforeSleep);
+        }
+        workSeconds = measured;
+        frameSeconds = static_cast<double>(measured) + slept;
+        const float real = measured + slept;
+        // The audio step follows the clock, bounded as the world's catching up is.
+        const float audio =
+            std::min(real, framePacer.maxStep() * static_cast<float>(FramePacer::maxSteps));
+        runFrame(framePacer.split(real * speed), audio);
     }
 }
 

@@ -26,6 +26,12 @@ class World;
 //
 // While the window has no focus the loop goes on drawing, sleeping and servicing audio, but no
 // world is updated, so the game stands still behind the last picture.
+//
+// Time: the world keeps the clock's pace at any frame rate. A frame that took longer than the
+// largest step (1/minFrameRate) is updated in several equal steps (FramePacer::split, at most
+// FramePacer::maxSteps), then drawn once; input, window events and the audio step stay once a
+// frame. The render pass is handed the frame's whole world time. The game speed scales the world
+// time of every frame, measured or fixed. A fixed time step keeps exactly one update a frame.
 class Application {
 public:
     // `context` is the window and drawing state (not owned); the asset root is also made the
@@ -56,8 +62,22 @@ public:
 
     // Stops the loop after `frames` passes (0: no limit).
     void setFrameLimit(uint64_t frames) { frameLimit = frames; }
-    // Uses `seconds` as every frame's measured time and never sleeps (0: the real clock).
+    // Uses `seconds` as every frame's measured time and never sleeps (0: the real clock). Every
+    // frame then has exactly one update step.
     void setFixedTimeStep(float seconds) { fixedStep = seconds; }
+    // Whether a fixed time step replaces the clock.
+    bool hasFixedTimeStep() const { return fixedStep > 0.0f; }
+    // Scales the world time of every frame (the players' "game speed"): 1 is real time, 0.6 runs
+    // the world at 60 %. Clamped to [0.1, 1]; the update steps stay within the largest step.
+    void setGameSpeed(float speed);
+    float gameSpeed() const { return speed; }
+    // The clock the loop measures frames with and sleeps on; tests hand in a fake one. Both
+    // functions must be set; `now` counts seconds from any fixed start.
+    struct Clock {
+        std::function<double()> now;
+        std::function<void(double)> sleep;
+    };
+    void setClock(Clock clock);
     // With `on`, only the last frame of a frame limit is drawn; the others are updated and
     // displayed without a render pass (fast replays of recorded input).
     void setDrawLastFrameOnly(bool on) { drawLastFrameOnly = on; }
@@ -76,10 +96,6 @@ public:
     void setFullscreenCallback(std::function<void()> callback) {
         fullscreenToggle = std::move(callback);
     }
-    // The world's speed: every update gets the frame's time times `factor` (1 is normal; the
-    // game-speed assist slows the world to 0.8 or 0.6). Input, drawing and sound keep real time.
-    void setGameSpeed(float factor) { speed = factor; }
-    float gameSpeed() const { return speed; }
     // Whether the window has the focus; without it the world is not updated (it is still drawn).
     bool hasFocus() const { return focused; }
     // The size of the picture the scenes draw (800 x 600); mouse positions are mapped into it from
@@ -95,9 +111,18 @@ public:
     // still be drawing what the render pass submitted).
     double lastUpdateSeconds() const { return updateSeconds; }
     double lastRenderSeconds() const { return renderSeconds; }
+    // The last measured frame (clock mode only, else 0): the seconds its work took, without the
+    // pacing sleep, and the whole frame with the sleep.
+    double lastWorkSeconds() const { return workSeconds; }
+    double lastFrameSeconds() const { return frameSeconds; }
+    // The update steps of the last frame.
+    int lastStepCount() const { return stepCount; }
 
-    // One pass of the loop after pacing: events, update, render, audio, frame-end, display.
+    // One pass of the loop after pacing with one update of `dt` of real time (the world gets
+    // `dt` times the game speed): events, update, render, audio, frame-end, display.
     void runFrame(float dt);
+    // The same with the frame's update steps; `audioSeconds` goes to the audio step.
+    void runFrame(const FramePacer::Steps& steps, float audioSeconds);
 
 private:
     void dispatch(sf::Event event);
@@ -114,6 +139,11 @@ private:
 
     uint64_t frameLimit = 0;
     float fixedStep = 0.0f;
+    float speed = 1.0f;
+    Clock clock;
+    double workSeconds = 0.0;
+    double frameSeconds = 0.0;
+    int stepCount = 0;
     bool drawLastFrameOnly = false;
     uint64_t frames = 0;
     double updateSeconds = 0.0;
@@ -123,7 +153,6 @@ private:
     std::function<void(bool)> focusChanged;
     std::function<void()> fullscreenToggle;
     bool focused = true;
-    float speed = 1.0f;
     unsigned frameSize[2] = {800, 600};
     unsigned windowSize[2] = {800, 600};
 };

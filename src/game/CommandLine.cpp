@@ -1,6 +1,7 @@
 #include "game/CommandLine.hpp"
 
 #include "particles/ParticleEffects.hpp"
+#include "rendering/QualityLevel.hpp"
 
 #include <CLI/CLI.hpp>
 
@@ -59,6 +60,25 @@ const CLI::Validator positiveSeconds(
         return {};
     },
     "POSITIVE");
+
+// "auto, full, medium, low or minimal": the choices of --quality, heaviest level first.
+std::string qualityChoices() {
+    std::string list = "auto";
+    const auto& levels = vorn::rendering::qualityLevels();
+    for (size_t i = 0; i < levels.size(); ++i)
+        list += std::string(i + 1 == levels.size() ? " or " : ", ") +
+                vorn::rendering::qualityName(levels[i]);
+    return list;
+}
+
+// Accepts "auto" or the name of a quality level.
+const CLI::Validator qualityChoice(
+    [](std::string& text) -> std::string {
+        if (text == "auto" || vorn::rendering::parseQualityLevel(text))
+            return {};
+        return "'" + text + "' is not a quality level: " + qualityChoices();
+    },
+    "LEVEL");
 
 void describe(CLI::App& app, GameOptions& options) {
     app.set_help_flag("-h,--help", "Show this help and exit");
@@ -145,6 +165,12 @@ void describe(CLI::App& app, GameOptions& options) {
                    "Write resident memory and live OpenGL and OpenAL object counts to FILE at "
                    "start-up, at every scene change and every 600 frames")
         ->type_name("FILE");
+    app.add_option("--quality", options.quality,
+                   "Picture quality for this run: " + qualityChoices() +
+                       " (default auto: full with a graphics card, lighter on a software "
+                       "renderer, adapting to the frame rate; full with --fixed-dt)")
+        ->type_name("LEVEL")
+        ->check(qualityChoice);
     app.add_flag("--post", options.post,
                  "With --view-model: draw through the post-processing renderer")
         ->needs(viewModel);

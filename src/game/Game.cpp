@@ -23,9 +23,11 @@
 #include "game/tools/ResourceLog.hpp"
 #include "game/tools/StateDump.hpp"
 #include "rendering/GlewInitError.hpp"
+#include "rendering/RenderQuality.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/Screenshot.hpp"
 
+#include <SFML/OpenGL.hpp>
 #include <SFML/Window/Window.hpp>
 
 #ifdef __GLIBC__
@@ -35,6 +37,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <locale>
 #include <memory>
 #include <utility>
@@ -91,6 +94,12 @@ void loadKeyBindings() {
         vorn::engine::InputBindings::keyFilePath(), vorn::engine::Diagnostics::err());
 }
 
+// The name of the OpenGL renderer of the current context ("" when there is none).
+std::string rendererName() {
+    const GLubyte* name = glGetString(GL_RENDERER);
+    return name ? reinterpret_cast<const char*>(name) : "";
+}
+
 // F11: the window grows to cover the desktop and shrinks back. The window is resized rather
 // than recreated, so the OpenGL context and every object in it survive; the picture is
 // stretched over the new size as for any resize.
@@ -129,14 +138,16 @@ void grantUpgrades(vorn::engine::World& area, const std::vector<std::string>& up
     }
 }
 
-// The player's settings file, read and applied: volumes to the sound manager's groups, the
-// world's speed to the main loop, the frame meter to the designer's switch, fullscreen to the
-// window (also F11's). Runs with a frame limit or an input script keep the 800 x 600 window
-// whatever the file says, so that their pictures do not depend on the player's settings.
-std::shared_ptr<RunSettings> loadSettings(const GameOptions& options,
-                                          vorn::engine::Application& application,
-                                          sf::Window& window,
-                                          const std::shared_ptr<DesignerSettings>& tools) {
+// The player's settings file, read and applied: the picture quality to the renderers, volumes to
+// the sound manager's groups, the world's speed to the main loop, the frame meter to the
+// designer's switch, fullscreen to the window (also F11's). Runs with a frame limit or an input
+// script keep the 800 x 600 window whatever the file says, so that their pictures do not depend on
+// the player's settings; `runQuality`, when set, is this run's own quality (the command line's, or
+// full for a run at a fixed time step) and is never saved.
+std::shared_ptr<RunSettings>
+loadSettings(const GameOptions& options, vorn::engine::Application& application, sf::Window& window,
+             vorn::rendering::RenderQuality& quality, const std::optional<std::string>& runQuality,
+             const std::shared_ptr<DesignerSettings>& tools) {
     auto toggle = std::make_shared<FullscreenToggle>(window, Game::width, Game::height);
     const bool automated = options.frames != 0 || !options.inputFile.empty();
     RunSettings::Hooks hooks;
@@ -153,12 +164,23 @@ std::shared_ptr<RunSettings> loadSettings(const GameOptions& options,
     hooks.frameMeter = [tools](bool on) { tools->frameMeter = on; };
     hooks.frameMeterShown = [tools] { return tools->frameMeter; };
     hooks.gameSpeed = [&application](float speed) { application.setGameSpeed(speed); };
-    // The quality choice reaches the renderer once the quality levels are in.
+    hooks.quality = [&quality](const RunSettings::Quality& level) { quality.choose(level); };
     auto settings =
         RunSettings::load(Settings::filePath(), std::move(hooks), vorn::engine::Diagnostics::err());
+    if (runQuality)
+        settings->overrideQuality(vorn::rendering::parseQualityLevel(*runQuality));
     settings->applyAll();
     application.setFullscreenCallback([settings] { settings->toggleFullscreen(); });
     return settings;
+}
+
+// The quality the player's settings file chooses ("auto" when it has none or cannot be read), read
+// before the window opens, which it decides; the file's problems are reported when it is loaded.
+std::string savedQuality() {
+    std::ifstream in(Settings::filePath(), std::ios::binary);
+    int badLine = 0;
+    const std::optional<Settings> saved = in ? Settings::parse(in, badLine) : std::nullopt;
+    return Settings::qualityName(saved ? saved->quality : std::nullopt);
 }
 
 } // namespace
@@ -183,15 +205,43 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     std::srand(options.seed);
     loadKeyBindings();
 
+    // The picture quality: the command line's, else full for runs at a fixed time step (whose
+    // pictures must repeat), else the player's saved choice (auto when none). Only the full
+    // picture draws into a multisampled window; auto opens one without and reads the renderer's
+    // name from it, and only a graphics card, where auto starts at full, gets the window again
+    // with multisampling.
+    const std::optional<std::string> runQuality =
+        !options.quality.empty() ? std::optional<std::string>(options.quality)
+        : options.fixedDt > 0.0f ? std::optional<std::string>("full")
+                                 : std::nullopt;
+    const std::string quality = runQuality ? *runQuality : savedQuality();
+    const std::optional<vorn::rendering::QualityLevel> chosen =
+        vorn::rendering::parseQualityLevel(quality);
+    const auto multisampled = [&](bool software) {
+        return vorn::rendering::RenderQuality::featuresOf(
+                   vorn::rendering::RenderQuality::startLevel(chosen, software))
+            .multisampledWindow;
+    };
     const sf::String windowTitle(title, std::locale());
-    sf::ContextSettings settings(32, 0, 4, 3, 3, sf::ContextSettings::Core);
-    sf::Window window(sf::VideoMode(width, height, 32), windowTitle,
-                      sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close, settings);
+    const auto open = [&](sf::Window& window, bool antialiased) {
+        window.create(
+            sf::VideoMode(width, height, 32), windowTitle,
+            sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close,
+            sf::ContextSettings(32, 0, antialiased ? 4 : 0, 3, 3, sf::ContextSettings::Core));
+    };
+    sf::Window window;
+    open(window, chosen && multisampled(false));
+    const bool software = vorn::rendering::RenderQuality::isSoftwareRenderer(rendererName());
+    if (!chosen && multisampled(software))
+        open(window, true);
     vorn::rendering::initializeGlew();
 
     int status = 0;
     {
         vorn::rendering::RenderState renderState(&window);
+        renderState.quality.setSoftwareRenderer(software);
+        renderState.quality.setGoverned(options.fixedDt <= 0.0f);
+        renderState.quality.choose(quality);
         vorn::engine::Application application(&renderState, 20.0f, 60.0f, locateAssetRoot());
         application.setFrameSize(width, height);
         application.setFrameLimit(options.frames);
@@ -267,7 +317,7 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
         tools->debugDraw = options.debugDraw;
         tools->watch = options.watch;
         const std::shared_ptr<RunSettings> settings =
-            loadSettings(options, application, window, tools);
+            loadSettings(options, application, window, renderState.quality, runQuality, tools);
         const Scenes::AreaExtras toolExtras = DesignerTools::areaExtras(tools);
         const Scenes::AreaExtras extras = [toolExtras, settings](vorn::engine::World& area,
                                                                  const std::string& levelFile,

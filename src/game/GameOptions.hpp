@@ -30,6 +30,7 @@ struct GameOptions {
     bool debugDraw = false;            // with area: draw the collider overlay from the first frame
     bool watch = false;          // with area: reload the level file whenever it changes on disk
     std::string resourceLogFile; // table of memory and live GL/AL objects over the run
+    std::string quality;         // "auto" or a quality level's name; empty: not given
 };
 
 } // namespace game

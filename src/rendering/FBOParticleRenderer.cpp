@@ -1,15 +1,20 @@
 #include "rendering/FBOParticleRenderer.hpp"
 
+#include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/EntityCollection.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
 #include "rendering/FullScreenQuad.hpp"
+#include "rendering/Model.hpp"
 #include "rendering/ParticlePassRenderable.hpp"
+#include "rendering/RenderQuality.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/ResourceCaches.hpp"
 #include "rendering/ShaderProgram.hpp"
+#include "rendering/Text.hpp"
 #include "rendering/Texture.hpp"
+#include "rendering/VertexBuffer.hpp"
 
 #include <glm/mat4x4.hpp>
 #include <glm/matrix.hpp>
@@ -78,6 +83,9 @@ void FBOParticleRenderer::initialize() {
     vorn::engine::World& world = *getWorld();
     additive = &world.getEntities({"renderable", "particleEmitter", "transform", "additive"});
     solid = &world.getEntities({"renderable", "particleEmitter", "transform", "solid"});
+    std::set<std::string> textNames = spaces;
+    textNames.insert({"text", "transform"});
+    texts = &world.getEntities(textNames);
 
     // The emitters draw their points with this program; holding it here keeps it loaded for as
     // long as the area is shown. The particle layer supplies the file.
@@ -85,6 +93,26 @@ void FBOParticleRenderer::initialize() {
     std::error_code ignored;
     if (std::filesystem::exists(vorn::engine::assetRoot() + pointShader, ignored))
         particlePointProgram = loadProgram(pointShader);
+
+    // A second initialisation (the renderer moved to another world) keeps the buffers it has.
+    if (width == 0) {
+        GLint viewport[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        width = std::max(viewport[2], 1);
+        height = std::max(viewport[3], 1);
+    }
+    // A run at a lighter quality loads the full frame's programs and makes its buffers only if it
+    // ever draws one.
+    const vorn::rendering::RenderQuality* quality = vorn::rendering::RenderQuality::of(world);
+    if (!quality ||
+        (quality->level() == vorn::rendering::QualityLevel::full && quality->renderScale() >= 1.0f))
+        makeFullBuffers();
+}
+
+void FBOParticleRenderer::makeFullBuffers() {
+    if (fullBuffers)
+        return;
+    fullBuffers = true;
     copyDepthProgram = loadProgram("shaders/copyDepthShader.txt");
     blurVerticalProgram = loadProgram("shaders/hdrBloom/gaussianBlurShader1DV.txt");
     blurHorizontalProgram = loadProgram("shaders/hdrBloom/gaussianBlurShader1DH.txt");
@@ -97,15 +125,6 @@ void FBOParticleRenderer::initialize() {
     noise = vorn::rendering::textureCache().get("images/noise_norm.jpg");
     if (noise)
         noise->setWrap(GL_REPEAT);
-
-    // A second initialisation (the renderer moved to another world) keeps the buffers it has.
-    if (width > 0)
-        return;
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    width = std::max(viewport[2], 1);
-    height = std::max(viewport[3], 1);
-
     // Bright levels at 1/2, 1/4, ... 1/32 of the window, sizes truncated to whole pixels.
     float scale = 0.5f;
     for (FrameBufferObject& level : brightLevels) {
@@ -150,7 +169,6 @@ void FBOParticleRenderer::setConstantUniforms() {
             const float offsets[8] = {1, 0, -1, 0, 0, 1, 0, -1};
             glUniform2fv(samples, 4, offsets);
         }
-        p->setUniform("screenSize", glm::vec2(width, height));
         p->setUniform("randomSize", glm::vec2(noiseSize, noiseSize));
         p->setUniform("sampleRad", 2.0f);
         p->setUniform("intensity", 16.0f);
@@ -177,6 +195,56 @@ void FBOParticleRenderer::render(float) {
     GLint viewport[4] = {0, 0, width, height};
     glGetIntegerv(GL_VIEWPORT, viewport);
 
+    // The last frame's time goes to the quality governor, which may change what is drawn now.
+    vorn::rendering::RenderQuality& quality = state->quality;
+    if (const vorn::engine::Application* application = getWorld()->application())
+        quality.frameDrawn(application->lastFrameSeconds(), application->lastWorkSeconds());
+    if (quality.level() == vorn::rendering::QualityLevel::full && quality.renderScale() >= 1.0f) {
+        light.reset();
+        renderFull(target, viewport);
+        return;
+    }
+
+    if (!light)
+        light = std::make_unique<vorn::rendering::LightFrame>();
+    vorn::rendering::LightFrame::Passes passes;
+    passes.opaque = [this] {
+        applyCamera();
+        culling = state->projection * state->view;
+        particleUniforms.set("V", state->view);
+        particleUniforms.set("P", state->projection);
+        if (const auto* eye = perDraw.find("eyePos"))
+            particleUniforms.set("eyePos", *eye);
+        drawOpaquePass();
+    };
+    passes.blended = [this] {
+        textPass = TextPass::apart;
+        drawBlendedPass();
+    };
+    passes.texts = [this] {
+        textPass = TextPass::alone;
+        drawBlendedPass();
+    };
+    passes.textRectangles = [this](const GLint* window) { return textRectangles(window); };
+    passes.additive = [this] { drawEmitters(*additive, true); };
+    passes.solid = [this] { drawEmitters(*solid, false); };
+    passes.anyAdditive = !additive->empty();
+    passes.anySolid = !solid->empty();
+    passes.anyText = !texts->empty();
+    if (timer)
+        timer->beginFrame();
+    light->draw(*state, quality.level(), quality.renderScale(), width, height,
+                static_cast<GLuint>(target), viewport, passes, {clearRed, clearGreen, clearBlue},
+                timer.get());
+    textPass = TextPass::withScene;
+    culling.reset();
+    finishComposite(static_cast<GLuint>(target));
+    if (timer)
+        timer->endFrame();
+}
+
+void FBOParticleRenderer::renderFull(GLint target, const GLint* viewport) {
+    makeFullBuffers();
     setConstantUniforms();
     if (timer)
         timer->beginFrame();
@@ -252,6 +320,8 @@ void FBOParticleRenderer::drawAmbientOcclusion() {
     glDepthMask(GL_FALSE);
     glDepthRange(1.0, 1.0);
     if (ShaderProgram* p = use(ambientOcclusionProgram)) {
+        // Set every frame: the lighter frame shares the program at its own size.
+        p->setUniform("screenSize", glm::vec2(width, height));
         p->setUniform("PInv", glm::inverse(state->projection));
         p->bindTexture(*state, *scene.depthTexture(), "depthTex");
         p->bindTexture(*state, scene.colorTexture(0), "colorTex");
@@ -446,8 +516,106 @@ void FBOParticleRenderer::finishComposite(GLuint target) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target);
 }
 
+std::vector<glm::ivec4> FBOParticleRenderer::textRectangles(const GLint* viewport) const {
+    std::vector<glm::ivec4> rectangles;
+    const glm::ivec4 window(viewport[0], viewport[1], viewport[2], viewport[3]);
+    const glm::mat4 viewProjection = state->projection * state->view;
+    vorn::engine::World& world = *getWorld();
+    for (const vorn::engine::EntityHandle& entity : *texts) {
+        const auto* transform = world.getComponentAs<vorn::components::Transform>(
+            entity, vorn::components::Transform::componentName);
+        const auto* text = world.getComponentAs<vorn::components::Text>(
+            entity, vorn::components::Text::componentName);
+        if (!transform || !text || text->text.empty() || text->ignoreDepth)
+            continue;
+        if (text->faceCamera)
+            return {window}; // turned by the camera: no cheap bounds, the whole window
+        // The string's cells span x .. x + size * (advance * (n - 1) + 1) and y .. y + size.
+        const float right =
+            text->x +
+            text->size * (text->advance * static_cast<float>(text->text.size() - 1) + 1.0f);
+        glm::vec2 low(1e9f);
+        glm::vec2 high(-1e9f);
+        bool behind = false;
+        for (const glm::vec2 corner :
+             {glm::vec2(text->x, text->y), glm::vec2(right, text->y),
+              glm::vec2(text->x, text->y + text->size), glm::vec2(right, text->y + text->size)}) {
+            const glm::vec4 clip = viewProjection * transform->matrix * glm::vec4(corner, 0, 1);
+            if (!(clip.w > 0.0f)) {
+                behind = true;
+                break;
+            }
+            const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+            const glm::vec2 pixel =
+                glm::vec2(window.x, window.y) + (ndc * 0.5f + 0.5f) * glm::vec2(window.z, window.w);
+            low = glm::min(low, pixel);
+            high = glm::max(high, pixel);
+        }
+        if (behind)
+            return {window};
+        // Two pixels of margin for filtering and rounding, clipped to the window.
+        const glm::ivec2 from = glm::max(glm::ivec2(glm::floor(low)) - 2, glm::ivec2(window));
+        const glm::ivec2 to = glm::min(glm::ivec2(glm::ceil(high)) + 2,
+                                       glm::ivec2(window.x + window.z, window.y + window.w));
+        if (to.x > from.x && to.y > from.y)
+            rectangles.emplace_back(from.x, from.y, to.x - from.x, to.y - from.y);
+    }
+    return rectangles;
+}
+
+bool FBOParticleRenderer::outsideView(const vorn::engine::EntityHandle& entity,
+                                      const glm::mat4& viewProjection) const {
+    // The box around every part of the entity's models; anything else it draws is not culled.
+    glm::vec3 low(0.0f);
+    glm::vec3 high(0.0f);
+    bool any = false;
+    vorn::engine::World& world = *getWorld();
+    for (vorn::engine::Component* component : world.getComponents(entity, "renderable")) {
+        const auto* model = dynamic_cast<const vorn::components::Model*>(component);
+        if (!model)
+            return false;
+        for (const vorn::rendering::MeshPart& part : model->parts) {
+            if (!part.vertexBuffer || !part.vertexBuffer->hasBounds)
+                return false;
+            low = any ? glm::min(low, part.vertexBuffer->boundsMin) : part.vertexBuffer->boundsMin;
+            high =
+                any ? glm::max(high, part.vertexBuffer->boundsMax) : part.vertexBuffer->boundsMax;
+            any = true;
+        }
+    }
+    const auto* transform = world.getComponentAs<vorn::components::Transform>(
+        entity, vorn::components::Transform::componentName);
+    if (!any || !transform)
+        return false;
+    // Outside when all eight corners lie beyond one and the same plane of the view volume.
+    const glm::mat4 toClip = viewProjection * transform->matrix;
+    int outside[6] = {0, 0, 0, 0, 0, 0};
+    for (int corner = 0; corner < 8; ++corner) {
+        const glm::vec4 p =
+            toClip * glm::vec4(corner & 1 ? high.x : low.x, corner & 2 ? high.y : low.y,
+                               corner & 4 ? high.z : low.z, 1.0f);
+        outside[0] += p.x < -p.w;
+        outside[1] += p.x > p.w;
+        outside[2] += p.y < -p.w;
+        outside[3] += p.y > p.w;
+        outside[4] += p.z < -p.w;
+        outside[5] += p.z > p.w;
+    }
+    for (const int count : outside)
+        if (count == 8)
+            return true;
+    return false;
+}
+
 bool FBOParticleRenderer::drawnInScenePasses(const vorn::engine::EntityHandle& entity) const {
-    return getWorld()->getComponent(entity, "particleEmitter") == nullptr;
+    if (getWorld()->getComponent(entity, "particleEmitter") != nullptr)
+        return false;
+    if (culling && outsideView(entity, *culling))
+        return false;
+    if (textPass == TextPass::withScene)
+        return true;
+    const bool text = getWorld()->getComponent(entity, "text") != nullptr;
+    return textPass == TextPass::alone ? text : !text;
 }
 
 void FBOParticleRenderer::drawEmitters(vorn::engine::EntityCollection& emitters, bool points) {

@@ -2,12 +2,15 @@
 
 #include "rendering/FrameBufferObject.hpp"
 #include "rendering/GpuStepTimer.hpp"
+#include "rendering/LightFrame.hpp"
 #include "rendering/Renderer.hpp"
 
+#include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +37,12 @@ class Texture;
 // Buffers are sized once, from the viewport when the renderer is initialised; a later window
 // size only stretches the composite. Emitters are drawn through the particle-pass interface of
 // the rendering layer, so this layer never sees the particle layer. Answers "renderer".
+//
+// These eight steps are the `full` quality level at full render scale. Every frame the renderer
+// reads the run's RenderQuality (the render state's): at a lighter level or a smaller render scale
+// it draws the frame through a LightFrame instead, with the texts (the in-world hints) drawn
+// apart, at the window's resolution. The full frame's buffers are made only once a full frame is
+// drawn, so a run that never draws one never holds them.
 class FBOParticleRenderer : public vorn::systems::Renderer {
 public:
     // The steps of a frame, in order, as the frame profile names them.
@@ -56,10 +65,11 @@ public:
                         vorn::rendering::UniformSet perDraw);
     ~FBOParticleRenderer() override;
 
-    // Builds the emitter collections, loads the programs and the noise texture, and sizes the
-    // buffers from the current viewport.
+    // Builds the emitter collections and takes the buffers' size from the current viewport; at the
+    // full level and scale it also loads the programs and the noise texture and makes the buffers
+    // (else the first full frame does).
     void initialize() override;
-    // The eight steps of the frame.
+    // The eight steps of the frame, or the lighter frame the run's quality asks for.
     void render(float dt) override;
 
     // The name of a step, for the frame profile.
@@ -80,6 +90,8 @@ public:
     const vorn::rendering::FrameBufferObject& brightLevel(int i) const;
     // All eleven buffers.
     std::vector<const vorn::rendering::FrameBufferObject*> framebuffers() const;
+    // The lighter frame, once one has been drawn (else null).
+    const vorn::rendering::LightFrame* lightFrame() const { return light.get(); }
 
     // Scale of the blur buffer's first size.
     static constexpr float blurBufferScale = 0.25f;
@@ -97,6 +109,19 @@ protected:
     bool drawnInScenePasses(const vorn::engine::EntityHandle& entity) const override;
 
 private:
+    // Which renderables the scene passes draw: all of them, all but the texts, or the texts only.
+    enum class TextPass { withScene, apart, alone };
+    // The eight steps of the full frame.
+    void renderFull(GLint target, const GLint* viewport);
+    // Loads the full frame's programs and noise and makes its buffers, sized from width x height
+    // (once).
+    void makeFullBuffers();
+    // Whether every model of `entity` lies outside the view of `viewProjection` (false for
+    // entities that draw anything else, or whose models have no bounds).
+    bool outsideView(const vorn::engine::EntityHandle& entity,
+                     const glm::mat4& viewProjection) const;
+    // The window rectangles the space's texts cover, with the camera of this frame.
+    std::vector<glm::ivec4> textRectangles(const GLint* viewport) const;
     void drawScene();
     void drawAmbientOcclusion();
     // `anyAdditive`: whether there are additive emitters (else only the depth is prepared).
@@ -123,6 +148,12 @@ private:
 
     vorn::engine::EntityCollection* additive = nullptr;
     vorn::engine::EntityCollection* solid = nullptr;
+    vorn::engine::EntityCollection* texts = nullptr;
+    TextPass textPass = TextPass::withScene;
+    // While the lighter frame draws: the view and projection its scene passes cull models by.
+    std::optional<glm::mat4> culling;
+    bool fullBuffers = false;
+    std::unique_ptr<vorn::rendering::LightFrame> light;
 
     std::array<vorn::rendering::FrameBufferObject, bloomLevelCount> brightLevels;
     vorn::rendering::FrameBufferObject scene;

@@ -46,29 +46,34 @@ void FrameBufferObject::resize(int width, int height) {
 }
 
 int FrameBufferObject::addColorAttachments(int count, bool hdr, bool linear) {
+    int added = 0;
+    while (added < count && addColorAttachment(hdr ? GL_RGBA16F : GL_RGBA8, linear))
+        ++added;
+    return added;
+}
+
+bool FrameBufferObject::addColorAttachment(GLenum internalFormat, bool linear) {
     GLint maxAttachments = 0;
     glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &maxAttachments);
     GLint maxDrawBuffers = 0;
     glGetIntegerv(GL_MAX_DRAW_BUFFERS, &maxDrawBuffers);
     const int limit = std::min(maxAttachments, maxDrawBuffers);
+    if (colorCount() >= limit)
+        return false;
     const ScopedBind bound(framebuffer);
-    int added = 0;
-    for (; added < count && colorCount() < limit; ++added) {
-        auto texture = std::make_unique<Texture>();
-        texture->allocate(hdr ? GL_RGBA16F : GL_RGBA8, width_, height_);
-        const GLenum filter = linear ? GL_LINEAR : GL_NEAREST;
-        texture->setFilters(filter, filter);
-        texture->setWrap(GL_CLAMP_TO_EDGE);
-        glFramebufferTexture2D(GL_FRAMEBUFFER,
-                               GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(colorCount()),
-                               GL_TEXTURE_2D, texture->id(), 0);
-        colors.push_back(std::move(texture));
-    }
+    auto texture = std::make_unique<Texture>();
+    texture->allocate(internalFormat, width_, height_);
+    const GLenum filter = linear ? GL_LINEAR : GL_NEAREST;
+    texture->setFilters(filter, filter);
+    texture->setWrap(GL_CLAMP_TO_EDGE);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(colorCount()),
+                           GL_TEXTURE_2D, texture->id(), 0);
+    colors.push_back(std::move(texture));
     std::vector<GLenum> buffers;
     for (int i = 0; i < colorCount(); ++i)
         buffers.push_back(GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(i));
     glDrawBuffers(static_cast<GLsizei>(buffers.size()), buffers.data());
-    return added;
+    return true;
 }
 
 void FrameBufferObject::addDepthAttachment() {

@@ -30,6 +30,9 @@ public:
     // filters when `linear`, else nearest; edges clamped. Attachments beyond the driver's maximum
     // are not made. Returns how many were added.
     int addColorAttachments(int count, bool hdr, bool linear);
+    // Adds one colour texture of `internalFormat` at the current size, with linear filters when
+    // `linear`, else nearest, edges clamped; false when the driver allows no more attachments.
+    bool addColorAttachment(GLenum internalFormat, bool linear);
     // Adds a DEPTH_COMPONENT24 texture (linear filters, clamped edges) as the depth attachment.
     void addDepthAttachment();
     // Puts `texture` in place of colour attachment `index`, hands back the one it replaces in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/GraphicsContext.hpp"
+#include "rendering/RenderQuality.hpp"
 
 #include <GL/glew.h>
 #include <glm/mat4x4.hpp>
@@ -75,6 +76,8 @@ public:
     GLenum blendSrc = GL_ONE;
     GLenum blendDst = GL_ZERO;
     sf::Window* window;
+    // The run's picture quality, read by the play areas' renderer every frame.
+    RenderQuality quality;
     std::vector<Texture*> registeredTextures;
     std::vector<ShaderProgram*> registeredPrograms;
 

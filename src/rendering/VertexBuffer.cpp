@@ -3,6 +3,8 @@
 #include "rendering/ShaderProgram.hpp"
 
 #include <algorithm>
+
+#include <glm/common.hpp>
 #include <limits>
 
 namespace vorn::rendering {
@@ -70,6 +72,17 @@ void VertexBuffer::setAttributeData(const std::string& name, const void* data, s
         if (size > 0)
             glBufferSubData(target, static_cast<GLintptr>(blockOffset(i)),
                             static_cast<GLsizeiptr>(size), data);
+        if (name == "pos" && layout[i].type == GL_FLOAT && layout[i].components == 3 &&
+            size == blockSize(i) && size > 0) {
+            const auto* p = static_cast<const float*>(data);
+            boundsMin = boundsMax = glm::vec3(p[0], p[1], p[2]);
+            for (std::size_t v = 3; v + 2 < size / sizeof(float); v += 3) {
+                const glm::vec3 point(p[v], p[v + 1], p[v + 2]);
+                boundsMin = glm::min(boundsMin, point);
+                boundsMax = glm::max(boundsMax, point);
+            }
+            hasBounds = true;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "rendering/VertexAttribute.hpp"
 
 #include <GL/glew.h>
+#include <glm/vec3.hpp>
 
 #include <cstddef>
 #include <string>
@@ -50,6 +51,11 @@ public:
 
     VertexLayout layout;
     int vertexCount = 0;
+    // The box around the last whole block of three-float "pos" values given to
+    // setAttributeData (for culling what lies outside the view); hasBounds is false before one.
+    glm::vec3 boundsMin{0.0f};
+    glm::vec3 boundsMax{0.0f};
+    bool hasBounds = false;
 
 private:
     GLuint glId = 0;

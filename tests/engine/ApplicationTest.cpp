@@ -101,6 +101,109 @@ TEST(FramePacing, ExactlyTheLargestStepIsKeptAndLongerFramesAreClamped) {
     EXPECT_EQ(pacer.timeStep(0.04f, 0.03f), limit);
 }
 
+// A frame's time in update steps: one step up to half the largest, then equal steps of at most
+// half the largest, never more than four, and those never longer than the largest.
+TEST(FramePacing, LongFramesSplitIntoEqualStepsOfAtMostTheLargest) {
+    const FramePacer pacer(20.0f, 60.0f);
+    struct Case {
+        float seconds;
+        int count;
+        float step;
+    };
+    for (const Case& c : {Case{0.01f, 1, 0.01f}, Case{0.025f, 1, 0.025f}, Case{0.03f, 2, 0.015f},
+                          Case{0.05f, 2, 0.025f}, Case{0.1f, 4, 0.025f}, Case{0.12f, 4, 0.03f},
+                          Case{0.2f, 4, 0.05f}, Case{0.5f, 4, 0.05f}, Case{3.0f, 4, 0.05f}}) {
+        const FramePacer::Steps steps = pacer.split(c.seconds);
+        EXPECT_EQ(steps.count, c.count) << c.seconds;
+        EXPECT_NEAR(steps.step, c.step, 1e-6f) << c.seconds;
+    }
+}
+
+// The loop on a fake clock whose frames each take `work` seconds: every update step, the render
+// pass's time and the audio step, frame by frame.
+TEST(ApplicationLoop, SlowFramesKeepRealTimeInUpToFourStepsAndTheGameSpeedScalesThem) {
+    struct Case {
+        double work;
+        float speed;
+        int steps;
+        float step;
+        float audio;
+    };
+    const Case cases[] = {
+        {0.0, 1.0f, 1, 1.0f / 60.0f, 1.0f / 60.0f}, // sleeps towards 60 frames a second
+        {0.02, 1.0f, 1, 0.02f, 0.02f},
+        {0.03, 1.0f, 2, 0.015f, 0.03f},
+        {0.1, 1.0f, 4, 0.025f, 0.1f},  // 10 frames a second: four steps
+        {0.12, 1.0f, 4, 0.03f, 0.12f}, // four equal steps
+        {0.5, 1.0f, 4, 0.05f, 0.2f},   // 2 frames a second: four steps, the world slows down
+        {0.1, 0.6f, 3, 0.02f, 0.1f},   // 60 % speed: 0.06 s of world time, sound in real time
+        {0.03, 0.5f, 1, 0.015f, 0.03f},
+    };
+    for (const Case& c : cases) {
+        FakeContext context;
+        Application app(&context, 20.0f, 60.0f, "assets/");
+        double now = 0.0;
+        app.setClock({[&] { return now; }, [&](double seconds) { now += seconds; }});
+        app.setGameSpeed(c.speed);
+        struct StepRecorder : Behavior {
+            std::vector<std::vector<float>>* frames;
+            std::vector<float>* renders;
+            StepRecorder() { addName(renderPassName); }
+            void update(float dt) override { frames->back().push_back(dt); }
+            void render(float dt) override { renders->push_back(dt); }
+        };
+        std::vector<std::vector<float>> frames(1);
+        std::vector<float> renders;
+        std::vector<float> audio;
+        auto* recorder = new StepRecorder;
+        recorder->frames = &frames;
+        recorder->renders = &renders;
+        auto world = std::make_shared<World>();
+        world->addComponent(world->createEntity(), recorder);
+        app.setWorld(world);
+        app.setAudioUpdate([&](float dt) { audio.push_back(dt); });
+        app.setFrameEndCallback([&](uint64_t) {
+            now += c.work;
+            frames.emplace_back();
+        });
+        app.setFrameLimit(4);
+        app.run();
+        // Frame 0 measures the start-up; each later frame measures the work of the one before.
+        ASSERT_EQ(renders.size(), 4u);
+        for (size_t f = 1; f < 4; ++f) {
+            ASSERT_EQ(frames[f].size(), static_cast<size_t>(c.steps)) << c.work << " frame " << f;
+            for (const float dt : frames[f])
+                EXPECT_NEAR(dt, c.step, 1e-5f) << c.work;
+            EXPECT_NEAR(renders[f], c.step * static_cast<float>(c.steps), 1e-5f) << c.work;
+            EXPECT_NEAR(audio[f], c.audio, 1e-5f) << c.work;
+            EXPECT_EQ(app.lastStepCount(), c.steps);
+        }
+    }
+}
+
+// A fixed time step keeps one update a frame, scaled by the game speed.
+TEST(ApplicationLoop, FixedStepKeepsOneUpdateAFrameAtAnyGameSpeed) {
+    for (const float speed : {1.0f, 0.8f}) {
+        FakeContext context;
+        Application app(&context, 20.0f, 60.0f, "assets/");
+        std::vector<float> steps;
+        struct StepRecorder : Behavior {
+            std::vector<float>* steps;
+            void update(float dt) override { steps->push_back(dt); }
+        };
+        auto* recorder = new StepRecorder;
+        recorder->steps = &steps;
+        auto world = std::make_shared<World>();
+        world->addComponent(world->createEntity(), recorder);
+        app.setWorld(world);
+        app.setFrameLimit(3);
+        app.setFixedTimeStep(0.02f);
+        app.setGameSpeed(speed);
+        app.run();
+        EXPECT_EQ(steps, std::vector<float>(3, 0.02f * speed));
+    }
+}
+
 TEST(ApplicationLoop, ConstructorPreparesStateAndPublishesTheAssetRoot) {
     FakeContext context;
     Application app(&context, 20.0f, 60.0f, "some/root/");

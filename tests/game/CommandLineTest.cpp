@@ -214,3 +214,21 @@ TEST(CommandLineOptions, UpgradesAreAListOfKnownNamesForAnArea) {
         EXPECT_EQ(*p.status, 2) << bad.back();
     }
 }
+
+TEST(CommandLineOptions, QualityIsAutoOrALevelAndAnythingElseNamesTheLevels) {
+    EXPECT_EQ(parse({}).options.quality, "");
+    for (const char* choice : {"auto", "full", "medium", "low", "minimal"}) {
+        const Parsed p = parse({"--quality", choice});
+        EXPECT_FALSE(p.status) << p.err;
+        EXPECT_EQ(p.options.quality, choice);
+    }
+    for (const char* bad : {"high", "Full", "", "lowest"}) {
+        const Parsed p = parse({"--quality", bad});
+        ASSERT_TRUE(p.status) << bad;
+        EXPECT_EQ(*p.status, 2) << bad;
+        const std::string lastLine = p.err.substr(p.err.rfind('\n', p.err.size() - 2) + 1);
+        EXPECT_EQ(lastLine.rfind("mossfang: ", 0), 0u) << p.err;
+        EXPECT_NE(lastLine.find("auto, full, medium, low or minimal"), std::string::npos)
+            << lastLine;
+    }
+}

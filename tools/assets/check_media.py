@@ -13,6 +13,7 @@ status 1 if any failed. --hashes also prints a SHA-256 of every file, to compare
 import argparse
 import ctypes
 import ctypes.util
+import glob
 import hashlib
 import math
 import os
@@ -262,8 +263,10 @@ def check_pictures():
               and punch[0, 0, 3] == 0 and punch[-1, -1, 3] == 0,
               "images/punchSprite.png: a solid core fading out to clear corners")
     check_noise()
-    backs = ["images/StartAreaBackground.png", "images/SimpleAreaBackground.png",
-             "images/TrickyAreaBackground.png", "images/SwordAreaBackground.png"]
+    # Every area backdrop, whichever generator painted it.
+    backs = sorted(os.path.relpath(p, ASSETS) for p in
+                   glob.glob(os.path.join(ASSETS, "images", "*Background.png")))
+    check(len(backs) >= 4, "%d area backdrops found" % len(backs))
     for path in backs:
         img = load(path)
         if img is None:

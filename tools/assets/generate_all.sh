@@ -31,6 +31,13 @@ echo "== font atlas"
 $PY tools/assets/gen_font.py
 echo "== pictures"
 $PY tools/assets/gen_pictures.py
+echo "== the lily stream's backdrop and water"
+$PY tools/assets/gen_background_stream.py
+echo "== the wasp meadow's backdrop"
+$PY tools/assets/gen_background_meadow.py
+echo "== the spider cellar's and the high canopy's backdrops"
+$PY tools/assets/gen_background_cellar.py
+$PY tools/assets/gen_background_canopy.py
 echo "== sound effects and voices"
 $PY tools/assets/gen_sfx.py
 echo "== music (several minutes)"

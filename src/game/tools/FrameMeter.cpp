@@ -6,6 +6,7 @@
 #include "game/tools/FrameProfile.hpp"
 #include "rendering/FBOParticleRenderer.hpp"
 #include "rendering/GpuStepTimer.hpp"
+#include "rendering/RenderQuality.hpp"
 #include "rendering/Text.hpp"
 
 #include <chrono>
@@ -58,7 +59,18 @@ std::string FrameMeter::format(const Window& w) {
 }
 
 std::string FrameMeter::readout() const {
-    return format(haveLast ? last : current);
+    std::string line = format(haveLast ? last : current);
+    // The picture quality drawn now: the level, and the share of the window's width and height
+    // the 3D scene is drawn at.
+    if (const vorn::rendering::RenderQuality* quality =
+            getWorld() ? vorn::rendering::RenderQuality::of(*getWorld()) : nullptr) {
+        char text[64];
+        std::snprintf(text, sizeof text, "  %s%s %.0f%%", quality->isAuto() ? "auto " : "",
+                      vorn::rendering::qualityName(quality->level()),
+                      quality->renderScale() * 100.0f);
+        line += text;
+    }
+    return line;
 }
 
 void FrameMeter::update(float) {

@@ -10,7 +10,8 @@ namespace game {
 struct DesignerSettings;
 
 // The on-screen frame meter of an area: frames per second and the mean update, render and
-// post-processing milliseconds of the last second (the figures of --profile-frames), written into
+// post-processing milliseconds of the last second (the figures of --profile-frames), and the
+// picture's quality level and render scale (with "auto" when the game chooses them), written into
 // the "text" of its own HUD entity while the designer's switch is on, and an empty text while it
 // is off. The update and render figures are the processor time the Application measured; the
 // post-processing figure is the GPU time of the area's post-processing renderer, which the meter

@@ -5,6 +5,7 @@
 #include "engine/Diagnostics.hpp"
 #include "engine/World.hpp"
 #include "rendering/FBOParticleRenderer.hpp"
+#include "rendering/RenderQuality.hpp"
 
 #include <chrono>
 #include <iomanip>
@@ -40,8 +41,10 @@ void FrameProfile::frameEnded(const vorn::engine::Application& application, uint
 
     const double end = now();
     // Wall time runs from one frame's end to the next, so the first frame only starts the clock.
-    if (lastFrameEnd >= 0.0)
+    if (lastFrameEnd >= 0.0) {
         wallSeconds += end - lastFrameEnd;
+        workSeconds += application.lastWorkSeconds();
+    }
     lastFrameEnd = end;
     updateSeconds += application.lastUpdateSeconds();
     renderSeconds += application.lastRenderSeconds();
@@ -49,11 +52,12 @@ void FrameProfile::frameEnded(const vorn::engine::Application& application, uint
         return;
     if (renderer && renderer->profile())
         renderer->profile()->collectAll();
-    print(vorn::engine::Diagnostics::out(), renderer);
+    print(vorn::engine::Diagnostics::out(), application, renderer);
     done = true;
 }
 
-void FrameProfile::print(std::ostream& out, FBOParticleRenderer* renderer) const {
+void FrameProfile::print(std::ostream& out, const vorn::engine::Application& application,
+                         FBOParticleRenderer* renderer) const {
     const auto milliseconds = [](double seconds, uint64_t count) {
         return count == 0 ? 0.0 : seconds * 1000.0 / static_cast<double>(count);
     };
@@ -85,6 +89,18 @@ void FrameProfile::print(std::ostream& out, FBOParticleRenderer* renderer) const
         const double frameMs = milliseconds(wallSeconds, frames - 1);
         out << "  whole frame " << frameMs << " ms, " << (frameMs > 0.0 ? 1000.0 / frameMs : 0.0)
             << " frames per second\n";
+        // On the clock the loop sleeps towards 60 frames a second: the work alone says how many
+        // more it could draw.
+        if (workSeconds > 0.0)
+            out << "  work " << milliseconds(workSeconds, frames - 1)
+                << " ms a frame without the pacing sleep\n";
+    }
+    const std::shared_ptr<vorn::engine::World>& world = application.currentWorld();
+    if (const vorn::rendering::RenderQuality* quality =
+            world ? vorn::rendering::RenderQuality::of(*world) : nullptr) {
+        out << std::setprecision(2) << "  quality " << quality->choiceName() << ": "
+            << vorn::rendering::qualityName(quality->level()) << " at render scale "
+            << quality->renderScale() << "\n";
     }
     out.flags(flags);
     out.precision(precision);

@@ -89,6 +89,7 @@ struct Play {
     // What the probe found, written out once the game has ended.
     std::function<std::string()> report;
     bool screenshot = false;
+    std::string quality; // --quality, when not empty
 };
 
 Play area(const std::string& levelFile, const std::string& script, uint64_t frames) {
@@ -116,6 +117,7 @@ GameRun play(const Play& p) {
     game::GameOptions options;
     options.frames = p.frames;
     options.fixedDt = 1.0f / 60.0f;
+    options.quality = p.quality;
     options.dumpStateFile = base + "_state.json";
     std::remove(options.dumpStateFile.c_str());
     if (!p.script.empty()) {
@@ -410,6 +412,7 @@ TEST_F(DesignerTools, F2ShowsAndHidesTheFrameMeter) {
     std::string texts;
     Play meter = area(path, "5 hold F2\n20 hold F2\n", 30);
     meter.screenshot = true;
+    meter.quality = "low";
     meter.onFrame = [&](int frame, World& world) {
         if (frame != 3 && frame != 10 && frame != 25)
             return;
@@ -429,6 +432,8 @@ TEST_F(DesignerTools, F2ShowsAndHidesTheFrameMeter) {
     EXPECT_NE(seen[1].find(" fps  update "), std::string::npos) << seen[1];
     EXPECT_NE(seen[1].find(" render "), std::string::npos) << seen[1];
     EXPECT_NE(seen[1].find(" post "), std::string::npos) << seen[1];
+    // The level drawn and the render scale (a named level is drawn at full scale).
+    EXPECT_NE(seen[1].find("  low 100%"), std::string::npos) << seen[1];
     EXPECT_EQ(seen[2], "");
 
     Play shownPlay = area(path, "5 hold F2\n", 12);

@@ -1,6 +1,6 @@
-// The game's five areas: each loads cleanly, together they use every template, the level check
-// passes on each, the recorded play-through reaches the credits with both upgrades, and the
-// spider web holds against bare fists.
+// The game's areas: each loads cleanly, together they use every template and keyword, the level
+// check passes on each, the recorded play-through reaches the credits with both upgrades, and
+// the spider web holds against bare fists.
 #include "audio/SoundManager.hpp"
 #include "audio/SoundTable.hpp"
 #include "audio/SoundUpdate.hpp"
@@ -41,12 +41,17 @@ namespace {
 
 const std::string levelDir = MOSSFANG_SOURCE_DIR "/assets/levels/";
 
-// Each area with the entrance the menu's keys use for it.
+// Each area in the journey's order with the entrance the way on arrives at (the menu's keys use
+// these for the five it has keys for), then the test ground.
 const std::vector<std::pair<std::string, std::string>> areas = {
     {"startingArea.txt", ""},
+    {"leafStream.txt", "streamLeftDoor"},
     {"simpleArea.txt", "simpleBottomDoor"},
+    {"waspMeadow.txt", "meadowLeftDoor"},
     {"trickyArea.txt", "trickyLeftDoor"},
+    {"spiderCellar.txt", "cellarLeftDoor"},
     {"swordArea.txt", "swordLeftDoor"},
+    {"canopy.txt", "canopyLeftDoor"},
     {"prototypeLevel.txt", "start"},
 };
 
@@ -117,9 +122,8 @@ public:
     }
 };
 
-TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
+TEST(Journey, TheAreasTogetherUseEveryTemplateAndKeywordAndNothingUnknown) {
     KeywordCounter counter;
-    std::set<std::string> musics;
     std::set<std::string> backgrounds;
     for (const auto& [file, entrance] : areas) {
         SCOPED_TRACE(file);
@@ -128,16 +132,21 @@ TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
         vorn::parsing::DefinitionReader reader(in);
         const size_t before = counter.musics.size();
         const size_t picturesBefore = counter.backgrounds.size();
+        const int secretsBefore = counter.counts[game::LevelLoader::secretKeyword];
         EXPECT_NO_THROW(game::LevelLoader::readLevel(reader, counter));
-        // One music and one background picture each; every area has its own music, and the four
-        // areas of the journey their own picture (the test ground borrows the clearing's).
+        // One music and one background picture each (an area may add pictures of its own near
+        // water and the like); the areas of the journey each have their own backdrop (the test
+        // ground borrows the clearing's), and no door leads into the music just left.
         ASSERT_EQ(counter.musics.size(), before + 1);
-        ASSERT_EQ(counter.backgrounds.size(), picturesBefore + 1);
-        musics.insert(counter.musics.back());
-        if (file != "prototypeLevel.txt")
-            backgrounds.insert(counter.backgrounds.back());
+        ASSERT_GT(counter.backgrounds.size(), picturesBefore);
+        // A secret in every area.
+        EXPECT_GE(counter.counts[game::LevelLoader::secretKeyword], secretsBefore + 1);
+        if (file != "prototypeLevel.txt") {
+            backgrounds.insert(counter.backgrounds[picturesBefore]);
+            if (before > 0)
+                EXPECT_NE(counter.musics[before], counter.musics[before - 1]);
+        }
     }
-    EXPECT_EQ(musics.size(), areas.size());
     EXPECT_EQ(backgrounds.size(), areas.size() - 1);
     const std::vector<std::string>& keys = game::LevelLoader::templateKeys();
     ASSERT_EQ(keys.size(), 29u);
@@ -148,6 +157,10 @@ TEST(Journey, TheFiveAreasTogetherUseEveryTemplateAndNothingUnknown) {
         if (notYetPlaced.count(key) == 0) {
             EXPECT_GE(counter.counts[key], 1) << "no area uses " << key;
         }
+    for (const char* keyword :
+         {game::LevelLoader::hintKeyword, game::LevelLoader::wakeKeyword,
+          game::LevelLoader::checkpointKeyword, game::LevelLoader::secretKeyword, "music"})
+        EXPECT_GE(counter.counts[keyword], 1) << "no area uses " << keyword;
     for (const auto& [keyword, count] : counter.counts) {
         const bool known = keyword == game::LevelLoader::hintKeyword ||
                            keyword == game::LevelLoader::wakeKeyword ||
@@ -163,7 +176,11 @@ TEST(Journey, TheLevelCheckPassesAndEachAreaStartsOnItsFeetWithoutAnEntranceName
     // its first entrance, and the game says which: never at the origin, under the floor.
     const std::map<std::string, std::string> chosen = {
         {"startingArea.txt", "the entrance \"\""},
+        {"leafStream.txt", "the entrance \"streamLeftDoor\""},
         {"simpleArea.txt", "the entrance \"simpleBottomDoor\""},
+        {"waspMeadow.txt", "the entrance \"meadowLeftDoor\""},
+        {"spiderCellar.txt", "the entrance \"cellarLeftDoor\""},
+        {"canopy.txt", "the entrance \"canopyLeftDoor\""},
         {"trickyArea.txt", "the entrance \"trickyLeftDoor\""},
         {"swordArea.txt", "the entrance \"swordLeftDoor\""},
         {"prototypeLevel.txt", "the \"player\" entry"},

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -455,6 +456,48 @@ TEST_F(NinjaTest, HeClimbsToTheCeilingAndWalksAlongItUpsideDown) {
     EXPECT_EQ(nav().airTurn, 1.0f);
     EXPECT_NEAR(transform().matrix[1].y, 1.0f, 1e-3f);
     EXPECT_NEAR(transform().matrix[2].x, 1.0f, 1e-3f);
+}
+
+// The world keeps the clock's pace at any frame rate: on a fake clock, frames whose work takes a
+// tenth of a second are updated in four steps each, and the ninja runs as far per wall-clock
+// second as at sixty frames a second. At two frames a second no frame runs more than four steps.
+TEST_F(NinjaTest, RunsTheSameDistancePerWallSecondAtTenAndSixtyFramesASecond) {
+    struct Run {
+        double distancePerSecond;
+        int mostSteps;
+    };
+    const auto run = [](double work, double wallSeconds) {
+        TestStage local;
+        const EntityHandle runner = game::assemblePlayer(
+            *local.world, glm::vec3(TestStage::floorLeft + 10.0f, TestStage::floorTop + 5.0f, 0),
+            glm::vec3(0.0f), glm::vec3(1.0f));
+        local.run(10);
+        const auto x = [&] {
+            return local.world->getComponentAs<Transform>(runner, Transform::componentName)
+                ->position()
+                .x;
+        };
+        const float start = x();
+        local.play("0-10000 hold Right");
+        double now = 0.0;
+        local.app.setClock({[&] { return now; }, [&](double seconds) { now += seconds; }});
+        int mostSteps = 0;
+        local.app.setFrameEndCallback([&](uint64_t) {
+            now += work;
+            mostSteps = std::max(mostSteps, local.app.lastStepCount());
+        });
+        local.app.setFrameLimit(local.app.frameCount() +
+                                static_cast<uint64_t>(std::lround(wallSeconds / work)));
+        local.app.run();
+        return Run{(x() - start) / now, mostSteps};
+    };
+    const Run sixty = run(1.0 / 60.0, 2.0);
+    const Run ten = run(0.1, 2.0);
+    EXPECT_GT(sixty.distancePerSecond, 15.0); // he runs at up to 20 units a second
+    EXPECT_EQ(sixty.mostSteps, 1);
+    EXPECT_EQ(ten.mostSteps, 4);
+    EXPECT_NEAR(ten.distancePerSecond, sixty.distancePerSecond, 0.05 * sixty.distancePerSecond);
+    EXPECT_EQ(run(0.5, 2.0).mostSteps, 4);
 }
 
 } // namespace

@@ -285,7 +285,7 @@ TEST(SceneFlow, ADoorCarriesTheSameScoreHealthAndUpgradesToTheEntrance) {
     const nlohmann::json& a = walking[0];
     const nlohmann::json& b = arrived[0];
     EXPECT_EQ(b["components"], a["components"]);
-    EXPECT_EQ(b["score"], (nlohmann::json{{"points", 1}, {"eggs", 0}}));
+    EXPECT_EQ(b["score"], (nlohmann::json{{"points", 1}, {"eggs", 0}, {"secrets", 0}}));
     EXPECT_EQ(b["score"], a["score"]);
     EXPECT_EQ(b["health"], a["health"]);
     EXPECT_EQ(b["energy"]["maximum"], 110.0);

@@ -7,11 +7,14 @@
 #include "rendering/Mesh.hpp"
 #include "rendering/Model.hpp"
 #include "rendering/ParticlePassRenderable.hpp"
+#include "rendering/RenderQuality.hpp"
 #include "rendering/ShaderProgram.hpp"
+#include "rendering/Text.hpp"
 
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -156,6 +159,14 @@ protected:
         ASSERT_FALSE(mesh->parts.empty());
         const auto e = entity(placement, {"gameSpace"});
         world->addComponent(e, new vorn::components::Model(mesh->parts));
+    }
+
+    // A 2 x 2 texture of four colours, two of them half transparent.
+    std::shared_ptr<vorn::rendering::Texture> texture4() {
+        return vorn::rendering::textureCache().getFullPath(
+            writeImage("four.png", 2, 2,
+                       {sf::Color(200, 30, 30, 255), sf::Color(30, 200, 30, 128),
+                        sf::Color(30, 30, 200, 64), sf::Color(230, 230, 230, 255)}));
     }
 
     FBOParticleRenderer* renderer = nullptr;
@@ -498,4 +509,105 @@ TEST_F(FBOParticleRendererGlTest, OneDrawCompositeMatchesTheCopyAndTwoBlends) {
     EXPECT_TRUE(context->pixels() == combined);
     EXPECT_EQ(renderer->blurBuffer().colorTexture(0).width, 3);
     EXPECT_EQ(renderer->blurBuffer().colorTexture(0).height, 2);
+}
+
+// The lighter quality levels (and auto on a software renderer, which also lowers the render
+// scale) draw the game space their own way, but the HUD and the in-world hints at the window's
+// resolution as the full picture does: the HUD pixel for pixel, the hint's letters too but for one
+// step in the blended pixels at their edges, which are blended over an 8-bit picture instead of
+// the full picture's 16-bit one.
+TEST_F(FBOParticleRendererGlTest, LighterLevelsDrawTheHudAndAHintAsFullDoes) {
+    using vorn::rendering::QualityLevel;
+    screenCamera({"gameSpace"});
+    vorn::rendering::UniformSet lights;
+    lights.set("ambientLight", glm::vec3(0.4f));
+    lights.set("lights[0].direction", glm::normalize(glm::vec3(1, -1, -1)));
+    lights.set("lights[0].color", glm::vec3(1.2f));
+    litMesh("box.obj",
+            "v -2 -1 0\nv 2 -1 0\nv 2 1 0\nv -2 1 0\nv -2 -1 -2\nv -2 1 -2\n"
+            "vn 0 0 1\nvn 1 0 0\nf 1//1 2//1 3//1\nf 1//1 3//1 4//1\nf 5//2 1//2 4//2\n"
+            "f 5//2 4//2 6//2\n",
+            glm::translate(glm::mat4(1.0f), glm::vec3(70, 20, 0)) *
+                glm::rotate(glm::mat4(10.0f), 0.5f, glm::vec3(0, 1, 0)));
+    // A dim particle: no glow reaches the HUD or the hint.
+    emitter("additive", {{{80.5f, 55.5f, 5.0f}, glm::vec4(0.6f, 0.4f, 0.2f, 1.0f)}}, 3.0f);
+    const auto font = vorn::rendering::textureCache().get("textFonts/HarringtonFont.png");
+    const auto textProgram =
+        vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt");
+    // The hint: a line of text in the game space, over the background.
+    auto* hint = new vorn::components::Text(textProgram, font, 0.0f, 0.0f, 0.0f, "Hint", 8.0f, 1.0f,
+                                            0.86f, 0.55f);
+    hint->advance = 0.7f;
+    world->addComponent(entity(glm::translate(glm::mat4(1.0f), glm::vec3(4, 30, 2)), {"gameSpace"}),
+                        hint);
+    // The HUD: its own camera and renderer, a half-transparent panel and a number over it.
+    screenCamera({"hudSpace"});
+    sprite(texture4(), 2, 52, 1, 36, 18, true, 0.0f, true, {"hudSpace"});
+    world->addComponent(entity(glm::translate(glm::mat4(1.0f), glm::vec3(6, 56, 2)), {"hudSpace"}),
+                        new vorn::components::Text(textProgram, font, 0.0f, 0.0f, 0.0f, "42", 9.0f,
+                                                   1.0f, 1.0f, 1.0f));
+    world->addComponent(new vorn::systems::Renderer("hudSpace", 2.0f, GL_DEPTH_BUFFER_BIT,
+                                                    vorn::rendering::UniformSet{}));
+    addRenderer(lights);
+
+    // The rectangles compared: the HUD panel and the hint, each with a margin.
+    struct Box {
+        int x0, y0, x1, y1;
+    };
+    const Box hud{0, 50, 40, 72};
+    const Box hintBox{1, 27, 33, 41};
+    const auto region = [&](const std::vector<glm::u8vec4>& pixels, const Box& box) {
+        std::vector<glm::u8vec4> part;
+        for (int y = box.y0; y < box.y1; ++y)
+            for (int x = box.x0; x < box.x1; ++x)
+                part.push_back(rgb(pixels[static_cast<size_t>(y * testWidth + x)]));
+        return part;
+    };
+
+    vorn::rendering::RenderQuality& quality = state->quality;
+    quality.setSoftwareRenderer(true);
+    render();
+    const auto full = context->pixels();
+    ASSERT_EQ(renderer->lightFrame(), nullptr);
+    const auto fullHint = region(full, hintBox);
+    const glm::u8vec4 background(31, 19, 8, 0);
+    int letters = 0;
+    for (const glm::u8vec4& c : fullHint)
+        letters += c.r > background.r + 60 ? 1 : 0;
+    EXPECT_GT(letters, 20);
+
+    struct Case {
+        const char* name;
+        std::optional<QualityLevel> level;
+        int sceneWidth;
+    };
+    const int autoWidth = static_cast<int>(
+        std::lround(testWidth * vorn::rendering::RenderQuality::autoSoftwareScale));
+    for (const Case& c : {Case{"medium", QualityLevel::medium, testWidth},
+                          Case{"low", QualityLevel::low, testWidth},
+                          Case{"minimal", QualityLevel::minimal, testWidth},
+                          Case{"auto on a software renderer", std::nullopt, autoWidth}}) {
+        SCOPED_TRACE(c.name);
+        quality.choose(c.level);
+        render();
+        const auto lighter = context->pixels();
+        // Drawn the lighter way: an 8-bit scene at the render scale.
+        ASSERT_NE(renderer->lightFrame(), nullptr);
+        const auto* scene = renderer->lightFrame()->sceneBuffer();
+        ASSERT_NE(scene, nullptr);
+        EXPECT_EQ(scene->width(), c.sceneWidth);
+        EXPECT_EQ(scene->colorTexture(0).internalFormat, static_cast<GLenum>(GL_RGBA8));
+
+        EXPECT_TRUE(region(lighter, hud) == region(full, hud));
+        const auto hintPixels = region(lighter, hintBox);
+        int same = 0;
+        for (size_t i = 0; i < hintPixels.size(); ++i) {
+            same += hintPixels[i] == fullHint[i] ? 1 : 0;
+            EXPECT_TRUE(near(hintPixels[i], fullHint[i], 1))
+                << "pixel " << i << ": " << describe(hintPixels[i]) << " against "
+                << describe(fullHint[i]);
+        }
+        EXPECT_GT(same, static_cast<int>(hintPixels.size()) * 3 / 4);
+        quality.choose(QualityLevel::full);
+    }
 }
