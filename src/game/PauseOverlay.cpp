@@ -74,6 +74,9 @@ void PauseOverlay::onActivated() {
     clicks.disconnect();
     if (getWorld() == nullptr)
         return;
+    // Back from the settings screen, still paused: quiet again, at the volume the player chose.
+    if (current != Page::playing)
+        quieten(true);
     clicks = getWorld()->mouseButtonPressed.connect([this](const sf::Event::MouseButtonEvent&) {
         if (current == Page::controls)
             show(Page::panel);
@@ -169,6 +172,10 @@ void PauseOverlay::show(Page next) {
         buttons.push_back({"menu/controls.png", [this] { show(Page::controls); }});
         if (openSettings)
             buttons.push_back({"menu/settings.png", [this, world] {
+                                   // The settings screen plays the music at its full volume, so
+                                   // that a change of it can be heard; the area quietens it again
+                                   // when it comes back.
+                                   quieten(false);
                                    const AreaAction open = openSettings;
                                    open(*world);
                                }});

@@ -588,10 +588,21 @@ void finishArea(const WorldPtr& world, const std::string& levelFile, const std::
 
     // Leaving keeps the run: it is saved as it stands, to go on from the entrance he came in by
     // (or the checkpoint he touched).
-    world->addComponent(new PauseOverlay([](World& area) {
+    auto* pause = new PauseOverlay([](World& area) {
         SaveGame::saveArea(area);
         goTo(&area, Scenes::menu());
-    }));
+    });
+    // Settings from the pause: the settings screen keeps the paused area alive and goes back to
+    // it, still paused, with the run as it was. The area holds itself only weakly here.
+    const std::weak_ptr<World> weakArea = world;
+    pause->setSettings([weakArea](World& area) {
+        WorldPtr kept = weakArea.lock();
+        if (!kept)
+            return;
+        if (WorldPtr screen = Scenes::settingsScreen([kept] { return kept; }))
+            goTo(&area, screen);
+    });
+    world->addComponent(pause);
 
     if (extras)
         extras(*world, levelFile, entrance);
@@ -707,8 +718,11 @@ void Scenes::installSceneCallbacks(AreaExtras extras) {
         SaveGame::clear();
         // A run begun elsewhere (the test ground, say) has not made the journey.
         const bool best = run.startArea == startingArea && SaveGame::offerTime(run.time);
-        return summary(summaryLines(run, countInJourney("antEgg"),
-                                    countInJourney(LevelLoader::secretKeyword),
+        // The totals are those of the journey's areas and of every area this run could have
+        // reached from where it began and ended, so that what it found is always among them.
+        const std::vector<std::string> reached = {startingArea, run.startArea, run.area};
+        return summary(summaryLines(run, countInJourney("antEgg", reached),
+                                    countInJourney(LevelLoader::secretKeyword, reached),
                                     SaveGame::bestTime(), best));
     });
 }
@@ -754,7 +768,11 @@ std::vector<Scenes::SummaryLine> Scenes::summaryLines(const SavedRun& run, int e
 }
 
 int Scenes::countInJourney(const std::string& keyword, const std::string& firstArea) {
-    // Every area a door leads to, from the first one on, each counted once.
+    return countInJourney(keyword, std::vector<std::string>{firstArea});
+}
+
+int Scenes::countInJourney(const std::string& keyword, const std::vector<std::string>& firstAreas) {
+    // Every area a door leads to, from the first ones on, each counted once.
     class Counter : public LevelLoader::EntryVisitor {
     public:
         explicit Counter(const std::string& keyword) : keyword(keyword) {}
@@ -770,8 +788,11 @@ int Scenes::countInJourney(const std::string& keyword, const std::string& firstA
                 doors.push_back(reader.readQuotedString());
         }
     };
-    std::set<std::string> seen{firstArea};
-    std::deque<std::string> waiting{firstArea};
+    std::set<std::string> seen;
+    std::deque<std::string> waiting;
+    for (const std::string& first : firstAreas)
+        if (!first.empty() && seen.insert(first).second)
+            waiting.push_back(first);
     int found = 0;
     while (!waiting.empty()) {
         const std::string levelFile = waiting.front();

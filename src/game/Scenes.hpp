@@ -60,6 +60,9 @@ public:
     // `firstArea` hold, each area counted once.
     static int countInJourney(const std::string& keyword,
                               const std::string& firstArea = startingArea);
+    // The same from several first areas together, each area still counted once.
+    static int countInJourney(const std::string& keyword,
+                              const std::vector<std::string>& firstAreas);
     // Seconds as minutes, seconds and tenths (the nearest): 731.24 is "12:11.2".
     static std::string formatTime(float seconds);
 

@@ -143,8 +143,9 @@ TEST(Journey, TheAreasTogetherUseEveryTemplateAndKeywordAndNothingUnknown) {
         EXPECT_GE(counter.counts[game::LevelLoader::secretKeyword], secretsBefore + 1);
         if (file != "prototypeLevel.txt") {
             backgrounds.insert(counter.backgrounds[picturesBefore]);
-            if (before > 0)
+            if (before > 0) {
                 EXPECT_NE(counter.musics[before], counter.musics[before - 1]);
+            }
         }
     }
     EXPECT_EQ(backgrounds.size(), areas.size() - 1);

@@ -352,10 +352,10 @@ TEST(SceneFlow, StateDumpsOfTheSameRunAreIdenticalWithKeysInAFixedOrder) {
     EXPECT_TRUE(player.contains("animationState"));
 }
 
-// The pause panel's buttons by their centres (y from the top): Resume, Controls, Leave; and the
-// two of the question that leaving asks: Leave, Stay.
+// The pause panel's buttons by their centres (y from the top): Resume, Controls, Settings, Leave;
+// and the two of the question that leaving asks: Leave, Stay.
 const char* const resumeClick = "click 400 232 left";
-const char* const leaveClick = "click 400 368 left";
+const char* const leaveClick = "click 400 436 left";
 const char* const confirmLeaveClick = "click 400 302 left";
 
 TEST(SceneFlow, EscapeStopsTheAreaUnderAPanelThatResumesShowsTheKeysOrLeaves) {
@@ -419,6 +419,37 @@ TEST(SceneFlow, EscapeStopsTheAreaUnderAPanelThatResumesShowsTheKeysOrLeaves) {
     }
 }
 
+TEST(SceneFlow, SettingsFromThePauseComeBackToTheStillPausedAreaWithTheChangeInForce) {
+    // Paused on frame 10, Settings is the third button; on the settings screen six steps down is
+    // the energy assist, turned on with Enter, and Escape goes back; Escape on frame 40 resumes.
+    char config[] = "/tmp/mossfang-config-XXXXXX";
+    ASSERT_NE(::mkdtemp(config), nullptr);
+    const GameRun run =
+        play("0-200 hold Right\n10 hold Escape\n12 hold Down\n14 hold Down\n"
+             "16 hold Enter\n18 hold Down\n20 hold Down\n22 hold Down\n24 hold Down\n"
+             "26 hold Down\n28 hold Down\n30 hold Enter\n34 hold Escape\n"
+             "40 hold Escape\n",
+             testArea + " --update-only", 60, nullptr, {11, 27, 38},
+             std::string("XDG_CONFIG_HOME=") + config + " ");
+    std::filesystem::remove_all(config);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.at.at(27).value("scene", ""), "settings");
+    const std::string area = "area tests/game/levels/doorTarget.txt";
+    ASSERT_EQ(run.at.at(38).value("scene", ""), area);
+    const nlohmann::json stopped = ninjaIn(run.at.at(11));
+    const nlohmann::json back = ninjaIn(run.at.at(38));
+    ASSERT_TRUE(stopped.is_object() && back.is_object());
+    EXPECT_EQ(back["position"], stopped["position"]) << "the same area, still paused";
+    EXPECT_EQ(back["id"], stopped["id"]);
+    EXPECT_FALSE(entitiesIn(run.at.at(38), "pauseSpace").empty()) << "the panel is up";
+    EXPECT_FALSE(hasLabel(back, "assistsUsed"));
+    ASSERT_EQ(scene(run), area);
+    const nlohmann::json last = ninjaIn(run.state);
+    ASSERT_TRUE(last.is_object());
+    EXPECT_GT(last["position"][0].get<double>(), stopped["position"][0].get<double>() + 2.0);
+    EXPECT_TRUE(hasLabel(last, "assistsUsed")) << "the assist chosen in the pause is in force";
+}
+
 TEST(SceneFlow, ControlsFromThePauseDrawTheKeysOverThePausedArea) {
     const std::string shot = ::testing::TempDir() + std::to_string(getpid()) + "_pause_keys.png";
     std::remove(shot.c_str());
@@ -444,7 +475,7 @@ TEST(SceneFlow, ARunSavedAtADoorACheckpointOrOnLeavingGoesOnInTheNextGame) {
     testsupport::ScratchData data;
     const std::string doorTarget = "area tests/game/levels/doorTarget.txt";
     // The first game: from the start of the door test he takes a shiny, a candy corn and the
-    // jump upgrade and walks through the door; the game ends there.
+    // jump upgrade, finds the secret place and walks through the door; the game ends there.
     const GameRun first =
         play("0-40 hold Right\n",
              "--area tests/game/levels/doorStart.txt --entrance start --update-only", 70, &data);
@@ -453,6 +484,7 @@ TEST(SceneFlow, ARunSavedAtADoorACheckpointOrOnLeavingGoesOnInTheNextGame) {
     const nlohmann::json saved = ninjaIn(first.state);
     ASSERT_TRUE(saved.is_object());
     ASSERT_EQ(saved["score"]["points"], 1);
+    ASSERT_EQ(saved["score"]["secrets"], 1);
 
     // The next games open on Continue: Space, Enter on the marked first button or a click on it
     // bring him back at the door's entrance as he came through. The last one leaves through the
@@ -473,6 +505,28 @@ TEST(SceneFlow, ARunSavedAtADoorACheckpointOrOnLeavingGoesOnInTheNextGame) {
         EXPECT_TRUE(hasLabel(ninja, "doubleJumpEnabled"));
         EXPECT_NEAR(ninja["position"][0].get<double>(), 27.0, 3.0) << "at the entrance";
     }
+
+    // Continued, he walks back through the doors past the secret place and the pickups' places:
+    // found and taken in the saved run, they count nothing more.
+    std::vector<int> every;
+    for (int frame = 10; frame <= 300; frame += 10)
+        every.push_back(frame);
+    const GameRun back =
+        play("3 hold Space\n6-300 hold Right\n", "--update-only", 301, &data, every);
+    ASSERT_EQ(back.status, 0) << back.output;
+    // Back in the door test's start and then through its door again, he has crossed the secret
+    // place, which lies across the way from the entrance to the door.
+    bool inTheStart = false, pastTheSecret = false;
+    for (const auto& [frame, state] : back.at) {
+        SCOPED_TRACE(frame);
+        const nlohmann::json ninja = ninjaIn(state);
+        ASSERT_TRUE(ninja.is_object());
+        EXPECT_EQ(ninja["score"], saved["score"]);
+        const std::string now = state.value("scene", "");
+        inTheStart = inTheStart || now == "area tests/game/levels/doorStart.txt";
+        pastTheSecret = pastTheSecret || (inTheStart && now == doorTarget);
+    }
+    EXPECT_TRUE(pastTheSecret) << "he walked through the secret place again";
 
     // New game, the second button, starts afresh: the saved run is gone at once.
     const GameRun fresh = play(newGameClick, "--update-only", 12, &data);
@@ -529,9 +583,11 @@ TEST(SceneFlow, WalkingBackAndForthThroughADoorCannotRaiseTheScore) {
         const nlohmann::json ninja = ninjaIn(state);
         ASSERT_TRUE(ninja.is_object());
         EXPECT_EQ(ninja["score"]["points"], 1);
+        EXPECT_LE(ninja["score"]["secrets"], 1);
         EXPECT_EQ(ninja["energy"]["maximum"], 110.0);
     }
     EXPECT_GE(returns, 3) << "he came back to the start again and again";
+    EXPECT_EQ(ninjaIn(run.state)["score"]["secrets"], 1) << "the secret place counts once";
 }
 
 } // namespace
