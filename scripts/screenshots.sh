@@ -41,8 +41,7 @@ for page in 0 1 2 3 4 5; do
 done
 
 # Each area where the ninja comes in, and its overview.
-for entry in startingArea: simpleArea:simpleBottomDoor trickyArea:trickyLeftDoor \
-  swordArea:swordLeftDoor prototypeLevel:start; do
+for entry in startingArea: simpleArea:simpleBottomDoor prototypeLevel:start; do
   area="${entry%%:*}"
   entrance="${entry#*:}"
   run --area "$area.txt" --entrance "$entrance" --frames 30 --update-only \
@@ -57,18 +56,23 @@ run --area startingArea.txt --frames 50 --input "$scratch/pause.txt" --screensho
 run --input tests/game/playthrough/journey.txt --frames 4790 --update-only \
   --screenshot "$out/summary.png"
 
-# Busy spots along the recorded play-through (frame numbers of tests/game/playthrough/journey.txt).
-journey=tests/game/playthrough/journey.txt
-for spot in startingArea:430 simpleArea:1905 trickyArea:3200 swordArea:4470; do
-  run --input "$journey" --frames "${spot#*:}" --update-only \
-    --screenshot "$out/${spot%%:*}_busy.png"
-done
+# The clearing's busy spot on its recorded segment: landing on the block by the ant that guards
+# an egg, punching.
+run --area startingArea.txt --input tests/game/playthrough/segments/startingArea.txt --frames 1560 \
+  --update-only --screenshot "$out/startingArea_busy.png"
+# The clover steps' busy spot on its recorded segment: punching the ant on the log below the top
+# door's ledge.
+run --area simpleArea.txt --entrance simpleBottomDoor \
+  --input tests/game/playthrough/segments/simpleArea.txt --frames 2630 --update-only \
+  --screenshot "$out/simpleArea_busy.png"
 # The new areas: where the ninja comes in, the overview, and a busy spot on each area's recorded
 # segment (tests/game/playthrough/segments/; area:entrance:upgrades:frame): punching the ant on
 # the island off the last ferry, jumping off the ferry past the circling wasp over the hollow's
-# ant, the cellar's spiders and the canopy's wasps.
+# ant, the bramble hollow's bridge with its ant as the boulder rolls below, the cellar's spiders,
+# the ember hollow's swords swung at an ant coming the other way, and the canopy's wasps.
 for entry in leafStream:streamLeftDoor::3030 waspMeadow:meadowLeftDoor:doubleJump:1230 \
-  spiderCellar:cellarLeftDoor:doubleJump:3100 canopy:canopyLeftDoor:doubleJump,sword:745; do
+  trickyArea:trickyLeftDoor:doubleJump:1170 spiderCellar:cellarLeftDoor:doubleJump:3100 \
+  swordArea:swordLeftDoor:doubleJump:1252 canopy:canopyLeftDoor:doubleJump,sword:745; do
   IFS=: read -r area entrance upgrades frame <<<"$entry"
   extra=()
   if [ -n "$upgrades" ]; then extra=(--upgrades "$upgrades"); fi

@@ -206,6 +206,13 @@ void buildEntrance(Context& c, const Entry& e) {
     if (auto* transform = c.world.getComponentAs<vorn::components::Transform>(
             player, vorn::components::Transform::componentName))
         transform->setPosition(e.position);
+    // He comes in standing, as a ninja starting in the area does: the speed he walked or fell
+    // through the door with stays behind.
+    if (auto* body = c.world.getComponentAs<vorn::components::Body>(
+            player, vorn::components::Body::componentName)) {
+        body->velocity = glm::vec3(0.0f);
+        body->deltaVelocity = glm::vec3(0.0f);
+    }
     LevelComponents::moveSpawnPoint(c.world, player, e.position);
 }
 
