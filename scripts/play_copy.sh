@@ -29,9 +29,13 @@ make_play_dir() {
   # it runs from a copy (or hard link) placed beside this folder's assets.
   ln -f "$exe" "$dir/mossfang" 2>/dev/null || cp "$exe" "$dir/mossfang"
   exe="$dir/mossfang"
-  # The player's own key bindings (~/.config/mossfang) must not change a scripted run.
+  # The player's own key bindings (~/.config/mossfang) must not change a scripted run, nor his
+  # saved run (~/.local/share/mossfang) what the menu's Space starts; the doors' saves stay here.
   mkdir -p "$dir/config"
   export XDG_CONFIG_HOME="$dir/config"
+  rm -rf "$dir/data"
+  mkdir -p "$dir/data"
+  export XDG_DATA_HOME="$dir/data"
 }
 
 run_with_display() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates the pictures in docs/screenshots: the menu, the controls and settings screens, every
-# credits page, each area's start and a busy spot on the recorded play-through, each area's
-# overview, and the wasp, the spider and the moving leaves in action on their test level.
+# Regenerates the pictures in docs/screenshots: the menu, the controls and settings screens, the
+# pause, the summary at the end of the journey, every credits page, each area's start and a busy
+# spot on the recorded play-through, each area's overview, and the wasp, the spider and the moving
+# leaves in action on their test level.
 # Needs a built game (build/src/game/mossfang); runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +12,8 @@ mkdir -p "$out"
 export ALSOFT_CONF="${ALSOFT_CONF:-$PWD/scripts/openal-null.conf}"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-# The player's own settings and saves stay out of the pictures.
+# The player's own settings, saved run and best time stay out of the pictures: the menu offers
+# Start, the summary's best time is new.
 export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
 
 run() {
@@ -24,13 +26,14 @@ run() {
 
 # Menu, controls screen, credits pages.
 run --frames 3 --screenshot "$out/menu.png"
-echo "3 click 400 310 left" >"$scratch/controls.txt"
+# The menu's buttons, by their centres: Start, Settings, Controls, Credits, Quit.
+echo "3 click 400 345 left" >"$scratch/controls.txt"
 run --frames 8 --input "$scratch/controls.txt" --screenshot "$out/controls.png"
-echo "3 click 680 525 left" >"$scratch/settings.txt"
+echo "3 click 400 277 left" >"$scratch/settings.txt"
 run --frames 8 --input "$scratch/settings.txt" --screenshot "$out/settings.png"
 for page in 0 1 2 3 4 5; do
   {
-    echo "3 click 375 425 left"
+    echo "3 click 400 413 left"
     for ((p = 0; p < page; ++p)); do echo "$((10 + 5 * p)) hold Space"; done
   } >"$scratch/credits.txt"
   run --frames $((14 + 5 * page)) --input "$scratch/credits.txt" \
@@ -45,6 +48,13 @@ for entry in startingArea: simpleArea:simpleBottomDoor prototypeLevel:start; do
     --screenshot "$out/${area}_start.png"
   run --area "$area.txt" --entrance "$entrance" --overview "$out/${area}_overview.png"
 done
+
+# The pause in the clearing, a few steps in.
+printf '0-40 hold Right\n40 hold Escape\n' >"$scratch/pause.txt"
+run --area startingArea.txt --frames 50 --input "$scratch/pause.txt" --screenshot "$out/pause.png"
+# The summary after the recorded play-through's hat.
+run --input tests/game/playthrough/journey.txt --frames 4790 --update-only \
+  --screenshot "$out/summary.png"
 
 # The clearing's busy spot on its recorded segment: landing on the block by the ant that guards
 # an egg, punching.

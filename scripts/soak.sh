@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Soak run: plays MINUTES of game time (60 frames a second at a fixed step, default 30) of seeded
 # random input from the menu through the areas: doors in a loop, jumps, attacks, and now and then
-# Escape to the menu and Space to start again. The game logs its resident memory and its live
+# out through the pause to the menu and Space to continue the saved run. The game logs its resident memory and its live
 # OpenGL and OpenAL objects at every scene change (--resource-log); the run passes when memory
 # stays flat within 5 % after the first 50 door transitions and no object count grows.
 #   scripts/soak.sh [MINUTES] [--transitions N] [--seed S] [--update-only] [--out DIR]

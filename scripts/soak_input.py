@@ -2,7 +2,8 @@
 """Writes a seeded random input script for a soak run of FRAMES frames (the --input format).
 
 The ninja mostly walks right, which takes him through the test areas' doors in a loop, with random
-jumps, attacks and short steps back; every so often Escape goes to the menu and Space starts again.
+jumps, attacks and short steps back; every so often he leaves through the pause to the menu (Escape,
+Up to "Leave to menu", Enter, Enter to confirm), and Space continues the saved run.
 Usage: soak_input.py FRAMES SEED > script.txt
 """
 import random
@@ -13,7 +14,8 @@ def main():
     frames = int(sys.argv[1])
     rng = random.Random(int(sys.argv[2]))
     lines = ["# soak input: seed %s, %d frames" % (sys.argv[2], frames), "10 hold Space  # start"]
-    # Frames on which the menu is visited: Escape, then Space 60 frames later; no other key is held
+    # Frames on which the menu is visited: Escape and the pause's way out, then Space 60 frames
+    # later; no other key is held
     # from 10 frames before the Escape until 30 frames after the Space.
     # The first two come early, within the warm-up: the sound layer's voice pool grows to its
     # working size there (the menu's music streams on a voice of its own while the previous
@@ -38,6 +40,9 @@ def main():
         start = q1 + 1
     for b in breaks:
         lines.append("%d hold Escape" % b)
+        lines.append("%d hold Up" % (b + 4))
+        lines.append("%d hold Enter" % (b + 8))
+        lines.append("%d hold Enter" % (b + 12))
         lines.append("%d hold Space" % (b + 60))
     # Random actions in each second.
     for second in range(1, frames // 60):

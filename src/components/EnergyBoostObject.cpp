@@ -2,6 +2,7 @@
 
 #include "components/Action.hpp"
 #include "components/Energy.hpp"
+#include "components/RunRecord.hpp"
 #include "components/Touch.hpp"
 #include "engine/World.hpp"
 
@@ -19,6 +20,7 @@ void EnergyBoostObject::update(float) {
     if (!player)
         return;
     used = true;
+    ::components::RunRecord::noteTaken(*world, handle(), *player);
     invokeAction(handle(), "deathAction");
     if (auto* energy = world->getComponentAs<Energy>(*player, "energy")) {
         energy->maximum += boost * energy->capacity;

@@ -10,16 +10,18 @@ namespace components {
 
 Objective::Objective() {
     addName(componentName);
+    updatePriority = 1.0f;
 }
 
 void Objective::update(float) {
     vorn::engine::World* world = getWorld();
     if (world == nullptr || reached)
         return;
-    if (!vorn::components::Touch::findToucher(*world, handle(), "player"))
+    const auto player = vorn::components::Touch::findToucher(*world, handle(), "player");
+    if (!player)
         return;
     std::shared_ptr<vorn::engine::World> credits =
-        world->application() != nullptr ? SceneBuilders::buildCredits(0) : nullptr;
+        world->application() != nullptr ? SceneBuilders::buildFinish(*world, *player) : nullptr;
     if (!credits) {
         if (!reported)
             vorn::engine::Diagnostics::err() << "The objective has no credits to show yet\n";

@@ -6,18 +6,20 @@
 
 namespace components {
 
-// The goal of the game (the hat): when an entity carrying "player" touches it, the first credits
-// page, built by the installed credits builder, becomes the next world. It does so once.
+// The goal of the game (the hat): when an entity carrying "player" touches it, the end of the
+// journey (the installed finish builder's summary, or else the first credits page) becomes the next
+// world. It does so once. Update priority 1, after the pickups of the frame, so the hat's own
+// points are in the score the summary shows.
 class Objective : public vorn::engine::Behavior {
 public:
     inline static const std::string componentName = "objective";
 
     Objective();
 
-    // Switches to the credits when the player touches the objective.
+    // Switches to the end of the journey when the player touches the objective.
     void update(float dt) override;
 
-    // Whether the credits have been handed to the Application.
+    // Whether the end of the journey has been handed to the Application.
     bool isReached() const { return reached; }
 
 private:

@@ -15,6 +15,15 @@ SceneBuilders::CreditsBuilder& SceneBuilders::creditsBuilder() {
     return builder;
 }
 
+SceneBuilders::FinishBuilder& SceneBuilders::finishBuilder() {
+    static FinishBuilder builder;
+    return builder;
+}
+
+void SceneBuilders::setFinishBuilder(FinishBuilder builder) {
+    finishBuilder() = std::move(builder);
+}
+
 void SceneBuilders::setAreaBuilder(AreaBuilder builder) {
     areaBuilder() = std::move(builder);
 }
@@ -43,6 +52,13 @@ std::shared_ptr<vorn::engine::World> SceneBuilders::buildCredits(int page) {
     if (!creditsBuilder())
         return nullptr;
     return creditsBuilder()(page);
+}
+
+std::shared_ptr<vorn::engine::World> SceneBuilders::buildFinish(vorn::engine::World& area,
+                                                                vorn::engine::EntityHandle player) {
+    if (finishBuilder())
+        return finishBuilder()(area, player);
+    return buildCredits(0);
 }
 
 } // namespace components

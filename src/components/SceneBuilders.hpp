@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/EntityHandle.hpp"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,11 +28,17 @@ public:
         Carried& carried, const std::string& levelFile, const std::string& entrance)>;
     // Builds one credits page (0 is the first).
     using CreditsBuilder = std::function<std::shared_ptr<vorn::engine::World>(int page)>;
+    // Builds the scene that ends the journey (the run's summary) for `player` of `area`, who has
+    // just reached the goal.
+    using FinishBuilder = std::function<std::shared_ptr<vorn::engine::World>(
+        vorn::engine::World& area, vorn::engine::EntityHandle player)>;
 
     // Installs (or, with an empty function, removes) the area builder.
     static void setAreaBuilder(AreaBuilder builder);
     // Installs (or, with an empty function, removes) the credits builder.
     static void setCreditsBuilder(CreditsBuilder builder);
+    // Installs (or, with an empty function, removes) the finish builder.
+    static void setFinishBuilder(FinishBuilder builder);
     // Whether an area builder is installed.
     static bool hasAreaBuilder();
     // Whether a credits builder is installed.
@@ -41,10 +49,15 @@ public:
     buildArea(Carried& carried, const std::string& levelFile, const std::string& entrance);
     // The credits page built by the installed builder; null when none is installed.
     static std::shared_ptr<vorn::engine::World> buildCredits(int page);
+    // The end of the journey for `player`: the finish builder's scene, or the first credits page
+    // when no finish builder is installed; null when neither is.
+    static std::shared_ptr<vorn::engine::World> buildFinish(vorn::engine::World& area,
+                                                            vorn::engine::EntityHandle player);
 
 private:
     static AreaBuilder& areaBuilder();
     static CreditsBuilder& creditsBuilder();
+    static FinishBuilder& finishBuilder();
 };
 
 } // namespace components

@@ -2,6 +2,7 @@
 
 #include "components/Action.hpp"
 #include "components/LifeSpan.hpp"
+#include "components/RunRecord.hpp"
 #include "components/Score.hpp"
 #include "components/Touch.hpp"
 #include "engine/Label.hpp"
@@ -54,6 +55,7 @@ void ScoreObject::update(float) {
     if (score == nullptr)
         return;
     collected = true;
+    ::components::RunRecord::noteTaken(*world, handle(), *player);
     score->points += points;
     spawn(pointsLabel(points));
     invokeAction(handle(), "deathAction");

@@ -12,7 +12,8 @@ namespace vorn::components {
 // A collectible worth `points` (an ant egg, a shiny thing, the hat). The first touch by a player
 // with a "score" adds the points, floats a green number up from the pickup, ends the pickup
 // through its "deathAction" and, for an egg, counts the egg and floats a white "+1" as well. A
-// pickup is collected once, even if its death action leaves it touchable. Answers "scoreObject".
+// pickup is collected once, even if its death action leaves it touchable; the player's run record
+// notes it, so it stays taken for the rest of the run. Answers "scoreObject".
 class ScoreObject : public vorn::engine::Behavior {
 public:
     inline static const std::string componentName = "scoreObject";

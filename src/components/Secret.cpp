@@ -1,6 +1,7 @@
 #include "components/Secret.hpp"
 
 #include "components/PromptZone.hpp"
+#include "components/RunRecord.hpp"
 #include "components/Score.hpp"
 #include "components/Touch.hpp"
 #include "engine/Transform.hpp"
@@ -28,6 +29,7 @@ void Secret::update(float) {
         return;
     found = true;
     ++score->secrets;
+    RunRecord::noteTaken(*world, handle(), *toucher);
     if (const auto* transform = world->getComponentAs<vorn::components::Transform>(
             handle(), vorn::components::Transform::componentName))
         sound.play(transform->position());

@@ -12,7 +12,8 @@ namespace components {
 // A secret place, found by a hidden route: the first time a living player touches it (through
 // Touch, so the entity needs a "collisionTracker" for "player"), his "score" counts one more
 // secret, its sound plays there, and from then on the HUD's prompt tells him so while he stands in
-// its zone of `size` (a PromptZone the secret adds to its entity). Later touches count nothing.
+// its zone of `size` (a PromptZone the secret adds to its entity), and his run record notes it.
+// Later touches count nothing.
 // Answers "secret".
 class Secret : public vorn::engine::Behavior {
 public:

@@ -2,6 +2,7 @@
 
 #include "components/OriginalSpawnPoint.hpp"
 #include "components/PositionalSound.hpp"
+#include "components/RunRecord.hpp"
 #include "engine/EntityCollection.hpp"
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
@@ -43,6 +44,7 @@ void Upgrade::update(float) {
     if (!found)
         return;
     taken = true;
+    ::components::RunRecord::noteTaken(*world, handle(), receiver);
 
     if (world->getComponent(receiver, flagName) == nullptr)
         world->addComponent(receiver, new Label(flagName));

@@ -248,7 +248,8 @@ void World::start() {
 }
 
 void World::update(float dt) {
-    updateOrder->forEach([dt](Component* c) { c->update(dt); });
+    if (!paused)
+        updateOrder->forEach([dt](Component* c) { c->update(dt); });
     // Destroying an entity may queue more; an index walk picks those up too.
     for (size_t i = 0; i < pending.size(); ++i)
         destroyEntity(pending[i]);

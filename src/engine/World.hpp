@@ -34,7 +34,8 @@ template <class Compare> class SortedComponentCollection;
 // (ties by entity id, then address), then destroys the entities queued with destroyEntityLater in
 // queue order; the render pass visits "renderer" components in render-priority order. A component
 // removed before a pass reaches it is not visited; entities may be queued while the queue is being
-// worked off.
+// worked off. A paused world's update pass skips the behaviours and only works off the queue: it
+// stands still, is drawn as it stands and still receives input.
 class World {
 public:
     using ComponentList = std::vector<Component*>;
@@ -95,8 +96,11 @@ public:
 
     // Initialises (once) and activates every component.
     void start();
-    // The update pass, then the queued destructions.
+    // The update pass (unless paused), then the queued destructions.
     void update(float dt);
+    // Stops or restarts the behaviours: the game's pause.
+    void setPaused(bool on) { paused = on; }
+    bool isPaused() const { return paused; }
     // The render pass.
     void render(float dt);
 
@@ -128,6 +132,7 @@ private:
                   const std::string& name, Component* component);
 
     Application* app = nullptr;
+    bool paused = false;
     uint32_t nextId = 1;
     uint64_t nextJoinSequence = 1;
 

@@ -3,6 +3,7 @@
 #include "audio/SoundManager.hpp"
 #include "components/Checkpoint.hpp"
 #include "components/ConstantRotation.hpp"
+#include "components/PickupId.hpp"
 #include "components/PromptZone.hpp"
 #include "components/Secret.hpp"
 #include "components/TouchEmitter.hpp"
@@ -74,7 +75,13 @@ struct Context {
     const std::string& entrance;
     LevelLoader::Placement placement;
     LevelEntrances& entrances; // the record of every entrance read, for the tools
+    // Pickup entries read so far: the next pickup's number.
+    int pickups = 0;
 
+    // Numbers a pickup in file order, so that a run can remember it as taken.
+    void pickupId(EntityHandle entity, const char* kind) {
+        world.addComponent(entity, new components::PickupId(pickups++, kind));
+    }
     // Adds the space label; every entity the loader creates ends with it.
     void finish(EntityHandle entity) const {
         if (!spaceLabel.empty())
@@ -337,6 +344,7 @@ void buildAntEgg(Context& c, const Entry& e) {
     LevelComponents::addScoreObject(c.world, egg, 10, true);
     c.tracker(egg, "player");
     addShinyPing(c, egg, e);
+    c.pickupId(egg, "antEgg");
     c.finish(egg);
 }
 
@@ -347,6 +355,7 @@ void buildCandyCorn(Context& c, const Entry& e) {
     LevelComponents::addEnergyBoostObject(c.world, corn, 0.1f);
     c.tracker(corn, "player");
     addShinyPing(c, corn, e);
+    c.pickupId(corn, "candyCorn");
     c.finish(corn);
 }
 
@@ -357,6 +366,7 @@ void buildShiny(Context& c, const Entry& e) {
     LevelComponents::addScoreObject(c.world, shiny, 1, false);
     c.tracker(shiny, "player");
     addShinyPing(c, shiny, e);
+    c.pickupId(shiny, "shiny");
     c.finish(shiny);
 }
 
@@ -368,6 +378,7 @@ void buildQuarrow(Context& c, const Entry& e) {
     LevelComponents::addObjective(c.world, hat);
     LevelComponents::addSelfDelete(c.world, hat, "player", nullptr);
     c.tracker(hat, "player");
+    c.pickupId(hat, "quarrow");
     c.finish(hat);
 }
 
@@ -430,7 +441,7 @@ void buildCommandCCW(Context& c, const Entry& e) {
 
 // The grasshopper that presents an upgrade and the upgrade itself, turning above the entry.
 void buildUpgrade(Context& c, const Entry& e, const glm::vec3& offset, const char* mesh,
-                  const char* flag, const char* voice) {
+                  const char* flag, const char* voice, const char* kind) {
     glm::mat4 presenter = e.matrix();
     presenter[3] = glm::vec4(e.position + offset, 1.0f);
     const EntityHandle grasshopper = c.create(presenter);
@@ -447,15 +458,16 @@ void buildUpgrade(Context& c, const Entry& e, const glm::vec3& offset, const cha
     LevelComponents::addUpgrade(c.world, pickup, flag, voice, offset);
     c.world.addComponent(
         pickup, new vorn::components::ConstantRotation(20.0f, glm::vec3(0.0f, 1.0f, 0.0f)));
+    c.pickupId(pickup, kind);
     c.finish(pickup);
 }
 void buildJumpUpgrade(Context& c, const Entry& e) {
     buildUpgrade(c, e, {-12.0f, -5.5f, -10.0f}, "jumpUpgrade.obj", "doubleJumpEnabled",
-                 "jumpUpgradeVoice");
+                 "jumpUpgradeVoice", "jumpUpgrade");
 }
 void buildSwordUpgrade(Context& c, const Entry& e) {
     buildUpgrade(c, e, {12.0f, -5.0f, -10.0f}, "CrossedSwords.obj", "swordEnabled",
-                 "swordUpgradeVoice");
+                 "swordUpgradeVoice", "swordUpgrade");
 }
 
 void buildKillZone(Context& c, const Entry& e) {
@@ -631,6 +643,7 @@ void buildSecret(Context& c, const Entry& e) {
     c.tracker(zone, "player");
     c.world.addComponent(zone, new components::Secret("secretFound", {e.scale.x, e.scale.y}));
     c.world.addComponent(zone, new components::TouchEmitter());
+    c.pickupId(zone, "secret");
     c.finish(zone);
 }
 

@@ -38,7 +38,9 @@ struct LevelEntry {
 // whole, then everything up to and including the next ']', so unknown keywords and surplus values
 // cost nothing. A lone '/' where an entry would begin comments out the rest of the line. Every
 // built entity gets its template's components in the template's order and then, when the space
-// label is not empty, a label of that name.
+// label is not empty, a label of that name. Pickups (eggs, shiny things, candy corn, the upgrades,
+// the hat) and secret places also get a "pickupId" before that label: their number in file order
+// among the pickup entries, by which a run remembers what it has taken.
 //
 // The entrances read (names and positions) are recorded on the world's own entity
 // (LevelEntrances), for the designer's tools.

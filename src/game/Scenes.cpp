@@ -3,16 +3,20 @@
 #include "audio/SoundListener.hpp"
 #include "audio/SoundManager.hpp"
 #include "audio/SoundUpdate.hpp"
-#include "components/ButtonSignal.hpp"
 #include "components/ConstantRotation.hpp"
+#include "components/DelayedSignal.hpp"
 #include "components/DistanceAttachment.hpp"
 #include "components/EnergyBar.hpp"
 #include "components/HealthBar.hpp"
+#include "components/PickupId.hpp"
 #include "components/PositionAttachment.hpp"
 #include "components/Prompt.hpp"
+#include "components/RunEvents.hpp"
+#include "components/RunRecord.hpp"
 #include "components/SceneBuilders.hpp"
 #include "components/ScoreDisplay.hpp"
 #include "components/ScreenFade.hpp"
+#include "components/Secret.hpp"
 #include "engine/Application.hpp"
 #include "engine/AssetRoot.hpp"
 #include "engine/EntityCollection.hpp"
@@ -20,8 +24,11 @@
 #include "engine/Label.hpp"
 #include "engine/Transform.hpp"
 #include "engine/World.hpp"
+#include "game/ButtonColumn.hpp"
 #include "game/ModelLighting.hpp"
+#include "game/PauseOverlay.hpp"
 #include "game/PlayerAssembly.hpp"
+#include "game/SaveGame.hpp"
 #include "game/SceneName.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "physics/Gravity.hpp"
@@ -39,11 +46,15 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <deque>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace game {
@@ -60,6 +71,15 @@ constexpr float screenHeight = 600.0f;
 
 const std::string gameSpace = "gameSpace";
 const std::string hudSpace = "hudSpace";
+const char* const creditsMusic = "bitBitLoop";
+
+// The summary's lines: where the first stands, the step down to the next, the letters' size and
+// step, and how long the page waits before a key or click goes on.
+constexpr float summaryTop = 432.0f;
+constexpr float summaryStep = 42.0f;
+constexpr float summaryTextSize = 24.0f;
+constexpr float summaryAdvance = 0.62f;
+constexpr float summaryDelay = 0.5f;
 
 // Hands `next` to the Application that runs `world`; a world no Application runs goes nowhere.
 void goTo(World* world, const WorldPtr& next) {
@@ -125,61 +145,6 @@ void addScreenRenderer(World& world, vorn::rendering::UniformSet uniforms = {}) 
 // The renderer of an area's game space: ambient occlusion, particles and bloom.
 void addGameSpaceRenderer(World& world, const vorn::rendering::UniformSet& uniforms) {
     world.addComponent(new FBOParticleRenderer(gameSpace, 0.0f, uniforms));
-}
-
-// Keyboard and gamepad focus over the menu's buttons, top to bottom: Up and Down move it (a pad's
-// stick and d-pad send those keys), Enter or the pad's jump button (its first key) activates the
-// focused button. Space is the menu's own key to start the game, whatever jump is bound to, so it
-// never activates the focus. A marker left of the button shows which one has the focus.
-struct MenuFocus {
-    struct Button {
-        glm::vec2 corner;
-        std::function<void()> onClick;
-        glm::vec2 size{250.0f, 100.0f};
-    };
-    std::vector<Button> buttons;
-    size_t index = 0;
-    EntityHandle marker;
-
-    glm::mat4 markerMatrix() const {
-        const Button& button = buttons[index];
-        return translationScale(
-            {button.corner.x - 45.0f, button.corner.y + button.size.y / 2.0f - 20.0f, 5.0f},
-            {40.0f, 40.0f, 1.0f});
-    }
-    // Moves or uses the focus; false when the key is not the focus's.
-    bool handleKey(World& world, sf::Keyboard::Key key) {
-        const auto& jumpKeys = vorn::engine::InputSource::instance()
-                                   .bindings()
-                                   .binding(vorn::engine::Action::Jump)
-                                   .keys;
-        if (key == sf::Keyboard::Up || key == sf::Keyboard::Down) {
-            const size_t count = buttons.size();
-            index = (index + (key == sf::Keyboard::Down ? 1 : count - 1)) % count;
-            if (auto* transform = world.getComponentAs<Transform>(marker, Transform::componentName))
-                transform->matrix = markerMatrix();
-            return true;
-        }
-        const bool padJump =
-            !jumpKeys.empty() && key == jumpKeys.front() && key != sf::Keyboard::Space;
-        if (key == sf::Keyboard::Enter || padJump) {
-            // Copied: activating may replace the world, and with it this focus.
-            const std::function<void()> onClick = buttons[index].onClick;
-            onClick();
-            return true;
-        }
-        return false;
-    }
-};
-
-// A button of the menu: a rectangle of `size` pixels from `corner` that runs `onClick`.
-void addButton(World& world, const glm::vec2& corner, std::function<void()> onClick,
-               const glm::vec2& size) {
-    const EntityHandle button = world.createEntity();
-    world.addComponent(button, new Transform(translation({corner, 0.0f})));
-    world.addComponent(button, new vorn::components::ButtonSignal(
-                                   [onClick](vorn::components::ButtonSignal&) { onClick(); }, 0.0f,
-                                   0.0f, size.x, size.y));
 }
 
 Scenes::SettingsBuilder& settingsBuilder() {
@@ -295,6 +260,26 @@ WorldPtr startArea(const std::string& levelFile, const std::string& entrance) {
     return Scenes::freshArea(levelFile, entrance);
 }
 
+// Takes away the pickups of the area that the run has taken already; a secret place found already
+// stays, marked found, so it counts once.
+void removeTakenPickups(World& world, const components::RunRecord& record) {
+    std::vector<EntityHandle> taken;
+    for (const EntityHandle& pickup : world.getEntities(components::PickupId::componentName)) {
+        const auto* id =
+            world.getComponentAs<components::PickupId>(pickup, components::PickupId::componentName);
+        if (id != nullptr && record.isTaken(record.area, id->number))
+            taken.push_back(pickup);
+    }
+    // Collected first: the collection changes as they go.
+    for (const EntityHandle& pickup : taken) {
+        if (auto* secret =
+                world.getComponentAs<components::Secret>(pickup, components::Secret::componentName))
+            secret->markFound();
+        else
+            world.destroyEntity(pickup);
+    }
+}
+
 // Everything of an area after its level file has been read: the player if the file placed none,
 // the camera, lights, HUD, renderers, gravity, sound clean-up, the run's extras and the keys.
 void finishArea(const WorldPtr& world, const std::string& levelFile, const std::string& entrance,
@@ -324,38 +309,63 @@ WorldPtr Scenes::menu() {
     addScreenPicture(*world, "menu.png",
                      glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
     World* self = world.get();
-    const auto start = [self] { goTo(self, startArea(startingArea, "")); };
-    auto focus = std::make_shared<MenuFocus>();
-    // The Settings plaque is a picture of its own over the menu, at the lower right.
-    const glm::vec2 settingsCorner(580.0f, 40.0f);
-    const glm::vec2 settingsSize(200.0f, 70.0f);
-    addScreenPicture(
-        *world, "settings_button.png",
-        translationScale({settingsCorner - glm::vec2(10.0f, 16.0f), 4.0f}, {224.0f, 96.0f, 1.0f}),
-        true);
-    focus->buttons = {
-        {{250.0f, 360.0f}, start},
-        {{275.0f, 240.0f}, [self] { goTo(self, controls()); }},
-        {{250.0f, 125.0f}, [self] { goTo(self, credits(0)); }},
-        {settingsCorner,
-         [self] {
-             if (WorldPtr screen = settingsScreen([] { return menu(); }))
-                 goTo(self, screen);
-         },
-         settingsSize},
-        {{275.0f, 15.0f},
-         [self] {
-             if (self->application())
-                 self->application()->quit();
-         }},
+    // Read once: a damaged save is set aside here, with its one line, and a new run is offered.
+    const std::optional<SavedRun> saved = SaveGame::load();
+    const auto newGame = [self] {
+        SaveGame::clear();
+        goTo(self, startArea(startingArea, ""));
     };
-    for (const MenuFocus::Button& button : focus->buttons)
-        addButton(*world, button.corner, button.onClick, button.size);
-    focus->marker = addScreenPicture(*world, "DirtParticle.png", focus->markerMatrix(), true);
+    const auto continueSaved = [self, saved] { goTo(self, continueRun(*saved)); };
+    const std::function<void()> play =
+        saved ? std::function<void()>(continueSaved) : std::function<void()>(newGame);
+
+    std::vector<ButtonColumn::Button> buttons;
+    if (saved) {
+        buttons.push_back({"menu/continue.png", continueSaved});
+        buttons.push_back({"menu/newGame.png", newGame});
+    } else {
+        buttons.push_back({"menu/start.png", newGame});
+    }
+    buttons.push_back({"menu/settings.png", [self] {
+                           if (WorldPtr screen = settingsScreen([] { return menu(); }))
+                               goTo(self, screen);
+                       }});
+    buttons.push_back({"menu/controls.png", [self] { goTo(self, controls()); }});
+    buttons.push_back({"menu/credits.png", [self] { goTo(self, credits(0)); }});
+    buttons.push_back({"menu/quit.png", [self] {
+                           if (self->application())
+                               self->application()->quit();
+                       }});
+    // Room for six buttons under the title.
+    auto column = std::make_shared<ButtonColumn>(*world, std::move(buttons),
+                                                 glm::vec2(0.5f * screenWidth, 255.0f));
     addScreenRenderer(*world);
 
-    world->keyPressed.connect([self, start, focus](const sf::Event::KeyEvent& key) {
-        if (focus->handleKey(*self, key.code))
+    // Escape asks first: the prompt shows, and only a second Escape quits. Any other key puts the
+    // question away.
+    auto quitPrompt = std::make_shared<EntityHandle>();
+    world->keyPressed.connect([self, play, column, quitPrompt](const sf::Event::KeyEvent& key) {
+        if (key.code == sf::Keyboard::Escape) {
+            if (quitPrompt->entityId != 0) {
+                if (self->application())
+                    self->application()->quit();
+            } else {
+                *quitPrompt = addScreenPicture(
+                    *self, "menu/quitPrompt.png",
+                    translationScale({240.0f, 6.0f, 20.0f}, {320.0f, 44.0f, 1.0f}), true);
+            }
+            return;
+        }
+        if (quitPrompt->entityId != 0) {
+            self->destroyEntityLater(*quitPrompt);
+            *quitPrompt = EntityHandle{};
+        }
+        // Space plays whatever the key bindings say; Enter and the pad use the focus.
+        if (key.code == sf::Keyboard::Space) {
+            play();
+            return;
+        }
+        if (column->handleKey(key.code))
             return;
         // The level keys are for testing the areas: only with left Control held.
         static const std::pair<sf::Keyboard::Key, std::pair<const char*, const char*>> debug[] = {
@@ -365,12 +375,7 @@ WorldPtr Scenes::menu() {
             {sf::Keyboard::Num4, {"swordArea.txt", "swordLeftDoor"}},
             {sf::Keyboard::Num0, {"prototypeLevel.txt", "start"}},
         };
-        if (key.code == sf::Keyboard::Space) {
-            start();
-        } else if (key.code == sf::Keyboard::Escape) {
-            if (self->application())
-                self->application()->quit();
-        } else if (leftControlHeld()) {
+        if (leftControlHeld()) {
             for (const auto& [code, target] : debug)
                 if (key.code == code)
                     goTo(self, startArea(target.first, target.second));
@@ -400,8 +405,10 @@ WorldPtr Scenes::controls() {
 WorldPtr Scenes::credits(int page) {
     page = std::clamp(page, 0, creditsPages - 1);
     WorldPtr world = newScene("credits " + std::to_string(page));
-    if (page == 0)
-        vorn::audio::SoundManager::instance().playMusic("bitBitLoop", 0.7f, 5.0f);
+    // The summary before the first page has started its music already.
+    vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
+    if (page == 0 && sound.currentMusic().name != creditsMusic)
+        sound.playMusic(creditsMusic, 0.7f, 5.0f);
     addScreenCamera(*world);
     addScreenPicture(*world, "credits_label" + std::to_string(page + 1) + ".png",
                      glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
@@ -547,6 +554,19 @@ void finishArea(const WorldPtr& world, const std::string& levelFile, const std::
         player = assemblePlayer(*world, glm::vec3(0.0f), glm::vec3(0.0f), glm::vec3(1.0f));
         world->addComponent(player, new vorn::components::Label(gameSpace));
     }
+    // The run goes on with the ninja: he enters this area, and what he took here stays taken.
+    auto* record =
+        world->getComponentAs<components::RunRecord>(player, components::RunRecord::componentName);
+    if (record == nullptr) {
+        record = new components::RunRecord();
+        record->startArea = levelFile;
+        world->addComponent(player, record);
+    }
+    if (record->area != levelFile)
+        record->atCheckpoint = false;
+    record->area = levelFile;
+    record->entrance = entrance;
+    removeTakenPickups(*world, *record);
 
     const EntityHandle camera = world->createEntity();
     world->addComponent(camera, new Transform(translation({0.0f, 0.0f, 100.0f})));
@@ -566,14 +586,33 @@ void finishArea(const WorldPtr& world, const std::string& levelFile, const std::
     world->addComponent(new vorn::systems::Gravity(0.0f, -40.0f, 0.0f, "hasGravity"));
     world->addComponent(new vorn::systems::SoundUpdate());
 
+    // Leaving keeps the run: it is saved as it stands, to go on from the entrance he came in by
+    // (or the checkpoint he touched).
+    auto* pause = new PauseOverlay([](World& area) {
+        SaveGame::saveArea(area);
+        goTo(&area, Scenes::menu());
+    });
+    // Settings from the pause: the settings screen keeps the paused area alive and goes back to
+    // it, still paused, with the run as it was. The area holds itself only weakly here.
+    const std::weak_ptr<World> weakArea = world;
+    pause->setSettings([weakArea](World& area) {
+        WorldPtr kept = weakArea.lock();
+        if (!kept)
+            return;
+        if (WorldPtr screen = Scenes::settingsScreen([kept] { return kept; }))
+            goTo(&area, screen);
+    });
+    world->addComponent(pause);
+
     if (extras)
         extras(*world, levelFile, entrance);
 
     World* self = world.get();
     world->keyPressed.connect([self](const sf::Event::KeyEvent& key) {
-        if (key.code == sf::Keyboard::Escape)
-            goTo(self, Scenes::menu());
-        else if (key.code == sf::Keyboard::C)
+        // The pause takes every key while it lasts.
+        if (PauseOverlay* pause = PauseOverlay::of(*self); pause && pause->handleKey(key.code))
+            return;
+        if (key.code == sf::Keyboard::C)
             Scenes::toggleCameraMode(*self);
     });
 }
@@ -659,9 +698,169 @@ void Scenes::installSceneCallbacks(AreaExtras extras) {
     components::SceneBuilders::setAreaBuilder([extras](components::SceneBuilders::Carried& carried,
                                                        const std::string& levelFile,
                                                        const std::string& entrance) {
-        return area(carried, levelFile, entrance, extras);
+        // A ninja who walks in through a door brings the run: it is saved on arrival. Areas the
+        // menu starts have nobody carried and save nothing until their first door.
+        const bool arriving = !carried.empty();
+        WorldPtr built = area(carried, levelFile, entrance, extras);
+        if (built && arriving)
+            SaveGame::saveArea(*built);
+        return built;
     });
     components::SceneBuilders::setCreditsBuilder([](int page) { return credits(page); });
+    // A checkpoint touched is where the run goes on from: it is saved there.
+    components::RunEvents::setCheckpointListener([](World& world, const glm::vec3& position) {
+        SaveGame::checkpointReached(world, position);
+    });
+    // The hat ends the run: it is no longer saved, its time may be the best, and its summary
+    // comes before the credits.
+    components::SceneBuilders::setFinishBuilder([](World& world, EntityHandle player) {
+        const SavedRun run = SaveGame::capture(world, player).value_or(SavedRun{});
+        SaveGame::clear();
+        // A run begun elsewhere (the test ground, say) has not made the journey.
+        const bool best = run.startArea == startingArea && SaveGame::offerTime(run.time);
+        // The totals are those of the journey's areas and of every area this run could have
+        // reached from where it began and ended, so that what it found is always among them.
+        const std::vector<std::string> reached = {startingArea, run.startArea, run.area};
+        return summary(summaryLines(run, countInJourney("antEgg", reached),
+                                    countInJourney(LevelLoader::secretKeyword, reached),
+                                    SaveGame::bestTime(), best));
+    });
+}
+
+WorldPtr Scenes::continueRun(const SavedRun& run) {
+    WorldPtr world = startArea(run.area, run.entrance);
+    const EntityHandle player = firstPlayer(*world);
+    if (player.entityId == 0)
+        return world;
+    SaveGame::apply(run, *world, player);
+    if (const auto* record = world->getComponentAs<components::RunRecord>(
+            player, components::RunRecord::componentName))
+        removeTakenPickups(*world, *record);
+    return world;
+}
+
+std::string Scenes::formatTime(float seconds) {
+    // To the nearest tenth: a sum of frame times falls a hair short of the round figure.
+    const long tenths = std::lround(std::max(seconds, 0.0f) * 10.0f);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld.%ld", tenths / 600, tenths / 10 % 60, tenths % 10);
+    return text;
+}
+
+std::vector<Scenes::SummaryLine> Scenes::summaryLines(const SavedRun& run, int eggsInJourney,
+                                                      int secretsInJourney,
+                                                      std::optional<float> bestTime, bool newBest) {
+    std::vector<SummaryLine> lines = {
+        {"Time", formatTime(run.time)},
+        {"Score", std::to_string(run.points)},
+        {"Eggs", std::to_string(run.eggs) + " of " + std::to_string(eggsInJourney)},
+        {"Shinies", std::to_string(run.shinies)},
+        {"Deaths", std::to_string(run.deaths)},
+    };
+    if (secretsInJourney > 0)
+        lines.push_back(
+            {"Secrets", std::to_string(run.secrets) + " of " + std::to_string(secretsInJourney)});
+    if (bestTime)
+        lines.push_back({"Best time", formatTime(*bestTime) + (newBest ? " new!" : "")});
+    if (run.assistsUsed)
+        lines.push_back({"Assists", "used"});
+    return lines;
+}
+
+int Scenes::countInJourney(const std::string& keyword, const std::string& firstArea) {
+    return countInJourney(keyword, std::vector<std::string>{firstArea});
+}
+
+int Scenes::countInJourney(const std::string& keyword, const std::vector<std::string>& firstAreas) {
+    // Every area a door leads to, from the first ones on, each counted once.
+    class Counter : public LevelLoader::EntryVisitor {
+    public:
+        explicit Counter(const std::string& keyword) : keyword(keyword) {}
+        const std::string& keyword;
+        int found = 0;
+        std::vector<std::string> doors;
+        void music(const std::string&) override {}
+        void entry(const std::string& read, int, const LevelEntry&,
+                   vorn::parsing::DefinitionReader& reader) override {
+            if (read == keyword)
+                ++found;
+            else if (read == "exit")
+                doors.push_back(reader.readQuotedString());
+        }
+    };
+    std::set<std::string> seen;
+    std::deque<std::string> waiting;
+    for (const std::string& first : firstAreas)
+        if (!first.empty() && seen.insert(first).second)
+            waiting.push_back(first);
+    int found = 0;
+    while (!waiting.empty()) {
+        const std::string levelFile = waiting.front();
+        waiting.pop_front();
+        std::ifstream file(levelPath(levelFile), std::ios::binary);
+        if (!file)
+            continue;
+        Counter counter(keyword);
+        try {
+            vorn::parsing::DefinitionReader reader(file);
+            LevelLoader::readLevel(reader, counter);
+        } catch (const std::exception&) {
+            // What was read before the fault still counts; the loader reports the fault itself
+            // when the area is played.
+        }
+        found += counter.found;
+        for (const std::string& door : counter.doors)
+            if (seen.insert(door).second)
+                waiting.push_back(door);
+    }
+    return found;
+}
+
+WorldPtr Scenes::summary(const std::vector<SummaryLine>& lines) {
+    WorldPtr world = newScene("summary");
+    vorn::audio::SoundManager::instance().playMusic(creditsMusic, 0.7f, 5.0f);
+    addScreenCamera(*world);
+    addScreenPicture(*world, "summary.png",
+                     glm::scale(glm::mat4(1.0f), {screenWidth, screenHeight, 1.0f}), false);
+    // The ninja and the hat he found, on the stage at the right.
+    addShowcaseNinja(*world, {600.0f, 330.0f}, 200.0f);
+    addShowcaseModel(*world, "Quarrow.obj", {600.0f, 520.0f}, 80.0f);
+    // One line a slot in the panel, top to bottom: the name on the left, the value on the right.
+    const auto font = vorn::rendering::textureCache().get("textFonts/HarringtonFont.png");
+    const auto program =
+        vorn::rendering::shaderProgramCache().get("shaders/colorizedTextShader.txt");
+    const size_t shown = std::min(lines.size(), summaryRoom);
+    for (size_t i = 0; i < shown; ++i) {
+        const float y = summaryTop - summaryStep * static_cast<float>(i);
+        const float valueWidth =
+            summaryTextSize * summaryAdvance * static_cast<float>(lines[i].value.size());
+        for (const auto& [text, x, colour] :
+             {std::tuple{lines[i].name, 56.0f, glm::vec3(1.0f, 0.93f, 0.78f)},
+              std::tuple{lines[i].value, 388.0f - valueWidth, glm::vec3(1.0f, 0.78f, 0.35f)}}) {
+            const EntityHandle entity = world->createEntity();
+            world->addComponent(entity, new Transform(translation({x, y, 10.0f})));
+            auto* shownText =
+                new vorn::components::Text(program, font, 0.0f, 0.0f, 0.0f, text, summaryTextSize,
+                                           colour.r, colour.g, colour.b);
+            shownText->advance = summaryAdvance;
+            world->addComponent(entity, shownText);
+        }
+    }
+    addScreenRenderer(*world, ModelLighting::sceneLights());
+
+    // A key pressed as the hat was reached must not skip the page: it listens after a moment.
+    World* self = world.get();
+    auto listening = std::make_shared<bool>(false);
+    const EntityHandle timer = world->createEntity();
+    world->addComponent(timer, new vorn::components::DelayedSignal(
+                                   summaryDelay, [listening](EntityHandle) { *listening = true; }));
+    const auto next = [self, listening] {
+        if (*listening)
+            goTo(self, credits(0));
+    };
+    world->keyPressed.connect([next](const sf::Event::KeyEvent&) { next(); });
+    world->mouseButtonPressed.connect([next](const sf::Event::MouseButtonEvent&) { next(); });
+    return world;
 }
 
 } // namespace game

@@ -4,7 +4,8 @@
 Run from the repository root: /usr/bin/python3 tools/assets/check_media.py [--hashes] [--root DIR]
 Every file must exist and decode (pictures with Pillow, sounds with the same libsndfile the game
 uses), have its fixed size, carry alpha where it is blended and none where it is a backdrop, sit
-where the game draws over it (menu buttons, HUD numbers), and not be silent. Music must be 30 to
+where the game draws over it (HUD numbers) or clicks it (button plaques filling their pictures),
+and not be silent. Music must be 30 to
 90 seconds long and loop without a seam after decoding. Prints one line per check and exits with
 status 1 if any failed. --hashes also prints a SHA-256 of every file, to compare two runs.
 """
@@ -153,26 +154,56 @@ def plaque_signature(a, x0, r0, x1, r1):
     return out
 
 
+# The buttons the menu and the pause lay over their screens: each picture is the button's click
+# rectangle, the plaque drawn at PLAQUE inside it.
+BUTTONS = ["start", "continue", "newGame", "settings", "controls", "credits", "quit", "resume",
+           "leave", "stay"]
+BUTTON_SIZE = (240, 64)
+PLAQUE = (4, 4, 232, 56)
+
+
 def check_pictures():
     menu = check_opaque("menu.png", (800, 600))
     if menu is not None:
-        for label, x, y in (("Start", 250, 360), ("Controls", 275, 240), ("Credits", 250, 125),
-                            ("Quit", 275, 15)):
-            r0, r1 = SCREEN_H - y - 100, SCREEN_H - y
-            sig = plaque_signature(menu, x, r0, x + 250, r1)
-            check(all(8 <= k <= 11 and depth > 0.02 for k, depth in sig),
-                  "menu.png: the %s button is drawn on its click rectangle (groove at %s)"
-                  % (label, [k for k, _ in sig]))
-            bright = menu[r0:r1, x:x + 250, :3].mean(axis=2) > 0.8
-            ys, xs = np.nonzero(bright)
-            check(len(xs) > 300 and abs(xs.mean() - 125) < 15 and abs(ys.mean() - 50) < 15,
-                  "menu.png: the %s button has its label in the middle" % label)
-    button = check_alpha("settings_button.png", (224, 96))
-    if button is not None:
-        sig = plaque_signature(button, 10, 10, 210, 80)
+        # The column where the game lays the buttons holds no lettering of its own.
+        column = menu[150:560, 280:520, :3].mean(axis=2)
+        check((column > 0.8).mean() < 0.002, "menu.png leaves the buttons' column free")
+    for name in BUTTONS:
+        path = "menu/%s.png" % name
+        b = check_alpha(path, BUTTON_SIZE)
+        if b is None:
+            continue
+        x0, r0, x1, r1 = PLAQUE
+        sig = plaque_signature(b, x0, r0, x1, r1)
         check(all(8 <= k <= 11 and depth > 0.02 for k, depth in sig),
-              "settings_button.png: the plaque fills the game's click rectangle (groove at %s)"
-              % [k for k, _ in sig])
+              "%s: the plaque fills its click rectangle (groove at %s)"
+              % (path, [k for k, _ in sig]))
+        # The lettering's extent, centred on the plaque.
+        bright = b[r0:r1, x0:x1, :3].mean(axis=2) > 0.7
+        ys, xs = np.nonzero(bright & (b[r0:r1, x0:x1, 3] > 0.9))
+        check(len(xs) > 150 and abs((xs.min() + xs.max()) / 2 - (x1 - x0) / 2) < 8 and
+              abs((ys.min() + ys.max()) / 2 - (r1 - r0) / 2) < 6,
+              "%s has its label in the middle" % path)
+    for path, size in (("menu/marker.png", (40, 40)), ("menu/quitPrompt.png", (320, 44))):
+        check_alpha(path, size)
+    for path in ("pause/panel.png", "pause/leavePanel.png"):
+        p = load(path)
+        if p is not None:
+            check(p.size == (360, 400) and p.mode == "RGBA", "%s is 360x400 with alpha" % path)
+            a = rgba(p)
+            check(a[40:-40, 40:-40, 3].min() > 0.95 and a[:3, :3, 3].max() < 0.3,
+                  "%s is a solid panel with rounded corners" % path)
+    shade = load("pause/shade.png")
+    if shade is not None:
+        a = rgba(shade)
+        check(0.3 < a[..., 3].mean() < 0.8 and a[..., :3].mean() < 0.1,
+              "pause/shade.png is a dark see-through veil")
+    summary = check_opaque("summary.png", (800, 600))
+    if summary is not None:
+        check((summary[60:130, 30:400, :3].mean(axis=2) > 0.75).mean() > 0.01,
+              "summary.png has its heading on the left")
+        check((summary[40:560, 470:780, :3].mean(axis=2) > 0.8).mean() < 0.01,
+              "summary.png keeps the right side free for the models")
     settings = check_opaque("settings_screen.png", (800, 600))
     if settings is not None:
         # The rows' middle stays calm under the game's text: the panel darkens what lies behind.
@@ -446,9 +477,12 @@ def check_mp3(path):
 
 
 def my_files():
-    names = ["menu.png", "controls_screen.png", "settings_screen.png", "settings_button.png",
-             "settings_focus.png", "to continue.png", "DirtParticle.png",
-             "sugarParticle.png", "textFonts/HarringtonFont.png"]
+    names = ["menu.png", "controls_screen.png", "settings_screen.png", "settings_focus.png",
+             "to continue.png", "DirtParticle.png", "sugarParticle.png",
+             "textFonts/HarringtonFont.png", "summary.png"]
+    for folder in ("menu", "pause"):
+        if os.path.isdir(os.path.join(ASSETS, folder)):
+            names += [folder + "/" + f for f in sorted(os.listdir(os.path.join(ASSETS, folder)))]
     names += ["credits_label%d.png" % n for n in range(1, 7)]
     names += ["images/" + f for f in sorted(os.listdir(os.path.join(ASSETS, "images")))] \
         if os.path.isdir(os.path.join(ASSETS, "images")) else []

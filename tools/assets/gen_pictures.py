@@ -2,9 +2,10 @@
 """Paints every picture of the game except the models' textures and the font atlas.
 
 Run from the repository root: /usr/bin/python3 tools/assets/gen_pictures.py [--only NAME ...]
-Writes under assets/: menu.png, controls_screen.png, settings_screen.png, settings_focus.png,
-settings_button.png, "to continue.png", credits_label1..6.png, images/ (HUD frame, bars, prompt
-plate, door fade, punch burst, noise normals, area backgrounds), DirtParticle.png and
+Writes under assets/: menu.png, the buttons and prompt under menu/, the pause pictures under
+pause/, summary.png, controls_screen.png, settings_screen.png, settings_focus.png, "to continue.png",
+credits_label1..6.png, images/ (HUD frame, bars, prompt plate, door fade, punch burst, noise
+normals, area backgrounds), DirtParticle.png and
 sugarParticle.png. Each picture has its own fixed seed, so the output never changes between runs.
 
 Screen rectangles given by the game are measured from the bottom-left of the 800 x 600 window;
@@ -31,10 +32,16 @@ BODY_FONT_REGULAR = "/usr/share/fonts/truetype/averia-gwf/AveriaSerifGWF-Regular
 
 SCREEN_W, SCREEN_H = 800, 600
 
-# Menu buttons: (label, window x, window y) of the lower-left corner, each 250 x 100.
-MENU_BUTTONS = [("Start", 250, 360), ("Controls", 275, 240), ("Credits", 250, 125),
-                ("Quit", 275, 15)]
-BUTTON_W, BUTTON_H = 250, 100
+# The buttons of the menu and of the pause panel: (file under menu/, label). Each picture is
+# BUTTON_W x BUTTON_H, the game's click rectangle, with the plaque at BUTTON_PLAQUE inside it.
+MENU_BUTTONS = [("start", "Start"), ("continue", "Continue"), ("newGame", "New game"),
+                ("settings", "Settings"), ("controls", "Controls"), ("credits", "Credits"),
+                ("quit", "Quit"), ("resume", "Resume"), ("leave", "Leave to menu"),
+                ("stay", "Stay")]
+BUTTON_W, BUTTON_H = 240, 64
+BUTTON_PLAQUE = (4, 4, 232, 56)
+# The pause panels: width, height (centred on the screen).
+PANEL_W, PANEL_H = 360, 400
 
 
 def window_rect_to_rows(x, y, w, h):
@@ -210,16 +217,98 @@ def make_menu():
     tex = P.fbm(SCREEN_W, SCREEN_H, rng, base=6, octaves=3)
     tops = np.clip(m - P.shift(m, 0, 7), 0, 1) * P.smoothstep(0.45, 0.7, tex)
     P.paint(c, (0.35, 0.5, 0.12), tops, 0.85)
-    for label, x, y in MENU_BUTTONS:
-        x0, r0, x1, r1 = window_rect_to_rows(x, y, BUTTON_W, BUTTON_H)
-        wood_plaque(c, x0, r0, x1, r1, rng)
-        fnt = P.font(TITLE_FONT, 50)
-        P.fancy_text(c, label, fnt, (x0 + x1) / 2, (r0 + r1) / 2 + 2, "mm", top=P.CREAM,
-                     bottom=P.GOLD, shadow=0.9, outline=(0.12, 0.06, 0.02), outline_width=2)
+    # The buttons are pictures of their own, laid over the darker column by the game.
     body_text(c, ["a game by Quarrow Games"], 18, 566, 19, colour=(0.95, 0.85, 0.65))
-    body_text(c, ["Space: start    Esc: quit"], 782, 566, 17, colour=(0.9, 0.8, 0.62),
+    body_text(c, ["Space: play    Esc: quit"], 782, 566, 17, colour=(0.9, 0.8, 0.62),
               anchor="ra")
     P.save_png(c, out("menu.png"), alpha=False)
+
+
+def make_buttons():
+    """One carved plaque per button, on a transparent picture the size of its click rectangle."""
+    fnt = P.font(TITLE_FONT, 34)
+    for n, (name, label) in enumerate(MENU_BUTTONS):
+        rng = np.random.default_rng(1111 + n)
+        c = P.canvas(BUTTON_W, BUTTON_H, (0.30, 0.18, 0.09), 0.0)
+        x0, y0, x1, y1 = BUTTON_PLAQUE
+        wood_plaque(c, x0, y0, x1, y1, rng, radius=16)
+        size = 34 if len(label) < 11 else 28
+        P.fancy_text(c, label, fnt if size == 34 else P.font(TITLE_FONT, size), (x0 + x1) / 2,
+                     (y0 + y1) / 2 + 1, "mm", top=P.CREAM, bottom=P.GOLD, shadow=0.9,
+                     outline=(0.12, 0.06, 0.02), outline_width=2)
+        P.save_png(c, out("menu/%s.png" % name))
+
+
+def pill(w, h, text, size):
+    """A dark rounded caption with a gold rim, as "to continue.png"."""
+    c = P.canvas(w, h, (0.05, 0.03, 0.02), 0.0)
+    m = P.rounded_rect_mask(w, h, 6, 4, w - 6, h - 4, (h - 8) / 2, blur=2.0)
+    P.paint(c, (0.05, 0.03, 0.02), m, 0.75)
+    rim = np.clip(m - P.rounded_rect_mask(w, h, 9, 7, w - 9, h - 7, (h - 14) / 2, blur=1.0),
+                  0, 1)
+    P.paint(c, P.GOLD, rim, 0.45)
+    P.fancy_text(c, text, P.font(TITLE_FONT, size), w / 2, h / 2 + 1, "mm", top=P.CREAM,
+                 bottom=P.GOLD, shadow=0.9, outline=(0.10, 0.05, 0.02), outline_width=2)
+    return c
+
+
+def make_marker():
+    """The focus marker beside a button: a gold leaf pointing at it, with a soft glow."""
+    w = h = 40
+    c = P.canvas(w, h, P.GOLD, 0.0)
+    glow = P.radial(w, h, 22, 20, 17, 13)
+    P.paint(c, P.DUSK_GLOW, glow, 0.45)
+    leaf = P.polygon_mask(w, h, [(8, 9), (34, 20), (8, 31), (14, 20)])
+    P.paint(c, (0.12, 0.06, 0.02), P.blur(P.shift(leaf, 1, 2), 1.0), 0.8)
+    gx, gy = P.grid(w, h)
+    P.paint(c, P.mix(P.CREAM, P.GOLD, np.clip((gy - 9) / 22, 0, 1)), leaf)
+    vein = P.line_mask(w, h, [(12, 20), (31, 20)], 1.0)
+    P.paint(c, (0.55, 0.32, 0.08), vein * leaf, 0.8)
+    P.save_png(c, out("menu/marker.png"))
+
+
+def make_quit_prompt():
+    P.save_png(pill(320, 44, "Press Escape again to quit", 22), out("menu/quitPrompt.png"))
+
+
+def make_pause():
+    """The pause: a shade over the still game, and the two panels the buttons lie on."""
+    shade = P.canvas(8, 8, (0.03, 0.015, 0.02), 0.55)
+    P.save_png(shade, out("pause/shade.png"))
+    for name, title, lines, seed in (
+            ("panel", "Paused", [], 1151),
+            ("leavePanel", "Leave?", ["Your run is saved:", "Continue takes it up again."], 1152)):
+        rng = np.random.default_rng(seed)
+        c = P.canvas(PANEL_W, PANEL_H, (0.06, 0.035, 0.03), 0.0)
+        wood_plaque(c, 4, 6, PANEL_W - 8, PANEL_H - 10, rng, radius=26)
+        # The face inside the groove darkened, so the buttons and the text stand out on it.
+        inner = P.rounded_rect_mask(PANEL_W, PANEL_H, 18, 20, PANEL_W - 22, PANEL_H - 24, 16,
+                                    blur=2.0)
+        P.paint(c, (0.05, 0.03, 0.02), inner, 0.72)
+        heading(c, title, PANEL_W / 2, 56, 52, anchor="mm")
+        body_text(c, lines, PANEL_W / 2, 98, 19, colour=P.CREAM, spacing=1.3, anchor="ma")
+        P.save_png(c, out("pause/%s.png" % name))
+
+
+# The summary's lines are drawn by the game in slots of SUMMARY_STEP pixels, the first with its
+# letters' foot at window y SUMMARY_TOP; the panel leaves room for eight.
+SUMMARY_TOP, SUMMARY_STEP, SUMMARY_SLOTS = 432, 42, 8
+
+
+def make_summary():
+    rng = np.random.default_rng(1451)
+    c = S.forest_scene(SCREEN_W, SCREEN_H, "ember", 1452, horizon=0.74)
+    darken(c, 0.62, 0.75)
+    stage_light(c, 600, 520, 360)
+    dark_panel(c, 24, 24, 410, 576)
+    heading(c, "Journey's end", 217, 78, 44, anchor="mm")
+    # A faint rule under each slot, so the lines read as a table.
+    for i in range(SUMMARY_SLOTS):
+        row = SCREEN_H - (SUMMARY_TOP - SUMMARY_STEP * i) + 8
+        rule = P.line_mask(SCREEN_W, SCREEN_H, [(52, row), (392, row)], 1.2)
+        P.paint(c, P.GOLD, rule, 0.18 + 0.04 * rng.random())
+    body_text(c, ["Press any key"], 217, 540, 17, colour=(0.85, 0.75, 0.55), anchor="ma")
+    P.save_png(c, out("summary.png"), alpha=False)
 
 
 CONTROL_ROWS = [
@@ -229,7 +318,7 @@ CONTROL_ROWS = [
     ("Jump", ["Z", "J", "Space"], ["Jump; once you have the upgrade,", "jump again in the air"]),
     ("Punch", ["X", "K"], ["Punch ants; with the sword", "your blows hit twice as hard"]),
     ("Camera", ["C"], ["Switch between the close", "and the wide camera"]),
-    ("Menu", ["Esc"], ["Back to the menu"]),
+    ("Pause", ["Esc"], ["Pause: resume, see the keys", "or leave to the menu"]),
 ]
 
 
@@ -276,7 +365,6 @@ SETTINGS_BACK = 494
 
 
 def make_settings():
-    rng = np.random.default_rng(1251)
     c = S.forest_scene(SCREEN_W, SCREEN_H, "violet", 1252, horizon=0.7, clovers=True)
     darken(c, 0.7, 0.8)
     heading(c, "Settings", 400, 50, 64, anchor="mm")
@@ -308,14 +396,6 @@ def make_settings():
     rim = np.clip(glow - P.rounded_rect_mask(fw, fh, 7, 7, 633, 31, 10, blur=1.0), 0, 1)
     P.paint(f, P.GOLD, rim, 0.9)
     P.save_png(f, out("settings_focus.png"))
-
-    # The menu's Settings plaque, a picture of its own drawn over menu.png: the plaque covers
-    # (10, 10) to (210, 80) of the picture, the game's 200 x 70 click rectangle.
-    b = P.canvas(224, 96, (0.2, 0.12, 0.06), 0.0)
-    wood_plaque(b, 10, 10, 210, 80, rng, radius=18)
-    P.fancy_text(b, "Settings", P.font(TITLE_FONT, 36), 110, 47, "mm", top=P.CREAM,
-                 bottom=P.GOLD, shadow=0.9, outline=(0.12, 0.06, 0.02), outline_width=2)
-    P.save_png(b, out("settings_button.png"))
 
 
 def make_to_continue():
@@ -685,8 +765,10 @@ def make_backgrounds():
 
 
 MAKERS = {
-    "menu": make_menu, "controls": make_controls, "continue": make_to_continue,
-    "settings": make_settings,
+    "menu": make_menu, "buttons": make_buttons, "marker": make_marker,
+    "quitPrompt": make_quit_prompt,
+    "pause": make_pause, "summary": make_summary,
+    "controls": make_controls, "continue": make_to_continue, "settings": make_settings,
     "credits": make_credits, "hud": make_hud, "prompt": make_prompt, "fade": make_fade,
     "bars": lambda: (make_bar("HealthBar.png", (0.35, 0.02, 0.03), (0.80, 0.12, 0.10),
                               (1.0, 0.55, 0.45), 1901),

@@ -17,6 +17,7 @@
 #include "support/GlTestContext.hpp"
 
 #include "support/ProcessRun.hpp"
+#include "support/ScratchData.hpp"
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -26,10 +27,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -65,9 +68,14 @@ struct GameRun {
     std::string output;
 };
 
-// Runs the game with `args` at the fixed time step, from the source folder.
-GameRun runGame(const std::string& args) {
-    const std::string command = "cd " MOSSFANG_SOURCE_DIR " && ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
+// Runs the game with `args` at the fixed time step, from the source folder, with its saved run
+// in `data` or in a fresh folder of its own.
+GameRun runGame(const std::string& args, const testsupport::ScratchData* data = nullptr) {
+    std::optional<testsupport::ScratchData> own;
+    if (data == nullptr)
+        data = &own.emplace();
+    const std::string command = "cd " MOSSFANG_SOURCE_DIR " && " + data->environment() +
+                                "ALSOFT_CONF=" MOSSFANG_SOURCE_DIR
                                 "/scripts/openal-null.conf " MOSSFANG_EXE " " +
                                 args + " 2>&1";
     GameRun run;
@@ -504,7 +512,7 @@ struct Checkpoint {
     int minEggs;
 };
 
-TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
+TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrades) {
     const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_journey_state";
     const std::vector<Checkpoint> checkpoints = {
         {1200, "area startingArea.txt", false, false, 14, 1},
@@ -515,12 +523,14 @@ TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
     std::string frames;
     for (const Checkpoint& c : checkpoints)
         frames += std::to_string(c.frame) + ",";
-    frames += "4830,5000";
+    frames += "4830,4870,5030";
     for (const Checkpoint& c : checkpoints)
         std::remove((base + "-" + std::to_string(c.frame) + ".json").c_str());
+    const testsupport::ScratchData data;
     const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5060 --update-only --input "
                                 "tests/game/playthrough/journey.txt --dump-state " +
-                                base + ".json --dump-at " + frames);
+                                    base + ".json --dump-at " + frames,
+                                &data);
     ASSERT_EQ(run.status, 0) << run.output;
 
     for (const Checkpoint& c : checkpoints) {
@@ -543,9 +553,21 @@ TEST(Journey, TheRecordedPlayThroughReachesTheCreditsWithBothUpgrades) {
     ASSERT_TRUE(sword.is_object());
     EXPECT_GT(sword["position"][0].get<float>(), 160.0f);
 
-    EXPECT_EQ(readJson(base + "-4830.json").value("scene", ""), "credits 0");
-    EXPECT_EQ(readJson(base + "-5000.json").value("scene", ""), "credits 5");
+    EXPECT_EQ(readJson(base + "-4830.json").value("scene", ""), "summary");
+    EXPECT_EQ(readJson(base + "-4870.json").value("scene", ""), "credits 0");
+    EXPECT_EQ(readJson(base + "-5030.json").value("scene", ""), "credits 5");
     EXPECT_EQ(readJson(base + ".json").value("scene", ""), "menu");
+    // The journey is over: its run is no longer saved, and its time is the best so far.
+    EXPECT_FALSE(std::filesystem::exists(data.gameFolder() / "save.txt"));
+    std::ifstream best(data.gameFolder() / "best.txt");
+    std::string line, time;
+    while (std::getline(best, line))
+        if (line.rfind("time = ", 0) == 0)
+            time = line.substr(7);
+    // Played from the menu's Space (frame 5) to the hat, reached between the dumps at 4680 and
+    // 4830.
+    EXPECT_GT(std::atof(time.c_str()), (4680 - 5) / 60.0) << time;
+    EXPECT_LT(std::atof(time.c_str()), (4830 - 5) / 60.0) << time;
 }
 
 TEST(Journey, TheSpiderWebHoldsAgainstBareFists) {

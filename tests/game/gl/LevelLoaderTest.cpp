@@ -102,7 +102,7 @@ TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabel
     const Names platform = {"transform", "model",      "polygonCollider", "rigidBody",
                             "platform",  "staticBody", "gameSpace"};
     const Names pickup = {"transform",        "model",       "circleCollider", "scoreObject",
-                          "collisionTracker", "deathAction", "gameSpace"};
+                          "collisionTracker", "deathAction", "pickupId",       "gameSpace"};
     struct Case {
         std::string key;
         std::string extras;
@@ -141,12 +141,12 @@ TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabel
         {"candyCorn",
          "",
          {{"transform", "model", "circleCollider", "energyObject", "collisionTracker",
-           "deathAction", "gameSpace"}}},
+           "deathAction", "pickupId", "gameSpace"}}},
         {"shiny", "", {pickup}},
         {"quarrow",
          "",
          {{"transform", "model", "circleCollider", "scoreObject", "objective", "selfDelete",
-           "collisionTracker", "gameSpace"}}},
+           "collisionTracker", "pickupId", "gameSpace"}}},
         {"workerAnt",
          "",
          {{"transform", "model", "circleCollider", "rigidBody", "antAttackBehavior", "health",
@@ -161,11 +161,13 @@ TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabel
         {"jumpUpgrade",
          "",
          {{"transform", "model", "polygonCollider", "hasGravity", "gameSpace"},
-          {"transform", "circleCollider", "model", "upgrade", "constantRotation", "gameSpace"}}},
+          {"transform", "circleCollider", "model", "upgrade", "constantRotation", "pickupId",
+           "gameSpace"}}},
         {"swordUpgrade",
          "",
          {{"transform", "model", "polygonCollider", "hasGravity", "gameSpace"},
-          {"transform", "circleCollider", "model", "upgrade", "constantRotation", "gameSpace"}}},
+          {"transform", "circleCollider", "model", "upgrade", "constantRotation", "pickupId",
+           "gameSpace"}}},
         {"killZone", "", {{"transform", "polygonCollider", "rigidBody", "killer", "gameSpace"}}},
         {"BGSprite", "\"images/HealthBar.png\"", {{"transform", "model", "gameSpace"}}},
         {"exit",

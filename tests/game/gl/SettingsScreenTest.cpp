@@ -75,8 +75,8 @@ size_t count(const std::string& text, const std::string& part) {
     return n;
 }
 
-// The menu's Settings plaque, by its centre in window pixels (y from the top).
-const std::string openSettings = "3 click 680 525 left\n";
+// The menu's Settings button, the second, by its centre in window pixels (y from the top).
+const std::string openSettings = "3 click 400 277 left\n";
 
 TEST(SettingsScreen, KeysClicksAndAPadChangeValuesThatAreSavedAndLoadedAtTheNextStart) {
     ScratchFolder scratch;
