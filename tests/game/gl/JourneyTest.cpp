@@ -513,21 +513,27 @@ struct Checkpoint {
 };
 
 TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrades) {
+    // A second before each door of the journey (tests/game/playthrough/journey.txt, spliced from
+    // the areas' segments by scripts/splice_journey.py), then the hat at frame 26791.
     const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_journey_state";
     const std::vector<Checkpoint> checkpoints = {
-        {1200, "area startingArea.txt", false, false, 14, 1},
-        {2340, "area simpleArea.txt", true, false, 27, 2},
-        {3710, "area trickyArea.txt", true, false, 41, 3},
-        {4680, "area swordArea.txt", true, true, 53, 4},
+        {3430, "area startingArea.txt", false, false, 32, 2},
+        {6870, "area leafStream.txt", false, false, 61, 4},
+        {9850, "area simpleArea.txt", true, false, 82, 5},
+        {13370, "area waspMeadow.txt", true, false, 110, 7},
+        {16550, "area trickyArea.txt", true, false, 126, 8},
+        {20160, "area spiderCellar.txt", true, false, 147, 9},
+        {22810, "area swordArea.txt", true, true, 195, 13},
+        {26730, "area canopy.txt", true, true, 221, 15},
     };
     std::string frames;
     for (const Checkpoint& c : checkpoints)
         frames += std::to_string(c.frame) + ",";
-    frames += "4830,4870,5030";
+    frames += "26793,26950,27180";
     for (const Checkpoint& c : checkpoints)
         std::remove((base + "-" + std::to_string(c.frame) + ".json").c_str());
     const testsupport::ScratchData data;
-    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 5060 --update-only --input "
+    const GameRun run = runGame("--fixed-dt 0.0166667 --frames 27243 --update-only --input "
                                 "tests/game/playthrough/journey.txt --dump-state " +
                                     base + ".json --dump-at " + frames,
                                 &data);
@@ -548,14 +554,16 @@ TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrad
         EXPECT_GE(ninja["score"]["points"].get<int>(), c.minPoints);
         EXPECT_GE(ninja["score"]["eggs"].get<int>(), c.minEggs);
     }
-    // In the ember hollow the ninja has cut through the web: he stands inside the hat's room.
-    const nlohmann::json sword = thePlayer(readJson(base + "-4680.json"));
-    ASSERT_TRUE(sword.is_object());
-    EXPECT_GT(sword["position"][0].get<float>(), 160.0f);
+    // On the way he found the ember hollow's hidden egg ledge, and stands by the hat at the top
+    // of the canopy.
+    const nlohmann::json top = thePlayer(readJson(base + "-26730.json"));
+    ASSERT_TRUE(top.is_object());
+    EXPECT_GE(top["score"]["secrets"].get<int>(), 1);
+    EXPECT_GT(top["position"][1].get<float>(), 150.0f);
 
-    EXPECT_EQ(readJson(base + "-4830.json").value("scene", ""), "summary");
-    EXPECT_EQ(readJson(base + "-4870.json").value("scene", ""), "credits 0");
-    EXPECT_EQ(readJson(base + "-5030.json").value("scene", ""), "credits 5");
+    EXPECT_EQ(readJson(base + "-26793.json").value("scene", ""), "summary");
+    EXPECT_EQ(readJson(base + "-26950.json").value("scene", ""), "credits 0");
+    EXPECT_EQ(readJson(base + "-27180.json").value("scene", ""), "credits 5");
     EXPECT_EQ(readJson(base + ".json").value("scene", ""), "menu");
     // The journey is over: its run is no longer saved, and its time is the best so far.
     EXPECT_FALSE(std::filesystem::exists(data.gameFolder() / "save.txt"));
@@ -564,10 +572,10 @@ TEST(Journey, TheRecordedPlayThroughReachesTheSummaryAndTheCreditsWithBothUpgrad
     while (std::getline(best, line))
         if (line.rfind("time = ", 0) == 0)
             time = line.substr(7);
-    // Played from the menu's Space (frame 5) to the hat, reached between the dumps at 4680 and
-    // 4830.
-    EXPECT_GT(std::atof(time.c_str()), (4680 - 5) / 60.0) << time;
-    EXPECT_LT(std::atof(time.c_str()), (4830 - 5) / 60.0) << time;
+    // Played from the menu's Space (frame 5) to the hat, reached between the dumps at 26730 and
+    // 26793: more than the seven minutes a skilled player needs.
+    EXPECT_GT(std::atof(time.c_str()), (26730 - 5) / 60.0) << time;
+    EXPECT_LT(std::atof(time.c_str()), (26793 - 5) / 60.0) << time;
 }
 
 TEST(Journey, TheSpiderWebHoldsAgainstBareFists) {
