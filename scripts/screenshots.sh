@@ -53,7 +53,7 @@ done
 printf '0-40 hold Right\n40 hold Escape\n' >"$scratch/pause.txt"
 run --area startingArea.txt --frames 50 --input "$scratch/pause.txt" --screenshot "$out/pause.png"
 # The summary after the recorded play-through's hat.
-run --input tests/game/playthrough/journey.txt --frames 4790 --update-only \
+run --input tests/game/playthrough/journey.txt --frames 26850 --update-only \
   --screenshot "$out/summary.png"
 
 # The clearing's busy spot on its recorded segment: landing on the block by the ant that guards
