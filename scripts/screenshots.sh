@@ -52,6 +52,10 @@ done
 # The pause in the clearing, a few steps in.
 printf '0-40 hold Right\n40 hold Escape\n' >"$scratch/pause.txt"
 run --area startingArea.txt --frames 50 --input "$scratch/pause.txt" --screenshot "$out/pause.png"
+# A door and the prompt naming the area behind it: the bramble hollow's way back, walked up to.
+echo "0-40 hold Left" >"$scratch/door.txt"
+run --area trickyArea.txt --entrance trickyLeftDoor --upgrades doubleJump --input "$scratch/door.txt" \
+  --frames 75 --update-only --screenshot "$out/door.png"
 # The summary after the recorded play-through's hat.
 run --input tests/game/playthrough/journey.txt --frames 26850 --update-only \
   --screenshot "$out/summary.png"
