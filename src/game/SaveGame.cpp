@@ -101,6 +101,24 @@ std::optional<float> readBest(std::istream& in, std::string& fault) {
     return best;
 }
 
+// The file at `path` read with `read` (nothing when there is no such file); one that is there but
+// cannot be read is set aside with one line.
+template <typename T>
+std::optional<T> readKept(const std::string& path,
+                          std::optional<T> (*read)(std::istream&, std::string&)) {
+    if (path.empty())
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string fault;
+    std::optional<T> value = read(in, fault);
+    in.close();
+    if (!value)
+        setAside(path, fault);
+    return value;
+}
+
 EntityHandle firstRecordedPlayer(World& area) {
     for (const EntityHandle& player :
          area.getEntities("player", components::RunRecord::componentName))
@@ -121,18 +139,7 @@ std::string SaveGame::folder() {
 }
 
 std::optional<SavedRun> SaveGame::load() {
-    const std::string path = pathOf(saveName);
-    if (path.empty())
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string fault;
-    std::optional<SavedRun> run = SavedRun::read(in, fault);
-    in.close();
-    if (!run)
-        setAside(path, fault);
-    return run;
+    return readKept<SavedRun>(pathOf(saveName), &SavedRun::read);
 }
 
 bool SaveGame::store(const SavedRun& run) {
@@ -149,18 +156,7 @@ void SaveGame::clear() {
 }
 
 std::optional<float> SaveGame::bestTime() {
-    const std::string path = pathOf(bestName);
-    if (path.empty())
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string fault;
-    const std::optional<float> best = readBest(in, fault);
-    in.close();
-    if (!best)
-        setAside(path, fault);
-    return best;
+    return readKept<float>(pathOf(bestName), &readBest);
 }
 
 bool SaveGame::offerTime(float seconds) {
