@@ -27,22 +27,22 @@ The other options serve tests, tools and level designers.
 .SH OPTIONS
 EOF
 
-# CLI11 prints each option as SPEC in the first 30 columns and its description from column 31,
-# or, when SPEC is longer, the description on the next, indented line. SPEC holds the names, a
-# value name with its checks (":DECIMAL", ":{a,b}") and "Needs:" or "Excludes:" notes; the page
-# keeps the names and the value name. "-" in option names is written \-, a minus sign, so that it
+# CLI11 prints each option's usage in the first 30 columns and its description from column 31,
+# or, when the usage is longer, the description on the next, indented line. The usage holds the
+# names, a value name with its checks (":DECIMAL", ":{a,b}") and "Needs:" or "Excludes:" notes; the
+# page keeps the names and the value name. "-" in option names is written \-, a minus sign, so that it
 # can be searched for and copied.
 "$exe" --help | awk '
-  function flush(    spec, text, n, words, names, value, i, w, m, parts) {
+  function flush(    usage, text, n, words, names, value, i, w, m, parts) {
     if (raw == "") return
     if (more != "") {
-      spec = substr(raw, 3); text = more
+      usage = substr(raw, 3); text = more
     } else {
-      spec = substr(raw, 3, 28); text = substr(raw, 31)
+      usage = substr(raw, 3, 28); text = substr(raw, 31)
     }
-    sub(/ +$/, "", spec)
-    sub(/ (Needs|Excludes):.*/, "", spec)
-    n = split(spec, words, " ")
+    sub(/ +$/, "", usage)
+    sub(/ (Needs|Excludes):.*/, "", usage)
+    n = split(usage, words, " ")
     names = words[1]
     value = ""
     for (i = 2; i <= n; ++i) {

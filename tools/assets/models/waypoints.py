@@ -164,7 +164,7 @@ def checkpoint_mushroom():
     rng = np.random.default_rng(seed)
     out = geom.Mesh()
     # The lantern mushroom: a slender stem with a bell cap, standing on a mossy hump, with two
-    # small ones at its foot. Parts 0..2 are its stem, gills and cap (the mushroom helper's
+    # small ones at its foot. Pieces 0..2 are its stem, gills and cap (the mushroom helper's
     # numbering), 3..8 those of the little ones, 99 the hump.
     big = mushroom([(0.0, 0.0), (1.3, 0.0), (1.05, 0.5), (0.8, 3.0), (0.75, 6.5), (0.9, 8.6)],
                    [(0.9, 8.6), (2.2, 8.7), (3.6, 8.8)],
