@@ -14,6 +14,7 @@
 #include "game/LevelLoader.hpp"
 #include "parsing/DefinitionReader.hpp"
 #include "physics/Gravity.hpp"
+#include "support/GameAssetsTest.hpp"
 #include "support/GlTestContext.hpp"
 
 #include "support/ProcessRun.hpp"
@@ -280,34 +281,7 @@ TEST(Journey, ShiniesTheSwordAndTheHatEachCoverAPatchOfTheScreen) {
     }
 }
 
-class JourneyLoad : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setenv("ALSOFT_CONF", MOSSFANG_SOURCE_DIR "/scripts/openal-null.conf", 1);
-        context = std::make_unique<testsupport::GlTestContext>(8, 8);
-        ASSERT_TRUE(context->ok()) << context->error();
-        previousRoot = vorn::engine::assetRoot();
-        vorn::engine::setAssetRoot(std::string(MOSSFANG_SOURCE_DIR) + "/assets/");
-        // The areas' music must be known, as it is in the game.
-        static const bool registered = [] {
-            vorn::audio::registerSoundTable();
-            return true;
-        }();
-        (void)registered;
-    }
-    void TearDown() override { vorn::engine::setAssetRoot(previousRoot); }
-
-    // Each load takes a scene slot that an area's sound clean-up would give back; so do we.
-    static void releaseSceneSlot() {
-        vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
-        const int slot = sound.currentSlot();
-        sound.releaseSlot(slot);
-        sound.freeSlot(slot);
-    }
-
-    std::unique_ptr<testsupport::GlTestContext> context;
-    std::string previousRoot;
-};
+using JourneyLoad = testsupport::GameAssetsTest;
 
 TEST_F(JourneyLoad, EachAreaLoadsSilentlyWithOneNinjaMusicBackgroundAndHints) {
     for (const auto& [file, entrance] : areas) {

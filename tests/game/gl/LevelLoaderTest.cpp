@@ -32,7 +32,7 @@
 #include "physics/Gravity.hpp"
 #include "physics/PolygonCollider.hpp"
 #include "physics/RigidBody.hpp"
-#include "support/GlTestContext.hpp"
+#include "support/GameAssetsTest.hpp"
 
 #include <gtest/gtest.h>
 
@@ -51,17 +51,8 @@ using vorn::engine::EntityHandle;
 using vorn::engine::World;
 using Names = std::vector<std::string>;
 
-class LevelLoaderTest : public ::testing::Test {
+class LevelLoaderTest : public testsupport::GameAssetsTest {
 protected:
-    void SetUp() override {
-        setenv("ALSOFT_CONF", MOSSFANG_SOURCE_DIR "/scripts/openal-null.conf", 1);
-        context = std::make_unique<testsupport::GlTestContext>(8, 8);
-        ASSERT_TRUE(context->ok()) << context->error();
-        previousRoot = vorn::engine::assetRoot();
-        vorn::engine::setAssetRoot(std::string(MOSSFANG_SOURCE_DIR) + "/assets/");
-    }
-    void TearDown() override { vorn::engine::setAssetRoot(previousRoot); }
-
     // Loads `text` into a fresh world with the game's space label.
     std::shared_ptr<World> load(const std::string& text, const std::string& entrance = "",
                                 bool* ok = nullptr) {
@@ -75,14 +66,6 @@ protected:
         return world;
     }
 
-    // Each load takes a scene slot that an area's sound clean-up would give back; so do we.
-    static void releaseSceneSlot() {
-        vorn::audio::SoundManager& sound = vorn::audio::SoundManager::instance();
-        const int slot = sound.currentSlot();
-        sound.releaseSlot(slot);
-        sound.freeSlot(slot);
-    }
-
     static Names componentsOf(World& world, uint32_t id) {
         Names names;
         for (const vorn::engine::Component* c : world.getEntityComponents(EntityHandle{id, &world}))
@@ -93,9 +76,6 @@ protected:
     static std::string entry(const std::string& key, const std::string& extras = "") {
         return "[ " + key + " [ [0 0 0] [0 0 0] [1 1 1] " + extras + " ] ]";
     }
-
-    std::unique_ptr<testsupport::GlTestContext> context;
-    std::string previousRoot;
 };
 
 TEST_F(LevelLoaderTest, EveryTemplateBuildsItsComponentsInOrderWithTheSpaceLabelLast) {

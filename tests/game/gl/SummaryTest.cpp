@@ -16,7 +16,7 @@
 #include "game/SaveGame.hpp"
 #include "game/Scenes.hpp"
 #include "rendering/Text.hpp"
-#include "support/GlTestContext.hpp"
+#include "support/GameAssetsTest.hpp"
 #include "support/ScratchData.hpp"
 
 #include <gtest/gtest.h>
@@ -33,19 +33,12 @@ namespace {
 
 const float step = 1.0f / 60.0f;
 
-class SummaryTest : public ::testing::Test {
+class SummaryTest : public testsupport::GameAssetsTest {
 protected:
     void SetUp() override {
-        setenv("ALSOFT_CONF", MOSSFANG_SOURCE_DIR "/scripts/openal-null.conf", 1);
-        context = std::make_unique<testsupport::GlTestContext>(8, 8);
-        ASSERT_TRUE(context->ok()) << context->error();
-        previousRoot = vorn::engine::assetRoot();
-        vorn::engine::setAssetRoot(std::string(MOSSFANG_SOURCE_DIR) + "/assets/");
-        static const bool registered = [] {
-            vorn::audio::registerSoundTable();
-            return true;
-        }();
-        (void)registered;
+        GameAssetsTest::SetUp();
+        if (HasFatalFailure())
+            return;
         folder = std::filesystem::temp_directory_path() /
                  ("mossfang-summary-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
@@ -55,7 +48,7 @@ protected:
         components::SceneBuilders::setAreaBuilder(nullptr);
         components::SceneBuilders::setCreditsBuilder(nullptr);
         components::SceneBuilders::setFinishBuilder(nullptr);
-        vorn::engine::setAssetRoot(previousRoot);
+        GameAssetsTest::TearDown();
         std::filesystem::remove_all(folder);
     }
 
@@ -71,8 +64,6 @@ protected:
             std::make_shared<vorn::engine::InputScript>(vorn::engine::InputScript::parse(in)));
     }
 
-    std::unique_ptr<testsupport::GlTestContext> context;
-    std::string previousRoot;
     std::filesystem::path folder;
 };
 
