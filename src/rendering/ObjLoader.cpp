@@ -305,15 +305,14 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
             }
             const ObjVertices vertices = expand(data, indices);
             const int count = static_cast<int>(vertices.positions.size());
-            const std::vector<glm::vec3> zero(vertices.positions.size(), glm::vec3(0.0f));
-            auto buffer = std::make_shared<VertexBuffer>(VertexLayouts::tangentSpace());
+            // No tangent frame is stored: OBJ materials map normals in object space, and a
+            // program that does read "tangent" or "bitangent" gets GL's constant zero for them.
+            auto buffer = std::make_shared<VertexBuffer>(VertexLayouts::lit());
             glBindBuffer(GL_ARRAY_BUFFER, buffer->id());
             buffer->allocate(count, GL_STATIC_DRAW, GL_ARRAY_BUFFER);
             buffer->setAttributeData("pos", vertices.positions, GL_ARRAY_BUFFER);
             buffer->setAttributeData("normal", vertices.normals, GL_ARRAY_BUFFER);
             buffer->setAttributeData("UV", vertices.uvs, GL_ARRAY_BUFFER);
-            buffer->setAttributeData("tangent", zero, GL_ARRAY_BUFFER);
-            buffer->setAttributeData("bitangent", zero, GL_ARRAY_BUFFER);
             mesh->parts.emplace_back(*material++, buffer);
 
             for (const glm::vec3& p : vertices.positions) {

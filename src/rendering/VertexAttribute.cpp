@@ -19,13 +19,4 @@ const VertexLayout& VertexLayouts::lit() {
     return layout;
 }
 
-const VertexLayout& VertexLayouts::tangentSpace() {
-    static const VertexLayout layout{{3, GL_FLOAT, "pos"},
-                                     {3, GL_FLOAT, "normal"},
-                                     {2, GL_FLOAT, "UV"},
-                                     {3, GL_FLOAT, "tangent"},
-                                     {3, GL_FLOAT, "bitangent"}};
-    return layout;
-}
-
 } // namespace vorn::rendering

@@ -23,10 +23,8 @@ struct VertexLayouts {
     static const VertexLayout& quad();
     // "pos" 3, "size" 1, "color" 4: particle points.
     static const VertexLayout& particlePoint();
-    // "pos" 3, "normal" 3, "UV" 2: sprites.
+    // "pos" 3, "normal" 3, "UV" 2: sprites and OBJ meshes.
     static const VertexLayout& lit();
-    // "pos" 3, "normal" 3, "UV" 2, "tangent" 3, "bitangent" 3: OBJ meshes.
-    static const VertexLayout& tangentSpace();
 };
 
 } // namespace vorn::rendering
