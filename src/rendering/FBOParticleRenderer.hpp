@@ -25,7 +25,8 @@ class Texture;
 //   2. ambient occlusion: the scene's ambient light darkened where depth and normals show
 //      creases, into the lit-scene buffer, then the blended renderables over it;
 //   3. additive particles: the "additive" emitters' points into the particle buffer, depth
-//      tested against a copy of the scene's depth;
+//      tested against the scene's depth (the particle buffer draws into the scene's colour and
+//      depth textures, which nothing reads any more; the bright buffer into its normals);
 //   4. bright pass: the part of the particles' light above white, into the bright buffer;
 //   5. bloom levels: the bright buffer at 1/2 ... 1/32 size, each blurred vertically and then
 //      horizontally through the one blur buffer;

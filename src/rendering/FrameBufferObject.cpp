@@ -39,10 +39,11 @@ void FrameBufferObject::resize(int width, int height) {
         return;
     width_ = width;
     height_ = height;
-    for (const auto& colour : colors)
-        colour->allocate(colour->internalFormat, width, height);
-    if (depth)
-        depth->allocate(depth->internalFormat, width, height);
+    for (const auto& colour : ownColors)
+        if (colour)
+            colour->allocate(colour->internalFormat, width, height);
+    if (ownDepth)
+        ownDepth->allocate(ownDepth->internalFormat, width, height);
 }
 
 int FrameBufferObject::addColorAttachments(int count, bool hdr, bool linear) {
@@ -52,45 +53,75 @@ int FrameBufferObject::addColorAttachments(int count, bool hdr, bool linear) {
     return added;
 }
 
-bool FrameBufferObject::addColorAttachment(GLenum internalFormat, bool linear) {
+namespace {
+bool roomForAnotherColour(int count) {
     GLint maxAttachments = 0;
     glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &maxAttachments);
     GLint maxDrawBuffers = 0;
     glGetIntegerv(GL_MAX_DRAW_BUFFERS, &maxDrawBuffers);
-    const int limit = std::min(maxAttachments, maxDrawBuffers);
-    if (colorCount() >= limit)
+    return count < std::min(maxAttachments, maxDrawBuffers);
+}
+} // namespace
+
+bool FrameBufferObject::addColorAttachment(GLenum internalFormat, bool linear) {
+    if (!roomForAnotherColour(colorCount()))
         return false;
-    const ScopedBind bound(framebuffer);
     auto texture = std::make_unique<Texture>();
     texture->allocate(internalFormat, width_, height_);
     const GLenum filter = linear ? GL_LINEAR : GL_NEAREST;
     texture->setFilters(filter, filter);
     texture->setWrap(GL_CLAMP_TO_EDGE);
+    attachColor(texture.get());
+    ownColors.push_back(std::move(texture));
+    return true;
+}
+
+bool FrameBufferObject::shareColorAttachment(const FrameBufferObject& owner, int index) {
+    if (!roomForAnotherColour(colorCount()))
+        return false;
+    width_ = owner.width_;
+    height_ = owner.height_;
+    attachColor(&owner.colorTexture(index));
+    ownColors.emplace_back();
+    return true;
+}
+
+void FrameBufferObject::attachColor(Texture* texture) {
+    const ScopedBind bound(framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(colorCount()),
                            GL_TEXTURE_2D, texture->id(), 0);
-    colors.push_back(std::move(texture));
+    colors.push_back(texture);
     std::vector<GLenum> buffers;
     for (int i = 0; i < colorCount(); ++i)
         buffers.push_back(GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(i));
     glDrawBuffers(static_cast<GLsizei>(buffers.size()), buffers.data());
-    return true;
 }
 
 void FrameBufferObject::addDepthAttachment() {
     if (depth)
         return;
     const ScopedBind bound(framebuffer);
-    depth = std::make_unique<Texture>();
-    depth->allocate(GL_DEPTH_COMPONENT24, width_, height_);
-    depth->setFilters(GL_LINEAR, GL_LINEAR);
-    depth->setWrap(GL_CLAMP_TO_EDGE);
+    ownDepth = std::make_unique<Texture>();
+    ownDepth->allocate(GL_DEPTH_COMPONENT24, width_, height_);
+    ownDepth->setFilters(GL_LINEAR, GL_LINEAR);
+    ownDepth->setWrap(GL_CLAMP_TO_EDGE);
+    depth = ownDepth.get();
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth->id(), 0);
+}
+
+void FrameBufferObject::shareDepthAttachment(const FrameBufferObject& owner) {
+    assert(owner.depth && !depth);
+    const ScopedBind bound(framebuffer);
+    depth = owner.depth;
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth->id(), 0);
 }
 
 void FrameBufferObject::swapColorTexture(int index, std::unique_ptr<Texture>& texture) {
-    assert(index >= 0 && index < colorCount() && texture);
-    std::unique_ptr<Texture>& attached = colors[static_cast<std::size_t>(index)];
+    assert(index >= 0 && index < colorCount() && texture &&
+           ownColors[static_cast<std::size_t>(index)]);
+    std::unique_ptr<Texture>& attached = ownColors[static_cast<std::size_t>(index)];
     attached.swap(texture);
+    colors[static_cast<std::size_t>(index)] = attached.get();
     width_ = attached->width;
     height_ = attached->height;
     const ScopedBind bound(framebuffer);

@@ -235,6 +235,10 @@ TEST_F(FBOParticleRendererGlTest, BuffersAreCompleteWithTheirSizesFormatsAndFilt
                       static_cast<GLenum>(GL_DEPTH_COMPONENT24));
         }
     }
+    // The particle and bright buffers hold no storage of their own: they draw into the scene's.
+    EXPECT_EQ(&r.particleBuffer().colorTexture(0), &r.sceneBuffer().colorTexture(0));
+    EXPECT_EQ(r.particleBuffer().depthTexture(), r.sceneBuffer().depthTexture());
+    EXPECT_EQ(&r.brightBuffer().colorTexture(0), &r.sceneBuffer().colorTexture(1));
     // The random normals repeat over the screen.
     const auto noise = vorn::rendering::textureCache().get("images/noise_norm.jpg");
     GLint wrap = 0;
