@@ -3,6 +3,7 @@
 #include <SFML/Graphics/Image.hpp>
 
 // libjpeg's header needs size_t and FILE declared before it.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -143,6 +144,32 @@ bool PictureDecoder::decode(std::istream& in, sf::Image& image, unsigned maxSide
         return decodeJpeg(file, maxSide, image, pixels);
     }
     return false;
+}
+
+void PictureDecoder::halve(sf::Image& image) {
+    const sf::Vector2u size = image.getSize();
+    if (size.x < 2 && size.y < 2)
+        return;
+    const unsigned w = std::max(size.x / 2, 1u);
+    const unsigned h = std::max(size.y / 2, 1u);
+    const unsigned stepX = size.x > 1 ? 2 : 1;
+    const unsigned stepY = size.y > 1 ? 2 : 1;
+    const std::uint8_t* in = image.getPixelsPtr();
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(w) * h * 4);
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x)
+            for (unsigned c = 0; c < 4; ++c) {
+                unsigned sum = 0;
+                for (unsigned dy = 0; dy < 2; ++dy)
+                    for (unsigned dx = 0; dx < 2; ++dx) {
+                        const std::size_t sx = x * stepX + (stepX > 1 ? dx : 0);
+                        const std::size_t sy = y * stepY + (stepY > 1 ? dy : 0);
+                        sum += in[(sy * size.x + sx) * 4 + c];
+                    }
+                out[(static_cast<std::size_t>(y) * w + x) * 4 + c] =
+                    static_cast<std::uint8_t>((sum + 2) / 4);
+            }
+    image.create(w, h, out.data());
 }
 
 } // namespace vorn::rendering

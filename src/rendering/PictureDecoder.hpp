@@ -32,6 +32,10 @@ public:
     // is neither, that its library refuses, or whose size is outside the limits. A JPEG cut short
     // keeps the rows it has (its library fills the rest with grey), as image viewers show it.
     static bool decode(std::istream& in, sf::Image& image, unsigned maxSide);
+    // Halves the picture's width and height (a side of 1 stays 1): each pixel becomes the rounded
+    // mean of the 2 x 2 block it stands for, as a mipmap level is made; an odd last row or column
+    // is left out.
+    static void halve(sf::Image& image);
 };
 
 } // namespace vorn::rendering

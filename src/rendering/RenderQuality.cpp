@@ -75,7 +75,7 @@ QualityFeatures RenderQuality::featuresOf(QualityLevel level) {
     QualityFeatures features;
     switch (level) {
     case QualityLevel::full:
-        break;
+        return features;
     case QualityLevel::medium:
         features.fullPipeline = false;
         features.multisampledWindow = false;
@@ -92,6 +92,8 @@ QualityFeatures RenderQuality::featuresOf(QualityLevel level) {
         features.bloom = false;
         break;
     }
+    // Every lighter level draws the scene into 8-bit buffers, mostly below the window's size.
+    features.modelTextureSide = 256;
     return features;
 }
 

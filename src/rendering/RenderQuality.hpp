@@ -18,6 +18,7 @@ struct QualityFeatures {
     bool bloom = true;              // bright particles glow
     bool fullPipeline = true;       // the complete post-processing of full (16-bit float buffers)
     bool multisampledWindow = true; // the window is made with 4x antialiasing
+    int modelTextureSide = 0;       // the longest side models' textures are loaded at (0: theirs)
 };
 
 // The run's picture quality: the player's choice (a level, or auto) and what is drawn now (a level

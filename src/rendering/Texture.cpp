@@ -1,5 +1,6 @@
 #include "rendering/Texture.hpp"
 
+#include "engine/AssetRoot.hpp"
 #include "engine/Diagnostics.hpp"
 #include "rendering/PictureDecoder.hpp"
 #include "rendering/RenderState.hpp"
@@ -23,11 +24,14 @@ Texture::~Texture() {
 
 namespace {
 
-std::shared_ptr<Texture> loadReported(const std::string& fullPath, bool mipmaps) {
+int modelTextureLimit = 0;
+
+std::shared_ptr<Texture> loadReported(const std::string& fullPath, bool mipmaps,
+                                      int sideLimit = 0) {
     auto texture = std::make_shared<Texture>();
     bool loaded = false;
     try {
-        loaded = texture->loadFromFile(fullPath, mipmaps);
+        loaded = texture->loadFromFile(fullPath, mipmaps, sideLimit);
     } catch (const std::exception&) {
         loaded = false; // out of memory while decoding: the texture stays empty
     }
@@ -39,14 +43,20 @@ std::shared_ptr<Texture> loadReported(const std::string& fullPath, bool mipmaps)
 } // namespace
 
 std::shared_ptr<Texture> Texture::load(const std::string& fullPath) {
-    return loadReported(fullPath, true);
+    const std::string models = vorn::engine::assetRoot() + "models/";
+    const bool model = fullPath.compare(0, models.size(), models) == 0;
+    return loadReported(fullPath, true, model ? modelTextureLimit : 0);
+}
+
+void Texture::setModelTextureLimit(int side) {
+    modelTextureLimit = std::max(side, 0);
 }
 
 std::shared_ptr<Texture> Texture::loadPicture(const std::string& fullPath) {
     return loadReported(fullPath, false);
 }
 
-bool Texture::loadFromFile(const std::string& path, bool mipmaps) {
+bool Texture::loadFromFile(const std::string& path, bool mipmaps, int sideLimit) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
@@ -55,6 +65,9 @@ bool Texture::loadFromFile(const std::string& path, bool mipmaps) {
     sf::Image image;
     if (!PictureDecoder::decode(file, image, static_cast<unsigned>(std::max(maxSize, 0))))
         return false;
+    const auto longer = [&] { return std::max(image.getSize().x, image.getSize().y); };
+    while (sideLimit > 0 && longer() > static_cast<unsigned>(sideLimit))
+        PictureDecoder::halve(image);
     const sf::Vector2u size = image.getSize();
 
     // Rows go up as decoded: the file's first row is the first row of texture memory (v = 0).

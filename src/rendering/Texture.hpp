@@ -30,11 +30,18 @@ public:
     // than their own size (the menu's screens). Making mip levels costs the software rasteriser a
     // shader compile the first time, which the menu's first frame need not wait for.
     static std::shared_ptr<Texture> loadPicture(const std::string& fullPath);
+    // From now on load() gives the textures of the models folder (asset root + "models/") at
+    // half size, as often as needed, until no side is longer than `side`; 0 loads them as they
+    // are. Set once at start-up: the lighter picture levels draw models at a reduced render scale
+    // or small enough that they sample those smaller mip levels anyway. Fonts, backgrounds and
+    // the HUD's pictures are never reduced.
+    static void setModelTextureLimit(int side);
 
-    // Decodes a PNG or JPEG file (PictureDecoder) and uploads it with mipmaps (unless `mipmaps` is
-    // false), linear filtering and clamped edges; false when the file does not open, does not
-    // decode or is larger than GL allows.
-    bool loadFromFile(const std::string& path, bool mipmaps = true);
+    // Decodes a PNG or JPEG file (PictureDecoder), halves it until no side is longer than
+    // `sideLimit` (0: never), and uploads it with mipmaps (unless `mipmaps` is false), linear
+    // filtering and clamped edges; false when the file does not open, does not decode or is larger
+    // than GL allows.
+    bool loadFromFile(const std::string& path, bool mipmaps = true, int sideLimit = 0);
     // Creates 2D storage filled from `pixels` (rows in memory order; null leaves it undefined).
     void upload(GLenum internalFormat, int width, int height, GLenum format, const void* pixels);
     // Creates empty 2D storage for a render target; depth and depth-stencil formats get the

@@ -178,3 +178,34 @@ TEST(PictureDecoderTest, TheGamesPicturesDecode) {
     }
     EXPECT_GT(pictures, 10);
 }
+
+TEST(PictureDecoderTest, HalvingAveragesEachTwoByTwoBlockAndKeepsASideOfOne) {
+    struct Case {
+        const char* name;
+        unsigned w, h;
+        std::vector<std::uint8_t> grey; // one value a pixel, row by row
+        unsigned halfW, halfH;
+        std::vector<std::uint8_t> half;
+    };
+    const Case cases[] = {
+        {"4 x 2, means rounded", 4, 2, {0, 1, 10, 20, 2, 2, 30, 41}, 2, 1, {1, 25}},
+        {"3 x 3, the odd row and column left out", 3, 3, {8, 8, 99, 8, 8, 99, 99, 99, 99}, 1, 1,
+         {8}},
+        {"1 x 4, the side of one kept", 1, 4, {0, 100, 200, 201}, 1, 2, {50, 201}},
+        {"1 x 1, unchanged", 1, 1, {77}, 1, 1, {77}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> rgba;
+        for (const std::uint8_t v : c.grey)
+            rgba.insert(rgba.end(), {v, v, v, 255});
+        sf::Image image;
+        image.create(c.w, c.h, rgba.data());
+        PictureDecoder::halve(image);
+        ASSERT_EQ(image.getSize(), sf::Vector2u(c.halfW, c.halfH)) << c.name;
+        for (std::size_t i = 0; i < c.half.size(); ++i) {
+            const sf::Color pixel = image.getPixel(static_cast<unsigned>(i) % c.halfW,
+                                                   static_cast<unsigned>(i) / c.halfW);
+            EXPECT_EQ(pixel, sf::Color(c.half[i], c.half[i], c.half[i], 255)) << c.name << " " << i;
+        }
+    }
+}

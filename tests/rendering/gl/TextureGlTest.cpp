@@ -1,10 +1,13 @@
 // Textures: image loading, failure messages, storage formats, unit tables and the texture cache.
 #include "GlFixture.hpp"
+#include "engine/AssetRoot.hpp"
 #include "engine/DiagnosticsCapture.hpp"
 
 #include "rendering/ResourceCaches.hpp"
 #include "rendering/ShaderProgram.hpp"
 #include "rendering/Texture.hpp"
+
+#include <filesystem>
 
 using vorn::rendering::RenderState;
 using vorn::rendering::Texture;
@@ -76,6 +79,33 @@ TEST_F(TextureGlTest, JpegLoadsToo) {
     glBindTexture(GL_TEXTURE_2D, texture->id());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     EXPECT_TRUE(near(texels[27], glm::u8vec4(128, 64, 32, 255), 6)) << describe(texels[27]);
+}
+
+TEST_F(TextureGlTest, OnlyTheModelsTexturesAreHalvedDownToTheLimit) {
+    // The scratch directory as the asset root, with a picture in its models folder and one beside.
+    vorn::engine::setAssetRoot(dir);
+    std::filesystem::create_directories(dir + "models");
+    const std::vector<sf::Color> pixels(16 * 8, green);
+    const std::string model = writeImage("models/skin.png", 16, 8, pixels);
+    const std::string other = writeImage("skin.png", 16, 8, pixels);
+    struct Case {
+        int limit;
+        std::string path;
+        int width, height;
+    };
+    const Case cases[] = {
+        {0, model, 16, 8}, {4, model, 4, 2}, {8, model, 8, 4}, {16, model, 16, 8}, {4, other, 16, 8},
+    };
+    for (const Case& c : cases) {
+        Texture::setModelTextureLimit(c.limit);
+        std::string errors;
+        const auto texture = loadQuietly(c.path, errors);
+        Texture::setModelTextureLimit(0);
+        EXPECT_EQ(errors, "");
+        EXPECT_EQ(texture->width, c.width) << c.limit << " " << c.path;
+        EXPECT_EQ(texture->height, c.height) << c.limit << " " << c.path;
+        EXPECT_EQ(levelParameter(*texture, 0, GL_TEXTURE_WIDTH), c.width);
+    }
 }
 
 TEST_F(TextureGlTest, MissingEmptyTruncatedOrForeignFilesAreReportedOnceAndStayWithoutStorage) {
