@@ -42,11 +42,12 @@ void MeshPart::draw() {
             vertexArray.reset();
         glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer->id());
         vertexBuffer->bindAttributes(*program);
+        vertexBuffer->bindIndices();
         attributesDirty = false;
         boundProgram = program;
         boundBuffer = vertexBuffer.get();
     }
-    glDrawArrays(GL_TRIANGLES, 0, vertexBuffer->vertexCount);
+    vertexBuffer->drawTriangles();
     VertexArray::unbind();
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <unordered_map>
 
 namespace vorn::rendering {
 
@@ -232,6 +233,35 @@ ObjVertices ObjLoader::expand(const ObjData& data, const std::vector<ObjIndex>& 
     return out;
 }
 
+ObjIndexedVertices ObjLoader::expandIndexed(const ObjData& data,
+                                            const std::vector<ObjIndex>& indices) {
+    ObjIndexedVertices out;
+    out.corners.reserve(indices.size());
+    struct Same {
+        bool operator()(const ObjIndex& a, const ObjIndex& b) const {
+            return a.position == b.position && a.uv == b.uv && a.normal == b.normal;
+        }
+    };
+    struct Hash {
+        std::size_t operator()(const ObjIndex& i) const {
+            return std::hash<std::uint64_t>()((std::uint64_t(i.position) << 32 | i.uv) ^
+                                              std::uint64_t(i.normal) * 0x9E3779B97F4A7C15ull);
+        }
+    };
+    std::unordered_map<ObjIndex, std::uint32_t, Hash, Same> seen;
+    seen.reserve(indices.size());
+    std::vector<ObjIndex> distinct;
+    for (const ObjIndex& index : indices) {
+        const auto [found, added] =
+            seen.try_emplace(index, static_cast<std::uint32_t>(distinct.size()));
+        if (added)
+            distinct.push_back(index);
+        out.corners.push_back(found->second);
+    }
+    out.vertices = expand(data, distinct);
+    return out;
+}
+
 std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
     auto mesh = std::make_shared<Mesh>();
     try {
@@ -303,7 +333,9 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
                 ++material;
                 continue;
             }
-            const ObjVertices vertices = expand(data, indices);
+            // A vertex shared by several triangles is stored and shaded once.
+            const ObjIndexedVertices indexed = expandIndexed(data, indices);
+            const ObjVertices& vertices = indexed.vertices;
             const int count = static_cast<int>(vertices.positions.size());
             // No tangent frame is stored: OBJ materials map normals in object space, and a
             // program that does read "tangent" or "bitangent" gets GL's constant zero for them.
@@ -313,6 +345,7 @@ std::shared_ptr<Mesh> ObjLoader::load(const std::string& fullPath) {
             buffer->setAttributeData("pos", vertices.positions, GL_ARRAY_BUFFER);
             buffer->setAttributeData("normal", vertices.normals, GL_ARRAY_BUFFER);
             buffer->setAttributeData("UV", vertices.uvs, GL_ARRAY_BUFFER);
+            buffer->setIndices(indexed.corners);
             mesh->parts.emplace_back(*material++, buffer);
 
             for (const glm::vec3& p : vertices.positions) {

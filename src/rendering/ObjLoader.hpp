@@ -70,6 +70,13 @@ struct ObjVertices {
     std::vector<glm::vec2> uvs; // v already flipped to 1 - v
 };
 
+// A group's vertices, each distinct corner (the same position, texture and normal indices) once,
+// and the triangles' corners as indices into them.
+struct ObjIndexedVertices {
+    ObjVertices vertices;
+    std::vector<std::uint32_t> corners;
+};
+
 // Reads Wavefront OBJ meshes: "v", "vn", "vt", "f", "usemtl" and "mtllib"; "p" and "l" are
 // counted, every other line is ignored. Lines may end in LF, CRLF or CR, and a UTF-8 byte-order
 // mark is skipped. A face keeps all its corners, cut into triangles in its own plane once the
@@ -84,6 +91,10 @@ public:
     // Expands a group's index triples into vertex arrays. Indices past the end of their array
     // select the zero element.
     static ObjVertices expand(const ObjData& data, const std::vector<ObjIndex>& indices);
+    // The same vertices with each distinct corner stored once, in the order of first use;
+    // expand()'s i-th vertex is the one at corners[i].
+    static ObjIndexedVertices expandIndexed(const ObjData& data,
+                                            const std::vector<ObjIndex>& indices);
     // The mesh cache's loader: one part per non-empty group, its material taken from the
     // libraries (null when they lack the group's name); each library is opened once. A file that
     // does not open, or is not text, gives an empty mesh. Whatever the file held that could not

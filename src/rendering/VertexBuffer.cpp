@@ -15,6 +15,50 @@ VertexBuffer::VertexBuffer(VertexLayout layout) : layout(std::move(layout)) {
 
 VertexBuffer::~VertexBuffer() {
     glDeleteBuffers(1, &glId);
+    if (indexId)
+        glDeleteBuffers(1, &indexId);
+}
+
+void VertexBuffer::setIndices(const std::vector<std::uint32_t>& indices) {
+    indexCount = static_cast<int>(indices.size());
+    if (indices.empty()) {
+        if (indexId)
+            glDeleteBuffers(1, &indexId);
+        indexId = 0;
+        return;
+    }
+    if (!indexId)
+        glGenBuffers(1, &indexId);
+    // Filled through the array-buffer target: the element target's binding belongs to whichever
+    // vertex array object is bound, which must not be changed here. The previous array-buffer
+    // binding is restored.
+    GLint previous = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
+    glBindBuffer(GL_ARRAY_BUFFER, indexId);
+    const bool small = *std::max_element(indices.begin(), indices.end()) <= 0xFFFFu;
+    if (small) {
+        const std::vector<std::uint16_t> shorter(indices.begin(), indices.end());
+        glBufferData(GL_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(shorter.size() * sizeof(std::uint16_t)),
+                     shorter.data(), GL_STATIC_DRAW);
+    } else {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint32_t)),
+                     indices.data(), GL_STATIC_DRAW);
+    }
+    indexType = small ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT;
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previous));
+}
+
+void VertexBuffer::bindIndices() const {
+    if (indexId)
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexId);
+}
+
+void VertexBuffer::drawTriangles() const {
+    if (indexId)
+        glDrawElements(GL_TRIANGLES, indexCount, indexType, nullptr);
+    else
+        glDrawArrays(GL_TRIANGLES, 0, vertexCount);
 }
 
 std::size_t VertexBuffer::typeSize(GLenum type) {

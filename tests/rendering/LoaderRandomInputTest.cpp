@@ -107,6 +107,17 @@ TEST(LoaderRandomInput, ObjParserAlwaysYieldsWholeTrianglesWithinItsArrays) {
             ASSERT_EQ(v.positions.size(), indices.size());
             ASSERT_EQ(v.normals.size(), indices.size());
             ASSERT_EQ(v.uvs.size(), indices.size());
+            // The indexed form gives the same vertices, each distinct corner stored once.
+            const ObjIndexedVertices shared = ObjLoader::expandIndexed(data, indices);
+            ASSERT_EQ(shared.corners.size(), indices.size());
+            ASSERT_LE(shared.vertices.positions.size(), indices.size());
+            for (std::size_t c = 0; c < indices.size(); ++c) {
+                const std::uint32_t at = shared.corners[c];
+                ASSERT_LT(at, shared.vertices.positions.size());
+                ASSERT_EQ(shared.vertices.positions[at], v.positions[c]) << "corner " << c;
+                ASSERT_EQ(shared.vertices.normals[at], v.normals[c]) << "corner " << c;
+                ASSERT_EQ(shared.vertices.uvs[at], v.uvs[c]) << "corner " << c;
+            }
         }
         for (const std::string& library : data.materialLibraries)
             ASSERT_EQ(library.rfind("dir/", 0), 0u);

@@ -47,6 +47,7 @@ namespace testsupport {
     X(Disable, void, (GLenum a), (a))                                                              \
     X(BindTexture, void, (GLenum a, GLuint b), (a, b))                                             \
     X(DrawArrays, void, (GLenum a, GLint b, GLsizei c), (a, b, c))                                 \
+    X(DrawElements, void, (GLenum a, GLsizei b, GLenum c, const void* d), (a, b, c, d))            \
     X(BlendFunc, void, (GLenum a, GLenum b), (a, b))                                               \
     X(DepthMask, void, (GLboolean a), (a))                                                         \
     X(Clear, void, (GLbitfield a), (a))
@@ -155,7 +156,8 @@ void GlCallCounter::suppressDraws(bool suppress) {
         static const Function real = testsupport::nextDefinition<Function>("gl" #Name);            \
         if (testsupport::counting)                                                                 \
             ++testsupport::calls[testsupport::Slot##Name];                                         \
-        if (testsupport::Slot##Name == testsupport::SlotDrawArrays &&                              \
+        if ((testsupport::Slot##Name == testsupport::SlotDrawArrays ||                             \
+             testsupport::Slot##Name == testsupport::SlotDrawElements) &&                          \
             testsupport::drawsSuppressed)                                                          \
             return;                                                                                \
         return real Args;                                                                          \

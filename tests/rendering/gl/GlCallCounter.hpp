@@ -27,8 +27,8 @@ public:
     std::map<std::string, int> counts() const;
     // Starts counting from zero again.
     void reset();
-    // While true, glDrawArrays is counted but not passed on, so that a measurement holds the
-    // engine's own work without the driver's vertex processing.
+    // While true, glDrawArrays and glDrawElements are counted but not passed on, so that a
+    // measurement holds the engine's own work without the driver's vertex processing.
     void suppressDraws(bool suppress);
 };
 

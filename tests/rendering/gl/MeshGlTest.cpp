@@ -153,13 +153,17 @@ TEST_F(MeshGlTest, DroppedDataIsReportedInOneLinePerFileAndMissingTexturesKeepTh
     ASSERT_EQ(mesh->parts.size(), 2u);
     // "Mat A": the quad whole, in its Kd colour since its texture is missing.
     const auto& a = *mesh->parts[0].material;
-    EXPECT_EQ(mesh->parts[0].vertexBuffer->vertexCount, 6);
+    // Two triangles over four distinct corners.
+    EXPECT_EQ(mesh->parts[0].vertexBuffer->vertexCount, 4);
+    EXPECT_EQ(mesh->parts[0].vertexBuffer->indexCount, 6);
     EXPECT_EQ(a.uniforms.find("usingDiffuseTex")->get<int>(), 0);
     EXPECT_EQ(a.textures.count("diffuseTex"), 0u);
     EXPECT_EQ(a.uniforms.find("mat_diffuse")->get<glm::vec3>(), glm::vec3(0.5f, 0.25f, 0.0f));
     // "Mat B": a backslash path found beside the library.
     const auto& b = *mesh->parts[1].material;
-    EXPECT_EQ(mesh->parts[1].vertexBuffer->vertexCount, 6);
+    // Its four corners name positions 1, 9 and two absent ones, which are the same corner.
+    EXPECT_EQ(mesh->parts[1].vertexBuffer->vertexCount, 3);
+    EXPECT_EQ(mesh->parts[1].vertexBuffer->indexCount, 6);
     EXPECT_EQ(b.uniforms.find("usingDiffuseTex")->get<int>(), 1);
     ASSERT_EQ(b.textures.count("diffuseTex"), 1u);
     EXPECT_TRUE(b.textures.at("diffuseTex")->loaded());
