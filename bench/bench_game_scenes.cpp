@@ -107,6 +107,8 @@ struct Stage {
         renderState->quality.setSoftwareRenderer(vorn::rendering::RenderQuality::isSoftwareRenderer(
             renderer ? reinterpret_cast<const char*>(renderer) : ""));
         renderState->quality.choose(qualityChoice());
+        vorn::rendering::RenderQuality::startRunAt(vorn::rendering::RenderQuality::startLevel(
+            vorn::rendering::parseQualityLevel(qualityChoice()), true));
         application =
             std::make_unique<vorn::engine::Application>(renderState.get(), 20.0f, 60.0f, "assets/");
         vorn::audio::registerSoundTable();

@@ -26,7 +26,6 @@
 #include "rendering/RenderQuality.hpp"
 #include "rendering/RenderState.hpp"
 #include "rendering/Screenshot.hpp"
-#include "rendering/Texture.hpp"
 
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Window.hpp>
@@ -236,12 +235,8 @@ int Game::run(const GameOptions& options, const SceneBuilder& firstScene) {
     if (!chosen && multisampled(software))
         open(window, true);
     vorn::rendering::initializeGlew();
-    // Like the antialiasing, the size of the models' textures follows the level the run starts
-    // at: textures are shared by every area and are not loaded again when the level changes.
-    vorn::rendering::Texture::setModelTextureLimit(
-        vorn::rendering::RenderQuality::featuresOf(
-            vorn::rendering::RenderQuality::startLevel(chosen, software))
-            .modelTextureSide);
+    vorn::rendering::RenderQuality::startRunAt(
+        vorn::rendering::RenderQuality::startLevel(chosen, software));
 
     int status = 0;
     {

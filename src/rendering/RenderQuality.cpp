@@ -3,6 +3,7 @@
 #include "engine/Application.hpp"
 #include "engine/World.hpp"
 #include "rendering/RenderState.hpp"
+#include "rendering/Texture.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -44,6 +45,10 @@ QualityLevel RenderQuality::startLevel(std::optional<QualityLevel> choice, bool 
     if (choice)
         return *choice;
     return softwareRenderer ? autoSoftwareLevel : QualityLevel::full;
+}
+
+void RenderQuality::startRunAt(QualityLevel level) {
+    Texture::setModelTextureLimit(featuresOf(level).modelTextureSide);
 }
 
 void RenderQuality::restart() {

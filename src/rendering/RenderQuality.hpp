@@ -75,6 +75,11 @@ public:
     static bool isSoftwareRenderer(const std::string& rendererName);
     // The level a run choosing `choice` (nothing: auto) starts at.
     static QualityLevel startLevel(std::optional<QualityLevel> choice, bool softwareRenderer);
+    // Sets up what follows from the level a run starts at and holds until the next start: the
+    // size the models' textures are loaded at (Texture::setModelTextureLimit). Textures are shared
+    // by every area and are not loaded again when the level changes. (The window's antialiasing,
+    // which follows it too, is chosen by whoever opens the window.)
+    static void startRunAt(QualityLevel level);
     // The quality of the run `world` is shown in (its application's render state), or null.
     static RenderQuality* of(const vorn::engine::World& world);
 
